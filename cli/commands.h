@@ -1,0 +1,26 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+// Exit codes of every command.
+enum : int { EXIT_DONE = 0, EXIT_FAILED = 1, EXIT_USAGE = 2 };
+
+using cli_arguments = std::span<const std::string>;  // the words after the command
+
+struct cli_command {
+  std::string_view name;
+  std::string_view arguments;  // as shown in the usage line
+  std::string_view summary;
+  int (*run)(const cli_command& command, cli_arguments arguments);
+};
+
+// Every command, in the order --help lists them.
+std::span<const cli_command> cli_commands();
+
+// Prints "usage: kestrel-mail NAME ARGUMENTS" on standard error; returns EXIT_USAGE.
+int cli_usage(const cli_command& command);
+
+int run_date(const cli_command& command, cli_arguments arguments);
+int run_remote(const cli_command& command, cli_arguments arguments);

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Set-up, build and start of Kestrel on a Debian 12 machine.
+#   ./kestrel.sh run [ARGS]   install what is missing, build, start the program
+#   ./kestrel.sh test         install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")"
+
+PACKAGES=(
+  g++ cmake ninja-build pkg-config
+  libgtest-dev libgmock-dev libbenchmark-dev
+  nlohmann-json3-dev
+)
+
+install_missing() {
+  local missing=() package
+  for package in "${PACKAGES[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+      missing+=("$package")
+    fi
+  done
+  ((${#missing[@]})) || return 0
+  echo "kestrel.sh: installing ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+jobs() { nproc 2>/dev/null || echo 2; }
+
+build() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
+  cmake --build "$dir" -j "$(jobs)"
+}
+
+case "${1:-}" in
+  run)
+    shift
+    install_missing
+    build build
+    if [ $# -eq 0 ]; then set -- --help; fi
+    exec build/cli/kestrel-mail "$@"
+    ;;
+  test)
+    install_missing
+    # The library tests once more under AddressSanitizer and UBSan; a failure
+    # there ends the run with that summary.
+    build build-sanitize -DKESTREL_SANITIZE=ON -DKESTREL_LIBRARY_ONLY=ON
+    (cd build-sanitize &&
+      ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+        ctest -L library -j "$(jobs)" --output-on-failure)
+    build build
+    cd build && exec ctest -j "$(jobs)" --output-on-failure
+    ;;
+  *)
+    echo "usage: ./kestrel.sh run [ARGS] | ./kestrel.sh test" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+struct mail_stream;
+
+// Report levels of on_log (on_notify also uses FAREWELL for a server's BYE).
+enum : long { LOG_INFO = 0, LOG_WARNING = 1, LOG_ERROR = 2, LOG_PARSE = 3, LOG_FAREWELL = 4 };
+
+// The application's callbacks: the mail library reports everything through
+// this one table. A member left empty does nothing (on_fatal: prints the text).
+struct mail_callbacks {
+  std::function<void(std::string_view text, long level)> on_log;
+  std::function<void(std::string_view text)> on_debug;
+  std::function<void(mail_stream* stream, std::string_view text, long level)> on_notify;
+  std::function<void(mail_stream* stream, std::uint32_t count)> on_exists;
+  std::function<void(mail_stream* stream, std::uint32_t msgno)> on_expunged;
+  std::function<void(mail_stream* stream, std::uint32_t msgno)> on_searched;
+  std::function<void(mail_stream* stream, std::uint32_t msgno)> on_flags;
+  std::function<void(std::string_view name)> on_mailbox;
+  std::function<void(std::string_view name)> on_bboard;
+  std::function<void(std::string_view host, std::string& user, std::string& password, long trial)>
+      on_login;
+  std::function<void(mail_stream* stream)> on_critical_begin;
+  std::function<void(mail_stream* stream)> on_critical_end;
+  std::function<void(std::string_view text)> on_fatal;
+};
+
+// Replaces the whole table (empty members become no-ops); returns the old one.
+mail_callbacks mail_set_callbacks(mail_callbacks callbacks);
+
+// The table in force; every member is callable.
+const mail_callbacks& mail_callback();
+
+// on_log with a text formatted into at most 1024 bytes (quote bad input with
+// "%.80s").
+void mail_log(long level, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// The same formatting, for the other callbacks.
+std::string mail_format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A broken invariant: on_fatal with the text, then the program stops.
+[[noreturn]] void mail_fatal(const char* text);
