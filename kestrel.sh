@@ -26,13 +26,13 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
-jobs() { nproc 2>/dev/null || echo 2; }
+cpu_count() { nproc 2>/dev/null || echo 2; }
 
 build() {
   local dir=$1
   shift
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
-  cmake --build "$dir" -j "$(jobs)"
+  cmake --build "$dir" -j "$(cpu_count)"
 }
 
 case "${1:-}" in
@@ -50,9 +50,9 @@ case "${1:-}" in
     build build-sanitize -DKESTREL_SANITIZE=ON -DKESTREL_LIBRARY_ONLY=ON
     (cd build-sanitize &&
       ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest -L library -j "$(jobs)" --output-on-failure)
+        ctest -L library -j "$(cpu_count)" --output-on-failure)
     build build
-    cd build && exec ctest -j "$(jobs)" --output-on-failure
+    cd build && exec ctest -j "$(cpu_count)" --output-on-failure
     ;;
   *)
     echo "usage: ./kestrel.sh run [ARGS] | ./kestrel.sh test" >&2

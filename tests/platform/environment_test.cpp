@@ -1,0 +1,123 @@
+#include "platform/environment.h"
+
+#include <gtest/gtest.h>
+#include <netdb.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+
+#include "platform/host_name.h"
+#include "platform/random.h"
+#include "tests/support/table.h"
+
+namespace {
+
+std::string text_of(void* value) { return value ? static_cast<const char*>(value) : "(null)"; }
+
+// The home directory is computed once per process, so each case runs in a
+// fresh child with its own HOME.
+struct home_row {
+  std::string name;
+  const char* home;  // null: unset
+  std::string expected;
+};
+
+class HomeDirectory : public testing::TestWithParam<home_row> {};
+
+TEST_P(HomeDirectory, ComesFromHomeLessOneTrailingSeparator) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const home_row& row = GetParam();
+  EXPECT_EXIT(
+      {
+        if (row.home) {
+          setenv("HOME", row.home, 1);
+        } else {
+          unsetenv("HOME");
+        }
+        bool unset_before = env_parameters(GET_HOME_DIR, nullptr) == nullptr;
+        bool same = home_directory() == row.expected &&
+                    text_of(env_parameters(GET_HOME_DIR, nullptr)) == row.expected;
+        std::exit(unset_before && same ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HomeDirectory,
+                         testing::Values(home_row{"plain", "/home/wang", "/home/wang"},
+                                         home_row{"trailing_slash", "/home/wang/", "/home/wang"},
+                                         home_row{"dos_style", "C:\\MAIL\\", "C:\\MAIL"},
+                                         home_row{"only_one_separator_removed", "/a//", "/a/"},
+                                         home_row{"unset", nullptr, ""}),
+                         row_name());
+
+TEST(EnvironmentParameters, SetStoresACopyThatHomeDirectoryReturns) {
+  std::string value = "C:\\USERS\\LI";
+  EXPECT_EQ(text_of(env_parameters(SET_HOME_DIR, value.data())), "C:\\USERS\\LI");
+  value[0] = 'D';
+  EXPECT_EQ(text_of(env_parameters(GET_HOME_DIR, nullptr)), "C:\\USERS\\LI");
+  EXPECT_EQ(home_directory(), "C:\\USERS\\LI");
+}
+
+TEST(EnvironmentParameters, NewsListDefaultsUnderTheHomeDirectory) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("HOME", "C:\\MAIL", 1);
+        bool defaulted = text_of(env_parameters(GET_NEWSRC, nullptr)) == "C:\\MAIL\\NEWSRC";
+        char other[] = "D:\\NEWS\\LIST";
+        env_parameters(SET_NEWSRC, other);
+        bool replaced = text_of(env_parameters(GET_NEWSRC, nullptr)) == "D:\\NEWS\\LIST";
+        std::exit(defaulted && replaced ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(EnvironmentParameters, OtherCodesGiveNothing) {
+  char value[] = "x";
+  for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L}) {
+    EXPECT_EQ(env_parameters(code, value), nullptr) << code;
+  }
+}
+
+TEST(LocalHostName, IsTheOfficialNameOfThisMachine) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  char plain[256] = {};
+  ASSERT_EQ(gethostname(plain, sizeof plain - 1), 0);
+  std::string expected = plain;
+  addrinfo hints{};
+  hints.ai_flags = AI_CANONNAME;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(plain, nullptr, &hints, &found) == 0) {
+    if (found->ai_canonname) expected = found->ai_canonname;
+    freeaddrinfo(found);
+  }
+  EXPECT_EXIT(
+      {
+        bool computed = local_host_name() == expected;
+        bool shared = text_of(env_parameters(GET_LOCAL_HOST, nullptr)) == expected;
+        std::exit(computed && shared ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(LocalHostName, ANameSetThroughTheParameterIsKept) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        char name[] = "mail.example.cn";
+        env_parameters(SET_LOCAL_HOST, name);
+        std::exit(local_host_name() == "mail.example.cn" ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(RandomNumber, Varies) {
+  std::set<long> seen;
+  for (int i = 0; i < 20; ++i) seen.insert(random_number());
+  EXPECT_GT(seen.size(), 15u);
+}
+
+}  // namespace
