@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
-  g++ cmake ninja-build pkg-config
+  g++ clang cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
 )
@@ -45,9 +45,9 @@ case "${1:-}" in
     ;;
   test)
     install_missing
-    # The library tests once more under AddressSanitizer and UBSan; a failure
-    # there ends the run with that summary.
-    build build-sanitize -DKESTREL_SANITIZE=ON -DKESTREL_LIBRARY_ONLY=ON
+    # The library tests once more, built by clang under AddressSanitizer and
+    # UBSan; a failure there ends the run with that summary.
+    CXX=clang++ build build-sanitize -DKESTREL_SANITIZE=ON -DKESTREL_LIBRARY_ONLY=ON
     (cd build-sanitize &&
       ASAN_OPTIONS=allocator_may_return_null=1:detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
         ctest -L library -j "$(cpu_count)" --output-on-failure)

@@ -13,12 +13,12 @@ int run_remote(const cli_command& command, cli_arguments arguments) {
     return EXIT_FAILED;
   }
   nlohmann::ordered_json result = {
-      {"host", parsed.host},           {"mailbox", parsed.mailbox},
-      {"service", parsed.service},     {"port", parsed.port},
-      {"anonymous", parsed.anonymous}, {"bboard", parsed.bboard},
+      {"host", parsed.host},   {"mailbox", parsed.mailbox},     {"service", parsed.service},
+      {"port", parsed.port},   {"anonymous", parsed.anonymous}, {"bboard", parsed.bboard},
       {"debug", parsed.debug},
   };
   // Host and mailbox are bytes as given; invalid UTF-8 is replaced, not fatal.
-  std::printf("%s\n", result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  std::printf("%s\n",
+              result.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
   return EXIT_DONE;
 }

@@ -11,7 +11,9 @@ constexpr cli_command kCommands[] = {
 
 }  // namespace
 
-std::span<const cli_command> cli_commands() { return kCommands; }
+std::span<const cli_command> cli_commands() {
+  return kCommands;
+}
 
 int cli_usage(const cli_command& command) {
   std::fprintf(stderr, "usage: kestrel-mail %.*s %.*s\n", static_cast<int>(command.name.size()),

@@ -24,7 +24,8 @@ void print_help() {
 int main(int argc, char** argv) {
   std::vector<std::string> words(argv + 1, argv + argc);
   if (words.empty()) {
-    std::fprintf(stderr, "usage: kestrel-mail COMMAND [ARGUMENTS] (kestrel-mail --help lists them)\n");
+    std::fprintf(stderr,
+                 "usage: kestrel-mail COMMAND [ARGUMENTS] (kestrel-mail --help lists them)\n");
     return EXIT_USAGE;
   }
   if (words[0] == "--help" || words[0] == "-h" || words[0] == "help") {
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     }
   }
   std::fprintf(stderr, "kestrel-mail: unknown command \"%s\"\n", words[0].c_str());
-  std::fprintf(stderr, "usage: kestrel-mail COMMAND [ARGUMENTS] (kestrel-mail --help lists them)\n");
+  std::fprintf(stderr,
+               "usage: kestrel-mail COMMAND [ARGUMENTS] (kestrel-mail --help lists them)\n");
   return EXIT_USAGE;
 }

@@ -34,8 +34,7 @@ void cli_install_reports() {
     print_report(level, text);
   };
   callbacks.on_fatal = [](std::string_view text) {
-    std::fprintf(stderr, "kestrel-mail: fatal: %.*s\n", static_cast<int>(text.size()),
-                 text.data());
+    std::fprintf(stderr, "kestrel-mail: fatal: %.*s\n", static_cast<int>(text.size()), text.data());
   };
   mail_set_callbacks(std::move(callbacks));
 }

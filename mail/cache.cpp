@@ -46,7 +46,8 @@ void free_slot(mail_stream* stream, std::uint32_t msgno) {
 mail_element* mm_cache(mail_stream* stream, std::uint32_t msgno, long op) {
   switch (op) {
     case CACHE_INIT:
-      for (std::uint32_t i = stream->cache_size; i >= 1; --i) free_slot(stream, i);
+      for (std::uint32_t i = stream->cache_size; i >= 1; --i)
+        free_slot(stream, i);
       stream->cache.clear();
       stream->cache.shrink_to_fit();
       stream->cache_size = 0;
@@ -82,8 +83,8 @@ mail_element* mm_cache(mail_stream* stream, std::uint32_t msgno, long op) {
 }
 
 mail_element* mail_cache(mail_stream* stream, std::uint32_t msgno, long op) {
-  auto manager = reinterpret_cast<mail_cache_manager>(
-      mail_parameters(nullptr, GET_CACHE_MANAGER, nullptr));
+  auto manager =
+      reinterpret_cast<mail_cache_manager>(mail_parameters(nullptr, GET_CACHE_MANAGER, nullptr));
   return manager(stream, msgno, op);
 }
 
@@ -113,7 +114,9 @@ void mail_note_exists(mail_stream* stream, std::uint32_t count) {
   stream->nmsgs = count;
 }
 
-void mail_note_recent(mail_stream* stream, std::uint32_t count) { stream->recent = count; }
+void mail_note_recent(mail_stream* stream, std::uint32_t count) {
+  stream->recent = count;
+}
 
 void mail_note_expunged(mail_stream* stream, std::uint32_t msgno) {
   if (mail_element* element = mail_cache(stream, msgno, CACHE_ELT)) {

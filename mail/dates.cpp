@@ -17,14 +17,17 @@ constexpr const char* kWeekdays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "
 constexpr int kFirstYear = 1969;  // the year field counts from here...
 constexpr int kLastYear = 2096;   // ...to here
 
-const char* month_name(unsigned month) { return month >= 1 && month <= 12 ? kMonths[month - 1] : "???"; }
+const char* month_name(unsigned month) {
+  return month >= 1 && month <= 12 ? kMonths[month - 1] : "???";
+}
 
 // Day of the week (0 = Sunday) in the Gregorian calendar.
 int weekday(int year, unsigned month, unsigned day) {
   if (month < 1 || month > 12) month = 1;
   if (month < 3) year -= 1;
   static constexpr int kOffsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-  int w = (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + static_cast<int>(day)) % 7;
+  int w =
+      (year + year / 4 - year / 100 + year / 400 + kOffsets[month - 1] + static_cast<int>(day)) % 7;
   return w < 0 ? w + 7 : w;
 }
 
@@ -51,14 +54,21 @@ std::string zone_text(long minutes_east) {
   return buffer;
 }
 
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+bool is_digit(char c) {
+  return c >= '0' && c <= '9';
+}
+bool is_letter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+char upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 // A decimal number after optional blanks; false when there are no digits.
 // Saturates far above any field's range.
 bool read_number(std::string_view& text, long& number) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+    text.remove_prefix(1);
   if (text.empty() || !is_digit(text.front())) return false;
   number = 0;
   while (!text.empty() && is_digit(text.front())) {
@@ -71,7 +81,8 @@ bool read_number(std::string_view& text, long& number) {
 int month_number(std::string_view name) {
   for (int i = 0; i < 12; ++i) {
     bool same = true;
-    for (int k = 0; k < 3; ++k) same = same && upper(name[k]) == upper(kMonths[i][k]);
+    for (int k = 0; k < 3; ++k)
+      same = same && upper(name[k]) == upper(kMonths[i][k]);
     if (same) return i + 1;
   }
   return 0;
@@ -83,13 +94,13 @@ struct zone_entry {
 };
 
 constexpr zone_entry kZones[] = {
-    {"A", 1},    {"B", 2},    {"C", 3},    {"D", 4},    {"E", 5},     {"F", 6},    {"G", 7},
-    {"H", 8},    {"I", 9},    {"K", 10},   {"L", 11},   {"M", 12},    {"N", -1},   {"O", -2},
-    {"P", -3},   {"Q", -4},   {"R", -5},   {"S", -6},   {"T", -7},    {"U", -8},   {"V", -9},
-    {"W", -10},  {"X", -11},  {"Y", -12},  {"Z", 0},    {"UT", 0},    {"GMT", 0},  {"AST", -4},
-    {"ADT", -3}, {"EST", -5}, {"EDT", -4}, {"CST", -6}, {"CDT", -5},  {"MST", -7}, {"MDT", -6},
-    {"PST", -8}, {"PDT", -7}, {"YST", -9}, {"YDT", -8}, {"HST", -10}, {"HDT", -9}, {"BST", -11},
-    {"BDT", -10}, {"MET", 1}, {"EET", 2},  {"JST", 9},
+    {"A", 1},     {"B", 2},    {"C", 3},    {"D", 4},    {"E", 5},     {"F", 6},    {"G", 7},
+    {"H", 8},     {"I", 9},    {"K", 10},   {"L", 11},   {"M", 12},    {"N", -1},   {"O", -2},
+    {"P", -3},    {"Q", -4},   {"R", -5},   {"S", -6},   {"T", -7},    {"U", -8},   {"V", -9},
+    {"W", -10},   {"X", -11},  {"Y", -12},  {"Z", 0},    {"UT", 0},    {"GMT", 0},  {"AST", -4},
+    {"ADT", -3},  {"EST", -5}, {"EDT", -4}, {"CST", -6}, {"CDT", -5},  {"MST", -7}, {"MDT", -6},
+    {"PST", -8},  {"PDT", -7}, {"YST", -9}, {"YDT", -8}, {"HST", -10}, {"HDT", -9}, {"BST", -11},
+    {"BDT", -10}, {"MET", 1},  {"EET", 2},  {"JST", 9},
 };
 
 // Minutes east of Greenwich for a zone name; a name not in the table stands
@@ -99,7 +110,8 @@ long zone_minutes(std::string_view name) {
     std::string_view known = zone.name;
     if (known.size() != name.size()) continue;
     bool same = true;
-    for (std::size_t i = 0; i < known.size(); ++i) same = same && upper(name[i]) == known[i];
+    for (std::size_t i = 0; i < known.size(); ++i)
+      same = same && upper(name[i]) == known[i];
     if (same) return zone.hours * 60L;
   }
   return now_here().zone_minutes;

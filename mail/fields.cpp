@@ -9,7 +9,8 @@ std::string mail_from_field(mail_stream* stream, std::uint32_t msgno, std::size_
   std::string field;
   mail_envelope* envelope = mail_fetchstructure(stream, msgno, nullptr);
   const mail_address* address = envelope ? envelope->from.get() : nullptr;
-  while (address && !address->host) address = address->next.get();
+  while (address && !address->host)
+    address = address->next.get();
   if (address) {
     field = address->personal ? *address->personal
                               : address->mailbox.value_or("") + "@" + *address->host;

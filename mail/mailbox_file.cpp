@@ -11,7 +11,8 @@ std::optional<std::string> mailbox_file(std::string_view name) {
 
   // Slash separates as well as backslash, so that host paths work too.
   std::size_t last_separator = name.find_last_of("\\/");
-  std::string_view last = name.substr(last_separator == std::string_view::npos ? 0 : last_separator + 1);
+  std::string_view last =
+      name.substr(last_separator == std::string_view::npos ? 0 : last_separator + 1);
   std::size_t dot = last.find('.');
   bool has_dot = dot != std::string_view::npos;
   if (has_dot && (!extension.empty() || last.find('.', dot + 1) != std::string_view::npos)) {

@@ -31,7 +31,8 @@ void set_state(mail_stream* stream, long options) {
 
 mail_driver* mail_find_driver(mail_stream* stream, std::string_view name, const char* purpose) {
   auto* driver = static_cast<mail_driver*>(mail_parameters(nullptr, GET_DRIVERS, nullptr));
-  while (driver && !driver->valid(name)) driver = driver->next;
+  while (driver && !driver->valid(name))
+    driver = driver->next;
   if (driver && stream && driver != stream->driver) {
     driver = std::string_view(driver->name) == "dummy" ? stream->driver : nullptr;
   }

@@ -30,12 +30,15 @@ void* as_value(Function function) {
 
 void mail_link_driver(mail_driver* driver) {
   mail_driver** place = &core().drivers;
-  while (*place && *place != driver) place = &(*place)->next;
+  while (*place && *place != driver)
+    place = &(*place)->next;
   *place = driver;
   driver->next = nullptr;
 }
 
-void mail_link_transport_parameters(mail_parameter_layer layer) { core().transport = layer; }
+void mail_link_transport_parameters(mail_parameter_layer layer) {
+  core().transport = layer;
+}
 
 void* mail_parameters(mail_stream* stream, long code, void* value) {
   core_parameters& held = core();

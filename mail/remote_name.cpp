@@ -11,8 +11,7 @@ constexpr std::size_t kServiceLimit = 23;
 constexpr long kPortLimit = 65535;
 
 bool is_service_word(std::string_view word) {
-  return word == "imap" || word == "imap2" || word == "imap4" || word == "pop3" ||
-         word == "nntp";
+  return word == "imap" || word == "imap2" || word == "imap4" || word == "pop3" || word == "nntp";
 }
 
 // The text up to the next "/" or ":" (or any of the extra stops).

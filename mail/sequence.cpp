@@ -23,7 +23,8 @@ std::uint64_t read_number(std::string_view& text) {
 }  // namespace
 
 bool mail_select_sequence(mail_stream* stream, std::string_view sequence) {
-  for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) mail_elt(stream, i)->sequence = 0;
+  for (std::uint32_t i = 1; i <= stream->nmsgs; ++i)
+    mail_elt(stream, i)->sequence = 0;
   while (!sequence.empty()) {
     std::uint64_t first = read_number(sequence);
     if (first < 1 || first > stream->nmsgs) {
@@ -39,8 +40,7 @@ bool mail_select_sequence(mail_stream* stream, std::string_view sequence) {
         case ':':
           sequence.remove_prefix(1);
           last = read_number(sequence);
-          if (last < 1 || last > stream->nmsgs ||
-              (!sequence.empty() && sequence.front() != ',')) {
+          if (last < 1 || last > stream->nmsgs || (!sequence.empty() && sequence.front() != ',')) {
             mail_log(LOG_ERROR, "Sequence range invalid");
             return false;
           }

@@ -39,9 +39,9 @@ struct mail_stream {
   std::uint32_t recent = 0;
   std::uint32_t tag_counter = 0;  // command tags of a protocol driver
 
-  mail_text flag_names;                         // the server's user flag names
-  std::array<mail_text, 30> user_flags;         // user flag i of an element
-  std::uint32_t cache_size = 0;                 // slots in the cache
+  mail_text flag_names;                                   // the server's user flag names
+  std::array<mail_text, 30> user_flags;                   // user flag i of an element
+  std::uint32_t cache_size = 0;                           // slots in the cache
   std::vector<std::unique_ptr<mail_long_element>> cache;  // slot i-1 is message i
 
   std::uint32_t current_msgno = 0;  // short-cache mode: whose envelope and body follow

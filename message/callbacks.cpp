@@ -41,7 +41,9 @@ mail_callbacks& current() {
 }
 
 // Storage exhaustion in the platform layer reaches the application's on_fatal.
-void fatal_to_application(const char* text) { current().on_fatal(text); }
+void fatal_to_application(const char* text) {
+  current().on_fatal(text);
+}
 
 const bool fatal_routed = (fatal_set_handler(fatal_to_application), true);
 
@@ -60,7 +62,9 @@ mail_callbacks mail_set_callbacks(mail_callbacks callbacks) {
   return old;
 }
 
-const mail_callbacks& mail_callback() { return current(); }
+const mail_callbacks& mail_callback() {
+  return current();
+}
 
 void mail_log(long level, const char* format, ...) {
   va_list arguments;
@@ -78,4 +82,6 @@ std::string mail_format(const char* format, ...) {
   return text;
 }
 
-void mail_fatal(const char* text) { fatal_stop(text); }
+void mail_fatal(const char* text) {
+  fatal_stop(text);
+}

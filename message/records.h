@@ -91,7 +91,7 @@ struct mail_body {
   struct body_contents {
     std::unique_ptr<mail_body_part> part;  // MULTIPART: the first part
     message_contents message;              // MESSAGE
-    mail_text text;                             // the other types: the body's bytes
+    mail_text text;                        // the other types: the body's bytes
   } contents;
   std::uint32_t lines = 0;
   std::uint32_t bytes = 0;

@@ -22,10 +22,10 @@ struct text_source_ops {
 
 struct text_source {
   const text_source_ops* ops = nullptr;
-  const void* data = nullptr;     // the memory, or the driver's file
-  std::uint32_t data1 = 0;        // for a file: the text's offset in it
-  std::uint32_t size = 0;         // total length of the text
-  const char* chunk = nullptr;    // the current chunk
+  const void* data = nullptr;   // the memory, or the driver's file
+  std::uint32_t data1 = 0;      // for a file: the text's offset in it
+  std::uint32_t size = 0;       // total length of the text
+  const char* chunk = nullptr;  // the current chunk
   std::uint32_t chunk_size = 0;
   std::uint32_t offset = 0;       // position of the chunk's first byte in the text
   const char* current = nullptr;  // the next byte within the chunk

@@ -40,7 +40,9 @@ const std::string& home_directory() {
   return *home;
 }
 
-std::optional<std::string>& env_local_host() { return stored().local_host; }
+std::optional<std::string>& env_local_host() {
+  return stored().local_host;
+}
 
 void* env_parameters(long code, void* value) {
   stored_environment& env = stored();

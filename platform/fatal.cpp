@@ -6,13 +6,17 @@
 
 namespace {
 
-void print_to_stderr(const char* text) { std::fprintf(stderr, "%s\n", text); }
+void print_to_stderr(const char* text) {
+  std::fprintf(stderr, "%s\n", text);
+}
 
 fatal_handler current_handler = print_to_stderr;
 
 // Standard containers allocate through operator new: instead of throwing
 // bad_alloc out of the library, running out of memory ends here as well.
-void out_of_free_storage() { fatal_stop("Out of free storage"); }
+void out_of_free_storage() {
+  fatal_stop("Out of free storage");
+}
 
 const bool new_handler_installed = (std::set_new_handler(out_of_free_storage), true);
 

@@ -14,7 +14,9 @@ namespace {
 
 std::array<std::optional<std::string>, 26> configured_drives;
 
-bool is_separator(char c) { return c == '\\' || c == '/'; }
+bool is_separator(char c) {
+  return c == '\\' || c == '/';
+}
 
 int drive_index(char letter) {
   if (letter >= 'a' && letter <= 'z') return letter - 'a';
@@ -35,8 +37,10 @@ bool exists(const std::string& path) {
 // The entry of dir whose name equals component without regard to case; the
 // smallest such name when there are several, so the choice does not depend on
 // the directory's order.
-std::optional<std::string> find_ignoring_case(const std::string& dir, const std::string& component) {
-  std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.empty() ? "." : dir.c_str()), ::closedir);
+std::optional<std::string> find_ignoring_case(const std::string& dir,
+                                              const std::string& component) {
+  std::unique_ptr<DIR, int (*)(DIR*)> handle(::opendir(dir.empty() ? "." : dir.c_str()),
+                                             ::closedir);
   if (!handle) return std::nullopt;
   std::optional<std::string> found;
   while (const dirent* entry = ::readdir(handle.get())) {
@@ -67,7 +71,8 @@ std::string host_path(std::string_view name) {
   if (name.size() >= 2 && name[1] == ':' && drive_index(name[0]) >= 0) {
     path = host_drive(name[0]);
     name.remove_prefix(2);
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    while (path.size() > 1 && path.back() == '/')
+      path.pop_back();
     if (path == "/") path.clear();
     path += '/';
   } else if (!name.empty() && is_separator(name.front())) {

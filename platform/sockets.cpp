@@ -9,6 +9,10 @@ bool sockets_start() {
   return true;
 }
 
-unsigned sockets_start_count() { return start_count; }
+unsigned sockets_start_count() {
+  return start_count;
+}
 
-void sockets_reset() { start_count = 0; }
+void sockets_reset() {
+  start_count = 0;
+}

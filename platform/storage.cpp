@@ -7,8 +7,12 @@
 
 namespace {
 
-char ascii_upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char ascii_lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char ascii_upper(char c) {
+  return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char ascii_lower(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 }  // namespace
 
@@ -36,21 +40,25 @@ char* text_copy(const char* text) {
 }
 
 char* text_upper(char* text) {
-  for (char* p = text; *p; ++p) *p = ascii_upper(*p);
+  for (char* p = text; *p; ++p)
+    *p = ascii_upper(*p);
   return text;
 }
 
 char* text_lower(char* text) {
-  for (char* p = text; *p; ++p) *p = ascii_lower(*p);
+  for (char* p = text; *p; ++p)
+    *p = ascii_lower(*p);
   return text;
 }
 
 std::string& text_upper(std::string& text) {
-  for (char& c : text) c = ascii_upper(c);
+  for (char& c : text)
+    c = ascii_upper(c);
   return text;
 }
 
 std::string& text_lower(std::string& text) {
-  for (char& c : text) c = ascii_lower(c);
+  for (char& c : text)
+    c = ascii_lower(c);
   return text;
 }

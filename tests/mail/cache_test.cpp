@@ -108,7 +108,8 @@ TEST(Cache, ExpungingMessage2Of4ClosesTheGap) {
   log_capture log(std::move(callbacks));
   fresh_stream s;
   mail_note_exists(&s.stream, 4);
-  for (std::uint32_t i = 1; i <= 4; ++i) mail_elt(&s.stream, i)->data1 = i * 10;
+  for (std::uint32_t i = 1; i <= 4; ++i)
+    mail_elt(&s.stream, i)->data1 = i * 10;
   s.stream.current_msgno = 3;
   s.stream.current_envelope = mail_new_envelope();
   mail_note_expunged(&s.stream, 2);

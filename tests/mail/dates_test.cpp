@@ -59,8 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         parse_row{"internal_form", "5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
         parse_row{"leading_blank", " 5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
-        parse_row{"blanks_and_lower_case", "5 dec 96 11:53:20 -0500",
-                  " 5-Dec-1996 11:53:20 -0500"},
+        parse_row{"blanks_and_lower_case", "5 dec 96 11:53:20 -0500", " 5-Dec-1996 11:53:20 -0500"},
         parse_row{"weekday_and_zone_name", "Thu, 5-Dec-1996 11:53:20-EST",
                   " 5-Dec-1996 11:53:20 -0500"},
         parse_row{"slashes", "12/5/1996", " 5-Dec-1996 00:00:00 +0000"},
@@ -70,32 +69,25 @@ INSTANTIATE_TEST_SUITE_P(
         parse_row{"military_west", "1-Feb-2000 10:00:00-Y", " 1-Feb-2000 10:00:00 -1200"},
         parse_row{"universal", "1-Feb-2000 10:00:00-UT", " 1-Feb-2000 10:00:00 +0000"},
         parse_row{"japan", "1-Feb-2000 10:00:00-jst", " 1-Feb-2000 10:00:00 +0900"},
-        parse_row{"unknown_zone_is_here", "1-Feb-2000 10:00:00-LCL",
-                  " 1-Feb-2000 10:00:00 +0000"},
+        parse_row{"unknown_zone_is_here", "1-Feb-2000 10:00:00-LCL", " 1-Feb-2000 10:00:00 +0000"},
         parse_row{"year_69", "1-Jan-69", " 1-Jan-1969 00:00:00 +0000"},
         parse_row{"year_68", "1-Jan-68", " 1-Jan-2068 00:00:00 +0000"},
         parse_row{"year_2096", "31-Dec-2096 23:59:59 +0000", "31-Dec-2096 23:59:59 +0000"},
         parse_row{"zone_name_after_blank", "5-Dec-1996 11:53:20 EST", ""},
-        parse_row{"bad_month", "5-Dek-1996", ""},
-        parse_row{"day_32", "32-Dec-1996", ""},
+        parse_row{"bad_month", "5-Dek-1996", ""}, parse_row{"day_32", "32-Dec-1996", ""},
         parse_row{"slashes_with_time", "12/5/1996 10:00:00", ""},
-        parse_row{"day_zero", "0-Dec-1996", ""},
-        parse_row{"year_zero", "5-Dec-0", ""},
-        parse_row{"month_13", "13/5/1996", ""},
-        parse_row{"hour_24", "5-Dec-1996 24:00:00", ""},
+        parse_row{"day_zero", "0-Dec-1996", ""}, parse_row{"year_zero", "5-Dec-0", ""},
+        parse_row{"month_13", "13/5/1996", ""}, parse_row{"hour_24", "5-Dec-1996 24:00:00", ""},
         parse_row{"minute_60", "5-Dec-1996 10:60:00", ""},
         parse_row{"missing_seconds", "5-Dec-1996 10:00", ""},
         parse_row{"five_zone_digits", "5-Dec-1996 10:00:00 +08000", ""},
         parse_row{"three_zone_digits", "5-Dec-1996 10:00:00 +080", ""},
         parse_row{"zone_hours_too_big", "5-Dec-1996 10:00:00 +9900", ""},
         parse_row{"long_zone_name", "5-Dec-1996 10:00:00-ABCD", ""},
-        parse_row{"junk_after_year", "5-Dec-1996x", ""},
-        parse_row{"short_remainder", "5-Dec", ""},
+        parse_row{"junk_after_year", "5-Dec-1996x", ""}, parse_row{"short_remainder", "5-Dec", ""},
         parse_row{"year_before_1969", "5-Dec-1900", ""},
-        parse_row{"year_after_2096", "5-Dec-2097", ""},
-        parse_row{"empty", "", ""},
-        parse_row{"weekday_only", "Thu,", ""},
-        parse_row{"no_number", "Dec 5 1996", ""}),
+        parse_row{"year_after_2096", "5-Dec-2097", ""}, parse_row{"empty", "", ""},
+        parse_row{"weekday_only", "Thu,", ""}, parse_row{"no_number", "Dec 5 1996", ""}),
     row_name());
 
 TEST(ParseDate, AZoneLessTimeKeepsTheZoneTheElementHeld) {
@@ -151,21 +143,20 @@ TEST_P(PrintDate, GivesBothForms) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, PrintDate,
-    testing::Values(
-        print_row{"day_blank_padded", 5, 12, 1996, 11, 53, 20, false, 8, 0,
-                  " 5-Dec-1996 11:53:20 +0800", "Thu Dec  5 11:53:20 1996\n"},
-        print_row{"west_zone", 1, 1, 1996, 0, 0, 0, true, 5, 0, " 1-Jan-1996 00:00:00 -0500",
-                  "Mon Jan  1 00:00:00 1996\n"},
-        print_row{"half_hour_zone", 29, 2, 2000, 23, 59, 59, true, 3, 30,
-                  "29-Feb-2000 23:59:59 -0330", "Tue Feb 29 23:59:59 2000\n"},
-        print_row{"first_year", 1, 1, 1969, 0, 0, 0, false, 0, 0, " 1-Jan-1969 00:00:00 +0000",
-                  "Wed Jan  1 00:00:00 1969\n"},
-        print_row{"last_year", 31, 12, 2096, 0, 0, 0, false, 0, 0, "31-Dec-2096 00:00:00 +0000",
-                  "Mon Dec 31 00:00:00 2096\n"},
-        print_row{"century_not_leap", 1, 3, 2100 - 4, 12, 0, 0, false, 0, 0,
-                  " 1-Mar-2096 12:00:00 +0000", "Thu Mar  1 12:00:00 2096\n"},
-        print_row{"no_month", 0, 0, 1969, 0, 0, 0, false, 0, 0, " 0-?\?\?-1969 00:00:00 +0000",
-                  "Tue ?\?\?  0 00:00:00 1969\n"}),
+    testing::Values(print_row{"day_blank_padded", 5, 12, 1996, 11, 53, 20, false, 8, 0,
+                              " 5-Dec-1996 11:53:20 +0800", "Thu Dec  5 11:53:20 1996\n"},
+                    print_row{"west_zone", 1, 1, 1996, 0, 0, 0, true, 5, 0,
+                              " 1-Jan-1996 00:00:00 -0500", "Mon Jan  1 00:00:00 1996\n"},
+                    print_row{"half_hour_zone", 29, 2, 2000, 23, 59, 59, true, 3, 30,
+                              "29-Feb-2000 23:59:59 -0330", "Tue Feb 29 23:59:59 2000\n"},
+                    print_row{"first_year", 1, 1, 1969, 0, 0, 0, false, 0, 0,
+                              " 1-Jan-1969 00:00:00 +0000", "Wed Jan  1 00:00:00 1969\n"},
+                    print_row{"last_year", 31, 12, 2096, 0, 0, 0, false, 0, 0,
+                              "31-Dec-2096 00:00:00 +0000", "Mon Dec 31 00:00:00 2096\n"},
+                    print_row{"century_not_leap", 1, 3, 2100 - 4, 12, 0, 0, false, 0, 0,
+                              " 1-Mar-2096 12:00:00 +0000", "Thu Mar  1 12:00:00 2096\n"},
+                    print_row{"no_month", 0, 0, 1969, 0, 0, 0, false, 0, 0,
+                              " 0-?\?\?-1969 00:00:00 +0000", "Tue ?\?\?  0 00:00:00 1969\n"}),
     row_name());
 
 struct now_row {
@@ -187,7 +178,8 @@ TEST_P(DateNow, PrintsTheLocalTimeWithItsZone) {
 
   std::smatch parts;
   ASSERT_TRUE(std::regex_match(
-      internal, parts, std::regex(R"(([ 0-9]\d)-([A-Z][a-z]{2})-(\d{4}) \d\d:\d\d:\d\d ([-+]\d{4}))")))
+      internal, parts,
+      std::regex(R"(([ 0-9]\d)-([A-Z][a-z]{2})-(\d{4}) \d\d:\d\d:\d\d ([-+]\d{4}))")))
       << internal;
   EXPECT_EQ(std::stoi(parts[1]), here.tm_mday);
   EXPECT_EQ(std::stoi(parts[3]), here.tm_year + 1900);
@@ -195,7 +187,8 @@ TEST_P(DateNow, PrintsTheLocalTimeWithItsZone) {
 
   ASSERT_TRUE(std::regex_match(
       rfc822, parts,
-      std::regex(R"((Sun|Mon|Tue|Wed|Thu|Fri|Sat), (\d{1,2}) ([A-Z][a-z]{2}) (\d{4}) \d\d:\d\d:\d\d ([-+]\d{4}) \((.*)\))")))
+      std::regex(
+          R"((Sun|Mon|Tue|Wed|Thu|Fri|Sat), (\d{1,2}) ([A-Z][a-z]{2}) (\d{4}) \d\d:\d\d:\d\d ([-+]\d{4}) \((.*)\))")))
       << rfc822;
   EXPECT_EQ(std::stoi(parts[2]), here.tm_mday);
   EXPECT_EQ(parts[5], row.zone_text);

@@ -77,8 +77,7 @@ TEST_F(Fetch, ReleaseInShortCacheModeLeavesTheElementsAlone) {
   stream_->short_cache = true;
   stream_->current_envelope = mail_new_envelope();
   mail_release(stream_, RELEASE_ENVELOPES);
-  EXPECT_NE(static_cast<mail_long_element*>(mail_cache(stream_, 1, CACHE_LONG))->envelope,
-            nullptr);
+  EXPECT_NE(static_cast<mail_long_element*>(mail_cache(stream_, 1, CACHE_LONG))->envelope, nullptr);
   EXPECT_EQ(stream_->current_envelope, nullptr);
   stream_->short_cache = false;
 }

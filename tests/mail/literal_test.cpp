@@ -45,18 +45,21 @@ TEST_P(ReadLiteral, KeepsAtMost65000BytesAndConsumesTheRest) {
     ASSERT_EQ(text[i], static_cast<char>('a' + i % 26));
   }
   EXPECT_EQ(log.texts(), row.warnings);
-  for (const auto& entry : log.entries()) EXPECT_EQ(entry.level, LOG_WARNING);
-  for (std::size_t i = 1; i < source.reads.size(); ++i) EXPECT_LE(source.reads[i], 1024u);
+  for (const auto& entry : log.entries())
+    EXPECT_EQ(entry.level, LOG_WARNING);
+  for (std::size_t i = 1; i < source.reads.size(); ++i)
+    EXPECT_LE(source.reads[i], 1024u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReadLiteral,
-    testing::Values(literal_row{"empty", 0, 0, {}}, literal_row{"small", 300, 300, {}},
-                    literal_row{"at_the_limit", 65000, 65000, {}},
-                    literal_row{"one_over", 65001, 65000,
-                                {"65001 character literal truncated to 65000 characters"}},
-                    literal_row{"5000_over", 70000, 65000,
-                                {"70000 character literal truncated to 65000 characters"}}),
+    testing::Values(
+        literal_row{"empty", 0, 0, {}}, literal_row{"small", 300, 300, {}},
+        literal_row{"at_the_limit", 65000, 65000, {}},
+        literal_row{
+            "one_over", 65001, 65000, {"65001 character literal truncated to 65000 characters"}},
+        literal_row{
+            "5000_over", 70000, 65000, {"70000 character literal truncated to 65000 characters"}}),
     row_name());
 
 }  // namespace

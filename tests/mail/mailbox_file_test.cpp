@@ -30,17 +30,17 @@ TEST_P(MailboxFile, ResolvesTheName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, MailboxFile,
-    testing::Values(
-        file_row{"relative_name", "", "in.box", "C:\\MAIL\\IN.BOX"},
-        file_row{"no_dot_no_extension", "", "Inbox", "C:\\MAIL\\INBOX"},
-        file_row{"two_dots", "", "a.b.c", std::nullopt},
-        file_row{"drive_relative", "", "D:mail.box", "D:MAIL.BOX"},
-        file_row{"rooted", "", "\\Users\\li\\Trash.box", "\\USERS\\LI\\TRASH.BOX"},
-        file_row{"dots_in_directories_are_fine", "", "\\a.b\\c.d\\box", "\\A.B\\C.D\\BOX"},
-        file_row{"host_path", "", "/tmp/Test.mbox", "/TMP/TEST.MBOX"},
-        file_row{"extension_added", "box", "letters", "C:\\MAIL\\LETTERS.BOX"},
-        file_row{"extension_with_dot_refused", "box", "letters.txt", std::nullopt},
-        file_row{"extension_on_rooted_name", "mbx", "\\x\\y", "\\X\\Y.MBX"}),
+    testing::Values(file_row{"relative_name", "", "in.box", "C:\\MAIL\\IN.BOX"},
+                    file_row{"no_dot_no_extension", "", "Inbox", "C:\\MAIL\\INBOX"},
+                    file_row{"two_dots", "", "a.b.c", std::nullopt},
+                    file_row{"drive_relative", "", "D:mail.box", "D:MAIL.BOX"},
+                    file_row{"rooted", "", "\\Users\\li\\Trash.box", "\\USERS\\LI\\TRASH.BOX"},
+                    file_row{"dots_in_directories_are_fine", "", "\\a.b\\c.d\\box",
+                             "\\A.B\\C.D\\BOX"},
+                    file_row{"host_path", "", "/tmp/Test.mbox", "/TMP/TEST.MBOX"},
+                    file_row{"extension_added", "box", "letters", "C:\\MAIL\\LETTERS.BOX"},
+                    file_row{"extension_with_dot_refused", "box", "letters.txt", std::nullopt},
+                    file_row{"extension_on_rooted_name", "mbx", "\\x\\y", "\\X\\Y.MBX"}),
     row_name());
 
 TEST(MailboxFileWithoutHome, APlainNameLandsAtTheRoot) {

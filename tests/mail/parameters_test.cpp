@@ -13,7 +13,9 @@ namespace {
 
 constexpr long kNameParameter = 999;  // answered by both memory drivers
 
-std::string text_of(void* value) { return value ? static_cast<const char*>(value) : "(null)"; }
+std::string text_of(void* value) {
+  return value ? static_cast<const char*>(value) : "(null)";
+}
 
 std::vector<std::string> driver_names() {
   std::vector<std::string> names;

@@ -28,7 +28,8 @@ TEST_P(SelectSequence, MarksTheNamedMessages) {
   stream.silent = true;
   mail_note_exists(&stream, row.messages);
   // Marks of an earlier selection must not survive.
-  for (std::uint32_t i = 1; i <= row.messages; ++i) mail_elt(&stream, i)->sequence = 1;
+  for (std::uint32_t i = 1; i <= row.messages; ++i)
+    mail_elt(&stream, i)->sequence = 1;
 
   EXPECT_EQ(mail_select_sequence(&stream, row.sequence), row.result);
   std::vector<std::uint32_t> selected;
@@ -37,7 +38,8 @@ TEST_P(SelectSequence, MarksTheNamedMessages) {
   }
   EXPECT_EQ(selected, row.selected);
   EXPECT_EQ(log.texts(), row.reports);
-  for (const auto& entry : log.entries()) EXPECT_EQ(entry.level, LOG_ERROR);
+  for (const auto& entry : log.entries())
+    EXPECT_EQ(entry.level, LOG_ERROR);
   mail_free_cache(&stream);
 }
 
@@ -57,8 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
         sequence_row{"range_junk", 5, "1:2x", false, {}, {"Sequence range invalid"}},
         sequence_row{"range_to_zero", 5, "2:0", false, {}, {"Sequence range invalid"}},
         sequence_row{"semicolon", 5, "1;2", false, {}, {"Syntax error in sequence"}},
-        sequence_row{"junk_after_a_selection", 5, "1,2x", false, {1},
-                     {"Syntax error in sequence"}},
+        sequence_row{"junk_after_a_selection", 5, "1,2x", false, {1}, {"Syntax error in sequence"}},
         sequence_row{"no_wildcard", 5, "*", false, {}, {"Sequence invalid"}},
         sequence_row{"range_star", 5, "1:*", false, {}, {"Sequence range invalid"}},
         sequence_row{"empty_mailbox", 0, "1", false, {}, {"Sequence invalid"}},

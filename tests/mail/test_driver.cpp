@@ -12,7 +12,9 @@ struct memory_local : mail_local {
   std::string name;
 };
 
-void record(std::string call) { memory_calls().push_back(std::move(call)); }
+void record(std::string call) {
+  memory_calls().push_back(std::move(call));
+}
 
 memory_mailbox* box_of(mail_stream* stream) {
   auto* local = dynamic_cast<memory_local*>(stream->local.get());

@@ -10,7 +10,8 @@ namespace {
 
 std::string read_all(text_source& source) {
   std::string bytes;
-  while (text_remaining(source)) bytes += text_next(source);
+  while (text_remaining(source))
+    bytes += text_next(source);
   return bytes;
 }
 
@@ -49,8 +50,7 @@ TEST_P(MemorySourceSetpos, MovesTheCursor) {
 INSTANTIATE_TEST_SUITE_P(Rows, MemorySourceSetpos,
                          testing::Values(setpos_row{"back_to_start", 0, "abcdef"},
                                          setpos_row{"middle", 3, "def"},
-                                         setpos_row{"last_byte", 5, "f"},
-                                         setpos_row{"end", 6, ""},
+                                         setpos_row{"last_byte", 5, "f"}, setpos_row{"end", 6, ""},
                                          setpos_row{"past_end_is_end", 40, ""}),
                          row_name());
 

@@ -15,7 +15,9 @@
 
 namespace {
 
-std::string text_of(void* value) { return value ? static_cast<const char*>(value) : "(null)"; }
+std::string text_of(void* value) {
+  return value ? static_cast<const char*>(value) : "(null)";
+}
 
 // The home directory is computed once per process, so each case runs in a
 // fresh child with its own HOME.
@@ -116,7 +118,8 @@ TEST(LocalHostName, ANameSetThroughTheParameterIsKept) {
 
 TEST(RandomNumber, Varies) {
   std::set<long> seen;
-  for (int i = 0; i < 20; ++i) seen.insert(random_number());
+  for (int i = 0; i < 20; ++i)
+    seen.insert(random_number());
   EXPECT_GT(seen.size(), 15u);
 }
 

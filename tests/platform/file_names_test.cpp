@@ -30,7 +30,8 @@ class FileNames : public testing::Test {
   // The root in DOS style: upper case, backslashes.
   std::string dos_root() const {
     std::string name = root_.string();
-    for (char& c : name) c = c == '/' ? '\\' : c;
+    for (char& c : name)
+      c = c == '/' ? '\\' : c;
     return text_upper(name);
   }
 

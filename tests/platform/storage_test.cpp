@@ -9,6 +9,18 @@
 
 namespace {
 
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
 constexpr std::size_t kImpossible = std::size_t{1} << 45;  // 32 TiB
 
 TEST(Storage, ZeroSizeGivesAUsableBlock) {
@@ -55,17 +67,17 @@ TEST_P(TextCase, ChangesOnlyAsciiLetters) {
   EXPECT_STREQ(text_lower(c_text.data()), row.lower.c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, TextCase,
-    testing::Values(case_row{"plain", "In.Box", "IN.BOX", "in.box"},
-                    case_row{"digits_and_signs", "a1-_@Z", "A1-_@Z", "a1-_@z"},
-                    // GB 2312 bytes must survive: their second byte may look like a letter only
-                    // when masked to 7 bits.
-                    case_row{"gb2312_bytes", "\xB0\xA1x\xC4\xE3", "\xB0\xA1X\xC4\xE3",
-                             "\xB0\xA1x\xC4\xE3"},
-                    case_row{"latin1_letters", "\xE9t\xC9", "\xE9T\xC9", "\xE9t\xC9"},
-                    case_row{"empty", "", "", ""}),
-    row_name());
+INSTANTIATE_TEST_SUITE_P(Rows, TextCase,
+                         testing::Values(case_row{"plain", "In.Box", "IN.BOX", "in.box"},
+                                         case_row{"digits_and_signs", "a1-_@Z", "A1-_@Z", "a1-_@z"},
+                                         // GB 2312 bytes must survive: their second byte may look
+                                         // like a letter only when masked to 7 bits.
+                                         case_row{"gb2312_bytes", "\xB0\xA1x\xC4\xE3",
+                                                  "\xB0\xA1X\xC4\xE3", "\xB0\xA1x\xC4\xE3"},
+                                         case_row{"latin1_letters", "\xE9t\xC9", "\xE9T\xC9",
+                                                  "\xE9t\xC9"},
+                                         case_row{"empty", "", "", ""}),
+                         row_name());
 
 using StorageDeathTest = testing::Test;
 
@@ -80,9 +92,8 @@ TEST_F(StorageDeathTest, ExhaustionIsFatal) {
 }
 
 TEST_F(StorageDeathTest, StandardContainersEndInTheSameFatalError) {
-#ifdef __SANITIZE_ADDRESS__
-  GTEST_SKIP() << "AddressSanitizer's operator new reports exhaustion itself";
-#endif
+  if (kAddressSanitizer)
+    GTEST_SKIP() << "AddressSanitizer's operator new reports exhaustion itself";
   EXPECT_DEATH(
       {
         std::string huge;

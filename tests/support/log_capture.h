@@ -29,7 +29,8 @@ class log_capture {
   const std::vector<entry>& entries() const { return entries_; }
   std::vector<std::string> texts() const {
     std::vector<std::string> result;
-    for (const entry& e : entries_) result.push_back(e.text);
+    for (const entry& e : entries_)
+      result.push_back(e.text);
     return result;
   }
 
