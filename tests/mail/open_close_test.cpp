@@ -115,11 +115,12 @@ TEST_F(OpenClose, CloseOfAStreamInUseEmptiesButKeepsTheRecord) {
   mail_stream* stream = mail_open(nullptr, "mem:in", 0);
   mail_elt(stream, 1);
   stream->flag_names = "Work Private";
+  stream->user_flags[0] = "Work";
   stream->use_count = 1;
   std::uint16_t sequence = stream->close_sequence;
   EXPECT_EQ(mail_close(stream), nullptr);
   EXPECT_EQ(stream->close_sequence, sequence + 1);
-  EXPECT_FALSE(stream->mailbox || stream->flag_names || stream->local);
+  EXPECT_FALSE(stream->mailbox || stream->flag_names || stream->user_flags[0] || stream->local);
   EXPECT_EQ(stream->nmsgs, 0u);
   EXPECT_EQ(stream->cache_size, 0u);
   stream->use_count = 0;
