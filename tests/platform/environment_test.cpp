@@ -1,15 +1,12 @@
 #include "platform/environment.h"
 
 #include <gtest/gtest.h>
-#include <netdb.h>
 #include <stdlib.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <set>
 #include <string>
 
-#include "platform/host_name.h"
 #include "platform/random.h"
 #include "tests/support/table.h"
 
@@ -82,38 +79,6 @@ TEST(EnvironmentParameters, OtherCodesGiveNothing) {
   for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L}) {
     EXPECT_EQ(env_parameters(code, value), nullptr) << code;
   }
-}
-
-TEST(LocalHostName, IsTheOfficialNameOfThisMachine) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  char plain[256] = {};
-  ASSERT_EQ(gethostname(plain, sizeof plain - 1), 0);
-  std::string expected = plain;
-  addrinfo hints{};
-  hints.ai_flags = AI_CANONNAME;
-  addrinfo* found = nullptr;
-  if (getaddrinfo(plain, nullptr, &hints, &found) == 0) {
-    if (found->ai_canonname) expected = found->ai_canonname;
-    freeaddrinfo(found);
-  }
-  EXPECT_EXIT(
-      {
-        bool computed = local_host_name() == expected;
-        bool shared = text_of(env_parameters(GET_LOCAL_HOST, nullptr)) == expected;
-        std::exit(computed && shared ? 0 : 1);
-      },
-      testing::ExitedWithCode(0), "");
-}
-
-TEST(LocalHostName, ANameSetThroughTheParameterIsKept) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  EXPECT_EXIT(
-      {
-        char name[] = "mail.example.cn";
-        env_parameters(SET_LOCAL_HOST, name);
-        std::exit(local_host_name() == "mail.example.cn" ? 0 : 1);
-      },
-      testing::ExitedWithCode(0), "");
 }
 
 TEST(RandomNumber, Varies) {

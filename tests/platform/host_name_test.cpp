@@ -1,0 +1,63 @@
+#include "platform/host_name.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "platform/environment.h"
+
+namespace {
+
+std::string text_of(void* value) {
+  return value ? static_cast<const char*>(value) : "(null)";
+}
+
+TEST(LocalHostName, IsTheOfficialNameOfThisMachine) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  char plain[256] = {};
+  ASSERT_EQ(gethostname(plain, sizeof plain - 1), 0);
+  std::string expected = plain;
+  addrinfo hints{};
+  hints.ai_flags = AI_CANONNAME;
+  addrinfo* found = nullptr;
+  if (getaddrinfo(plain, nullptr, &hints, &found) == 0) {
+    if (found->ai_canonname) expected = found->ai_canonname;
+    freeaddrinfo(found);
+  }
+  EXPECT_EXIT(
+      {
+        bool computed = local_host_name() == expected;
+        bool shared = text_of(env_parameters(GET_LOCAL_HOST, nullptr)) == expected;
+        std::exit(computed && shared ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(LocalHostName, ANameSetThroughTheParameterIsKept) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        char name[] = "mail.example.cn";
+        env_parameters(SET_LOCAL_HOST, name);
+        std::exit(local_host_name() == "mail.example.cn" ? 0 : 1);
+      },
+      testing::ExitedWithCode(0), "");
+}
+
+TEST(SocketLocalName, IsTheBracketedAddress) {
+  int datagram = socket(AF_INET, SOCK_DGRAM, 0);
+  ASSERT_GE(datagram, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(datagram, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  EXPECT_EQ(socket_local_name(datagram), "[127.0.0.1]");
+  close(datagram);
+  EXPECT_EQ(socket_local_name(-1), "random-pc");
+}
+
+}  // namespace
