@@ -4,8 +4,8 @@
 // transport. POSIX sockets need no start-up; the count is kept so that the
 // layers above keep their bookkeeping.
 
-// Counts one more user; returns false when the sockets could not be started.
-bool sockets_start();
+// Counts one more user.
+void sockets_start();
 
 // The number of users since the last reset.
 unsigned sockets_start_count();

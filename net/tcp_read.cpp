@@ -1,0 +1,71 @@
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "net/tcp.h"
+#include "net/tcp_state.h"
+
+namespace {
+
+// Makes sure the buffer holds unread bytes; false when the connection is gone.
+bool fill(tcp_stream& stream) {
+  if (stream.socket < 0) return false;
+  if (stream.count > 0) return true;
+  if (!tcp_wait(stream, false)) return false;
+  ssize_t received;
+  do {
+    received = ::recv(stream.socket, stream.buffer.data(), stream.buffer.size(), 0);
+  } while (received < 0 && errno == EINTR);
+  if (received <= 0) {
+    tcp_abort(stream);
+    return false;
+  }
+  stream.next_byte = stream.buffer.data();
+  stream.count = static_cast<std::uint32_t>(received);
+  return true;
+}
+
+}  // namespace
+
+std::optional<std::string> tcp_read_line(tcp_stream& stream) {
+  std::string line;
+  bool started = false;
+  bool after_cr = false;  // the bytes so far end with a CR from an earlier fill
+  while (fill(stream)) {
+    started = true;
+    std::string_view chunk(stream.next_byte, stream.count);
+    if (after_cr && chunk.front() == '\n') {
+      line.pop_back();
+      ++stream.next_byte;
+      --stream.count;
+      return line;
+    }
+    std::size_t end = chunk.find("\r\n");
+    if (end != std::string_view::npos) {
+      line.append(chunk.substr(0, end));
+      stream.next_byte += end + 2;
+      stream.count -= static_cast<std::uint32_t>(end + 2);
+      return line;
+    }
+    line.append(chunk);
+    after_cr = chunk.back() == '\r';
+    stream.count = 0;
+  }
+  if (!started) return std::nullopt;
+  return line;
+}
+
+bool tcp_read_block(tcp_stream& stream, std::uint32_t size, char* destination) {
+  while (size > 0) {
+    if (!fill(stream)) return false;
+    std::uint32_t taken = std::min(size, stream.count);
+    std::memcpy(destination, stream.next_byte, taken);
+    destination += taken;
+    stream.next_byte += taken;
+    stream.count -= taken;
+    size -= taken;
+  }
+  *destination = '\0';
+  return true;
+}

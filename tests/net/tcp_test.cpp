@@ -1,0 +1,251 @@
+#include "net/tcp.h"
+
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "mail/parameters.h"
+#include "platform/sockets.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/script_server.h"
+#include "tests/support/table.h"
+
+namespace {
+
+using step = script_server::step;
+
+std::unique_ptr<tcp_stream> connect_to(const script_server& server) {
+  std::string host = "127.0.0.1:" + std::to_string(server.port());
+  return tcp_open(host, 143);
+}
+
+// A port on loopback where nobody listens.
+int closed_port() {
+  int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  close(fd);
+  return ntohs(address.sin_port);
+}
+
+struct lines_row {
+  std::string name;
+  std::vector<step> script;
+  std::vector<std::optional<std::string>> lines;
+};
+
+class ReadLine : public testing::TestWithParam<lines_row> {};
+
+TEST_P(ReadLine, AssemblesLinesAcrossReceives) {
+  const lines_row& row = GetParam();
+  script_server server(row.script);
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  for (const auto& expected : row.lines)
+    EXPECT_EQ(tcp_read_line(*stream), expected);
+}
+
+const std::string kLong(20000, 'x');
+const std::optional<std::string> kGone;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ReadLine,
+    testing::Values(lines_row{"two_lines_one_receive",
+                              {script_server::send("* OK ready\r\nA0001 OK done\r\n")},
+                              {"* OK ready", "A0001 OK done", kGone}},
+                    lines_row{"cr_lf_split_between_receives",
+                              {script_server::send("abc\r"), script_server::pause(100),
+                               script_server::send("\ndef\r\n")},
+                              {"abc", "def"}},
+                    lines_row{"line_split_in_the_middle",
+                              {script_server::send("ab"), script_server::pause(100),
+                               script_server::send("cd\r\n")},
+                              {"abcd"}},
+                    lines_row{"lone_cr_and_lf_are_kept",
+                              {script_server::send("a\rb\nc\r\n")},
+                              {std::string("a\rb\nc")}},
+                    lines_row{"cr_at_end_then_no_lf",
+                              {script_server::send("a\r"), script_server::pause(100),
+                               script_server::send("b\r\n")},
+                              {std::string("a\rb")}},
+                    lines_row{"longer_than_the_buffer",
+                              {script_server::send(kLong.substr(0, 9000)), script_server::pause(50),
+                               script_server::send(kLong.substr(9000) + "\r\nnext\r\n")},
+                              {kLong, "next"}},
+                    lines_row{"peer_closes_mid_line",
+                              {script_server::send("abc"), script_server::close()},
+                              {"abc", kGone}},
+                    lines_row{"empty_line", {script_server::send("\r\n\r\nz\r\n")}, {"", "", "z"}},
+                    lines_row{"peer_closes_at_once", {script_server::close()}, {kGone, kGone}}),
+    row_name());
+
+TEST(ReadBlock, TakesExactlyTheCountAcrossReceives) {
+  script_server server({script_server::send("{5}\r\nhel"), script_server::pause(100),
+                        script_server::send("lo)\r\n")});
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(tcp_read_line(*stream), "{5}");
+  char block[6] = {'#', '#', '#', '#', '#', '#'};
+  ASSERT_TRUE(tcp_read_block(*stream, 5, block));
+  EXPECT_STREQ(block, "hello");
+  EXPECT_EQ(tcp_read_line(*stream), ")");
+  EXPECT_FALSE(tcp_read_block(*stream, 1, block)) << "the peer is gone";
+}
+
+TEST(Send, EveryByteArrives) {
+  std::string big(3 << 20, 'm');  // larger than any socket buffer: partial sends
+  for (std::size_t i = 0; i < big.size(); i += 4093)
+    big[i] = static_cast<char>('a' + i % 26);
+  script_server server({script_server::read_bytes(static_cast<int>(big.size()) + 6)});
+  {
+    auto stream = connect_to(server);
+    ASSERT_NE(stream, nullptr);
+    EXPECT_TRUE(tcp_send_text(*stream, "HELLO "));
+    EXPECT_TRUE(tcp_send(*stream, big));
+    EXPECT_TRUE(tcp_send(*stream, ""));
+  }
+  EXPECT_EQ(server.received(), "HELLO " + big);
+}
+
+TEST(Send, FailsOnceThePeerIsGone) {
+  script_server server({script_server::close()});
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(tcp_read_line(*stream), std::nullopt);
+  EXPECT_EQ(stream->socket, -1);
+  EXPECT_FALSE(tcp_send_text(*stream, "NOOP\r\n"));
+}
+
+TEST(Open, NamesBothEnds) {
+  script_server server({});
+  std::string host = "[127.0.0.1]:" + std::to_string(server.port());
+  auto stream = tcp_open(host, 0);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(host, "[127.0.0.1]") << "the port suffix is cut off";
+  EXPECT_EQ(tcp_remote_host(*stream), "[127.0.0.1]");
+  EXPECT_FALSE(tcp_local_host(*stream).empty());
+}
+
+TEST(Open, LooksUpHostNamesInLowerCase) {
+  script_server server({});
+  std::string host = "LOCALHOST:" + std::to_string(server.port());
+  log_capture log;
+  auto stream = tcp_open(host, 143);
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log.texts());
+  EXPECT_EQ(tcp_remote_host(*stream), "localhost");
+}
+
+struct failure_row {
+  std::string name;
+  std::string host;
+  long port;
+  std::string report;
+};
+
+class OpenFailure : public testing::TestWithParam<failure_row> {};
+
+TEST_P(OpenFailure, IsReportedAtTheErrorLevel) {
+  const failure_row& row = GetParam();
+  log_capture log;
+  std::string host = row.host;
+  EXPECT_EQ(tcp_open(host, row.port), nullptr);
+  ASSERT_EQ(log.entries().size(), 1u);
+  EXPECT_EQ(log.entries()[0].level, LOG_ERROR);
+  EXPECT_EQ(log.entries()[0].text, row.report);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, OpenFailure,
+    testing::Values(
+        failure_row{"junk_after_port", "localhost:12x", 143, "Junk after port number: 12x"},
+        failure_row{"bad_literal", "[300.1.2.3]", 143, "Bad format domain-literal: [300.1.2.3]"},
+        failure_row{"port_zero", "[127.0.0.1]", 0, "Bad port argument to tcp_open"},
+        failure_row{"port_zero_in_suffix", "[127.0.0.1]:0", 143, "Bad port argument to tcp_open"},
+        failure_row{"port_too_large", "[127.0.0.1]:70000", 143, "Bad port argument to tcp_open"},
+        [] {
+          std::string port = std::to_string(closed_port());
+          return failure_row{"refused", "[127.0.0.1]:" + port, 143,
+                             "Can't connect to [127.0.0.1]," + port + ": Refused (111)"};
+        }()),
+    row_name());
+
+TEST(OpenFailure, UnknownHost) {
+  log_capture log;
+  std::string host = "No-Such-Host.invalid";
+  EXPECT_EQ(tcp_open(host, 143), nullptr);
+  ASSERT_EQ(log.entries().size(), 1u);
+  EXPECT_TRUE(log.entries()[0].text.starts_with("Host not found (#"));
+  EXPECT_TRUE(log.entries()[0].text.ends_with("): no-such-host.invalid"));
+}
+
+TEST(Sockets, TheLastCloseEndsTheirUseAndTheNextOpenStartsAgain) {
+  script_server first({}), second({});
+  auto a = connect_to(first);
+  auto b = connect_to(second);
+  ASSERT_TRUE(a && b);
+  EXPECT_EQ(tcp_open_streams(), 2u);
+  EXPECT_GE(sockets_start_count(), 2u);
+  tcp_close(a);
+  EXPECT_EQ(a, nullptr);
+  EXPECT_EQ(tcp_open_streams(), 1u);
+  EXPECT_GE(sockets_start_count(), 1u);
+  tcp_close(b);
+  EXPECT_EQ(tcp_open_streams(), 0u);
+  EXPECT_EQ(sockets_start_count(), 0u);
+  script_server third({});
+  auto c = connect_to(third);
+  EXPECT_EQ(sockets_start_count(), 1u);
+}
+
+class Timeouts : public testing::Test {
+ protected:
+  void TearDown() override {
+    tcp_parameters(SET_READ_TIMEOUT, nullptr);
+    tcp_parameters(SET_TIMEOUT, nullptr);
+  }
+};
+
+TEST_F(Timeouts, ParametersAreAnsweredThroughTheMailLayer) {
+  mail_link_transport_parameters(tcp_parameters);
+  mail_parameters(nullptr, SET_READ_TIMEOUT, reinterpret_cast<void*>(7));
+  mail_parameters(nullptr, SET_WRITE_TIMEOUT, reinterpret_cast<void*>(9));
+  EXPECT_EQ(mail_parameters(nullptr, GET_READ_TIMEOUT, nullptr), reinterpret_cast<void*>(7));
+  EXPECT_EQ(mail_parameters(nullptr, GET_WRITE_TIMEOUT, nullptr), reinterpret_cast<void*>(9));
+  EXPECT_EQ(tcp_parameters(306, nullptr), nullptr);
+  mail_parameters(nullptr, SET_WRITE_TIMEOUT, nullptr);
+  mail_link_transport_parameters(nullptr);
+}
+
+TEST_F(Timeouts, WithoutACallbackAReadTimeOutDropsTheConnection) {
+  script_server server({script_server::pause(1500), script_server::send("late\r\n")});
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  tcp_parameters(SET_READ_TIMEOUT, reinterpret_cast<void*>(1));
+  EXPECT_EQ(tcp_read_line(*stream), std::nullopt);
+  EXPECT_EQ(stream->socket, -1);
+}
+
+TEST_F(Timeouts, TheCallbackDecidesWhetherToWaitAgain) {
+  static std::vector<long> asked;
+  asked.clear();
+  script_server server({script_server::pause(1500), script_server::send("late\r\n")});
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  tcp_parameters(SET_READ_TIMEOUT, reinterpret_cast<void*>(1));
+  tcp_timeout_handler keep_waiting = [](long seconds) -> long {
+    asked.push_back(seconds);
+    return 1;
+  };
+  tcp_parameters(SET_TIMEOUT, reinterpret_cast<void*>(keep_waiting));
+  EXPECT_EQ(tcp_read_line(*stream), "late");
+  ASSERT_FALSE(asked.empty());
+  EXPECT_GE(asked.front(), 1);
+}
+
+}  // namespace
