@@ -1,0 +1,115 @@
+#include "message/base64.h"
+
+#include <array>
+#include <cstdint>
+
+#include "message/callbacks.h"
+
+namespace {
+
+constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+constexpr std::uint32_t kNotBase64 = 0x80000000u;
+
+// The 6-bit value of every byte, shifted to its place in a group of four;
+// kNotBase64 for bytes outside the alphabet. Four tables let the common case
+// decode a whole group with one test.
+struct decode_tables {
+  std::array<std::array<std::uint32_t, 256>, 4> shifted{};
+  constexpr decode_tables() {
+    for (auto& table : shifted)
+      table.fill(kNotBase64);
+    for (std::uint32_t value = 0; value < 64; ++value) {
+      auto byte = static_cast<unsigned char>(kAlphabet[value]);
+      for (int place = 0; place < 4; ++place)
+        shifted[place][byte] = value << (18 - 6 * place);
+    }
+  }
+};
+constexpr decode_tables kDecode;
+
+}  // namespace
+
+std::string rfc822_binary(std::string_view bytes) {
+  const std::size_t groups = (bytes.size() + 2) / 3;
+  const std::size_t expected = groups * 4 + groups / 15 * 2 + 2;
+  std::string text;
+  text.resize(expected);
+  char* out = text.data();
+  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t left = bytes.size();
+  for (std::size_t group = 1; group <= groups; ++group, in += 3) {
+    const std::uint32_t triple = (std::uint32_t{in[0]} << 16) |
+                                 (left > 1 ? std::uint32_t{in[1]} << 8 : 0) |
+                                 (left > 2 ? std::uint32_t{in[2]} : 0);
+    *out++ = kAlphabet[triple >> 18];
+    *out++ = kAlphabet[(triple >> 12) & 0x3f];
+    *out++ = left > 1 ? kAlphabet[(triple >> 6) & 0x3f] : '=';
+    *out++ = left > 2 ? kAlphabet[triple & 0x3f] : '=';
+    left = left > 3 ? left - 3 : 0;
+    if (group % 15 == 0) {
+      *out++ = '\r';
+      *out++ = '\n';
+    }
+  }
+  *out++ = '\r';
+  *out++ = '\n';
+  if (static_cast<std::size_t>(out - text.data()) != expected)
+    mail_fatal("rfc822_binary logic flaw");
+  return text;
+}
+
+std::optional<std::string> base64_decode(std::string_view text) {
+  std::string bytes;
+  bytes.resize(text.size() / 4 * 3 + 4);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+  const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+  const auto* end = in + text.size();
+  int place = 0;  // position of the next character in its group of four
+  std::uint32_t held = 0;
+  while (in < end) {
+    if (place == 0) {
+      // Whole groups without line breaks or padding: the bulk of any text.
+      while (end - in >= 4) {
+        const std::uint32_t group = kDecode.shifted[0][in[0]] | kDecode.shifted[1][in[1]] |
+                                    kDecode.shifted[2][in[2]] | kDecode.shifted[3][in[3]];
+        if (group & kNotBase64) break;
+        out[0] = static_cast<unsigned char>(group >> 16);
+        out[1] = static_cast<unsigned char>(group >> 8);
+        out[2] = static_cast<unsigned char>(group);
+        out += 3;
+        in += 4;
+      }
+      if (in == end) break;
+    }
+    const unsigned char c = *in++;
+    const std::uint32_t value = kDecode.shifted[3][c];
+    if (value != kNotBase64) {
+      switch (place) {
+        case 0:
+          held = value;
+          break;
+        case 1:
+          *out++ = static_cast<unsigned char>(held << 2 | value >> 4);
+          held = value & 0x0f;
+          break;
+        case 2:
+          *out++ = static_cast<unsigned char>(held << 4 | value >> 2);
+          held = value & 0x03;
+          break;
+        default:
+          *out++ = static_cast<unsigned char>(held << 6 | value);
+          break;
+      }
+      place = (place + 1) % 4;
+    } else if (c == '=') {
+      if (place < 2) return std::nullopt;
+      if (place == 2) {
+        if (in == end || *in != '=') return std::nullopt;
+        ++in;
+      }
+      place = 0;
+    }
+  }
+  bytes.resize(static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(bytes.data())));
+  return bytes;
+}
