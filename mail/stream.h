@@ -50,6 +50,13 @@ struct mail_stream {
   mail_text text;  // the last fetched text of a local driver
 };
 
+// A driver's prototype stream: bound to the driver, empty otherwise.
+inline mail_stream mail_prototype_stream(mail_driver* driver) {
+  mail_stream prototype;
+  prototype.driver = driver;
+  return prototype;
+}
+
 // Options of mail_open.
 enum : long {
   OPEN_DEBUG = 0x01,

@@ -23,8 +23,8 @@ memory_mailbox* box_of(mail_stream* stream) {
   return found == memory_mailboxes().end() ? nullptr : &found->second;
 }
 
-mail_stream memory_prototype;
-mail_stream dummy_prototype;
+mail_stream memory_prototype = mail_prototype_stream(&memory_driver);
+mail_stream dummy_prototype = mail_prototype_stream(&memory_dummy_driver);
 
 mail_envelope* fetch_structure(mail_stream* stream, std::uint32_t msgno, mail_body** body) {
   record("fetchstructure " + std::to_string(msgno));
@@ -162,8 +162,6 @@ mail_driver memory_dummy_driver =
                 open<&memory_dummy_driver>, close<&memory_dummy_driver>);
 
 void link_memory_drivers() {
-  memory_prototype.driver = &memory_driver;
-  dummy_prototype.driver = &memory_dummy_driver;
   mail_link_driver(&memory_driver);
   mail_link_driver(&memory_dummy_driver);
   memory_mailboxes().clear();

@@ -1,0 +1,111 @@
+#include <strings.h>
+
+#include "mail/cache.h"
+#include "message/callbacks.h"
+#include "net/imap_data.h"
+#include "platform/storage.h"
+
+namespace {
+
+// More messages than this in one mailbox is a broken or hostile server: the
+// cache would grow without bound.
+constexpr long kMessageLimit = 1L << 24;
+
+bool is_number(std::string_view text) {
+  if (text.empty() || text.size() > 10) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  return true;
+}
+
+void message_data(mail_stream* stream, long number, const imap_response& reply) {
+  std::string_view text = reply.text;
+  std::size_t blank = text.find(' ');
+  std::string word(text.substr(0, blank));
+  text_upper(word);
+  std::string_view rest = blank == std::string_view::npos ? "" : text.substr(blank + 1);
+  auto msgno = static_cast<std::uint32_t>(number);
+  if (word == "EXISTS" && number <= kMessageLimit) {
+    mail_note_exists(stream, msgno);
+  } else if (word == "RECENT" && number <= kMessageLimit) {
+    mail_note_recent(stream, msgno);
+  } else if (word == "EXPUNGE" && number >= 1 && msgno <= stream->nmsgs) {
+    imap_local& local = *imap_local_of(stream);
+    if (msgno <= local.texts.size()) local.texts.erase(local.texts.begin() + (msgno - 1));
+    mail_note_expunged(stream, msgno);
+  } else if ((word == "FETCH" || word == "STORE") && number >= 1 && number <= kMessageLimit) {
+    imap_cursor cursor(stream, std::string(rest));
+    imap_message_data(cursor, msgno);
+  } else if (word != "COPY") {
+    mail_log(LOG_ERROR, "Unknown message data: %ld %.80s", number, reply.text.c_str());
+  }
+}
+
+// FLAGS: the names of the mailbox's user flags, in order.
+void flag_names(mail_stream* stream, std::string_view text) {
+  stream->flag_names = std::string(text);
+  for (mail_text& name : stream->user_flags)
+    name.reset();
+  std::size_t slot = 0;
+  std::string word;
+  for (char c : text) {
+    if (c == '(' || c == ')' || c == ' ') {
+      if (!word.empty() && word.front() != '\\' && slot < stream->user_flags.size()) {
+        stream->user_flags[slot++] = word;
+      }
+      word.clear();
+    } else {
+      word += c;
+    }
+  }
+  if (!word.empty() && word.front() != '\\' && slot < stream->user_flags.size()) {
+    stream->user_flags[slot] = word;
+  }
+}
+
+void search_hits(mail_stream* stream, std::string_view text) {
+  while (!text.empty()) {
+    std::size_t blank = text.find(' ');
+    std::string_view word = text.substr(0, blank);
+    text = blank == std::string_view::npos ? "" : text.substr(blank + 1);
+    if (!is_number(word)) continue;
+    unsigned long msgno = std::stoul(std::string(word));
+    if (msgno >= 1 && msgno <= stream->nmsgs) {
+      mail_note_searched(stream, static_cast<std::uint32_t>(msgno));
+    }
+  }
+}
+
+}  // namespace
+
+void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
+  if (is_number(reply.key)) {
+    message_data(stream, std::stol(reply.key), reply);
+    return;
+  }
+  const std::string& key = reply.key;
+  const mail_callbacks& callbacks = mail_callback();
+  if (key == "FLAGS") {
+    flag_names(stream, reply.text);
+  } else if (key == "SEARCH") {
+    search_hits(stream, reply.text);
+  } else if (key == "MAILBOX") {
+    callbacks.on_mailbox(imap_local_of(stream)->prefix + reply.text);
+  } else if (key == "BBOARD") {
+    callbacks.on_bboard(imap_local_of(stream)->prefix + reply.text);
+  } else if (key == "OK" || key == "PREAUTH") {
+    if (reply.text.size() >= 11 && strncasecmp(reply.text.c_str(), "[READ-ONLY]", 11) == 0) {
+      stream->readonly = true;
+    }
+    callbacks.on_notify(stream, reply.text, LOG_INFO);
+  } else if (key == "NO") {
+    if (!stream->silent) callbacks.on_notify(stream, reply.text, LOG_WARNING);
+  } else if (key == "BYE") {
+    if (!stream->silent) callbacks.on_notify(stream, reply.text, LOG_FAREWELL);
+  } else if (key == "BAD") {
+    callbacks.on_notify(stream, reply.text, LOG_ERROR);
+  } else {
+    mail_log(LOG_ERROR, "Unexpected unsolicited message: %.80s", reply.line.c_str());
+  }
+}
