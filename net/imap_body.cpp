@@ -61,12 +61,13 @@ std::unique_ptr<mail_parameter> parameter_list(imap_cursor& cursor) {
 
 std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, int depth);
 
-void multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
+// False when a part could not be read: the rest of the data is then lost.
+bool multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
   body.type = TYPE_MULTIPART;
   std::unique_ptr<mail_body_part>* tail = &body.contents.part;
   while (cursor.peek() == '(') {
     std::unique_ptr<mail_body> part = body_structure(cursor, depth + 1);
-    if (!part) return;
+    if (!part) return false;
     *tail = mail_new_body_part();
     (*tail)->body = std::move(*part);
     tail = &(*tail)->next;
@@ -79,6 +80,7 @@ void multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
   } else {
     mail_log(LOG_ERROR, "Junk at end of multipart body: %.80s", shown(cursor).c_str());
   }
+  return true;
 }
 
 void single_part(imap_cursor& cursor, mail_body& body, int depth) {
@@ -114,7 +116,7 @@ std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, int depth) {
   auto body = mail_new_body();
   cursor.skip_blanks();
   if (cursor.peek() == '(') {
-    multipart_body(cursor, *body, depth);
+    if (!multipart_body(cursor, *body, depth)) return nullptr;
   } else {
     single_part(cursor, *body, depth);
   }
