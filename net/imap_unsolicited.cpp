@@ -64,6 +64,25 @@ void flag_names(mail_stream* stream, std::string_view text) {
   }
 }
 
+// LIST and LSUB of IMAP4 servers: "(attributes) delimiter name".
+void listed_mailbox(mail_stream* stream, const std::string& text) {
+  imap_cursor cursor(stream, text);
+  cursor.skip_blanks();
+  if (cursor.peek() == '(') {
+    while (!cursor.at_end() && cursor.peek() != ')') cursor.skip();
+    cursor.skip();
+  }
+  imap_string(cursor);  // the hierarchy delimiter
+  cursor.skip_blanks();
+  std::optional<std::string> name;
+  if (cursor.peek() == '"' || cursor.peek() == '{') {
+    name = imap_string(cursor);
+  } else {
+    name = std::string(cursor.rest());
+  }
+  if (name && !name->empty()) mail_callback().on_mailbox(imap_local_of(stream)->prefix + *name);
+}
+
 void search_hits(mail_stream* stream, std::string_view text) {
   while (!text.empty()) {
     std::size_t blank = text.find(' ');
@@ -90,6 +109,8 @@ void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
     flag_names(stream, reply.text);
   } else if (key == "SEARCH") {
     search_hits(stream, reply.text);
+  } else if (key == "LIST" || key == "LSUB") {
+    listed_mailbox(stream, reply.text);
   } else if (key == "MAILBOX") {
     callbacks.on_mailbox(imap_local_of(stream)->prefix + reply.text);
   } else if (key == "BBOARD") {

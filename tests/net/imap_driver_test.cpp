@@ -250,4 +250,195 @@ TEST_F(ImapSession, ReopeningOnTheSameServerKeepsTheConnection) {
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Reusing connection to 127.0.0.1"), texts.end());
 }
 
+
+// A selected session of three messages, the script after SELECT given.
+class ImapMailbox : public ImapSession {
+ protected:
+  mail_stream* open(const steps& after_select, long options = 0) {
+    peer_ = std::make_unique<server>(selected() + after_select);
+    mail_stream* stream = mail_open(nullptr, name(*peer_), options);
+    EXPECT_NE(stream, nullptr);
+    return stream;
+  }
+  std::vector<std::string> commands() {
+    std::vector<std::string> lines = peer_->lines();
+    return std::vector<std::string>(lines.begin() + 2, lines.end());
+  }
+  std::unique_ptr<server> peer_;
+};
+
+const char* kFetch1 =
+    "* 1 FETCH (FLAGS (\\Seen) RFC822.SIZE 300 ENVELOPE (\"Thu, 5 Dec 1996\" {8}\r\n"
+    "Hi \"you\" ((\"Wang Li\" NIL \"wang\" \"pku.edu.cn\")) NIL NIL NIL NIL NIL NIL \"<1@pku>\") "
+    "BODY (\"TEXT\" \"PLAIN\" (\"CHARSET\" \"GB2312\") NIL NIL \"BASE64\" 8 1))\r\n";
+
+TEST_F(ImapMailbox, StructuresAreFetchedWithLookaheadAndLiterals) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send(std::string(kFetch1) + "A00002 OK done\r\n"),
+                 server::read_line(), server::send("A00003 OK done\r\n")} +
+           logout(4));
+  ASSERT_NE(stream, nullptr);
+  mail_body* body = nullptr;
+  mail_envelope* envelope = mail_fetchstructure(stream, 1, &body);
+  ASSERT_NE(envelope, nullptr);
+  EXPECT_EQ(envelope->subject, "Hi \"you\"");
+  EXPECT_EQ(envelope->from->personal, "Wang Li");
+  EXPECT_EQ(envelope->message_id, "<1@pku>");
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(body->encoding, ENCODING_BASE64);
+  EXPECT_TRUE(mail_elt(stream, 1)->seen);
+  EXPECT_EQ(mail_elt(stream, 1)->rfc822_size, 300u);
+  EXPECT_EQ(mail_fetchstructure(stream, 1, &body), envelope) << "cached: nothing is sent";
+  mail_fetchstructure(stream, 2, nullptr);
+  mail_close(stream);
+  EXPECT_EQ(commands(), (std::vector<std::string>{"A00002 FETCH 1:3 FULL", "A00003 FETCH 2:3 ALL",
+                                                  "A00004 LOGOUT"}));
+}
+
+TEST_F(ImapMailbox, AServerThatRefusesFullGetsAllFromThenOn) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send("A00002 BAD what is FULL\r\n"),
+                 server::read_line(), server::send("A00003 OK done\r\n"), server::read_line(),
+                 server::send("A00004 OK done\r\n")} +
+           logout(5));
+  ASSERT_NE(stream, nullptr);
+  mail_body* body = nullptr;
+  mail_fetchstructure(stream, 3, &body);
+  mail_fetchstructure(stream, 2, &body);
+  mail_close(stream);
+  EXPECT_EQ(commands(), (std::vector<std::string>{"A00002 FETCH 3:3 FULL", "A00003 FETCH 3:3 ALL",
+                                                  "A00004 FETCH 2:3 ALL", "A00005 LOGOUT"}));
+}
+
+TEST_F(ImapMailbox, AnExpungeDuringAFetchIsHonoured) {
+  mail_stream* stream =
+      open(steps{server::read_line(),
+                 server::send("* 1 EXPUNGE\r\n* 2 FETCH (RFC822.SIZE 9)\r\nA00002 OK done\r\n")} +
+           logout(3));
+  ASSERT_NE(stream, nullptr);
+  mail_fetchstructure(stream, 3, nullptr);
+  EXPECT_EQ(stream->nmsgs, 2u);
+  EXPECT_EQ(mail_elt(stream, 2)->rfc822_size, 9u);
+  mail_close(stream);
+}
+
+TEST_F(ImapMailbox, StrayLinesAreReportedAndSkipped) {
+  mail_stream* stream =
+      open(steps{server::read_line(),
+                 server::send("\r\nA00099 OK not yours\r\nA00002\r\n* 2 FETCH (RFC822.SIZE 5)\r\n"
+                              "A00002 OK done\r\n")} +
+           logout(3));
+  ASSERT_NE(stream, nullptr);
+  mail_fetchstructure(stream, 2, nullptr);
+  EXPECT_EQ(mail_elt(stream, 2)->rfc822_size, 5u);
+  mail_close(stream);
+  std::vector<std::string> texts = log_->texts();
+  for (const char* expected : {"IMAP server sent a blank line",
+                               "Unexpected tagged response: A00099 OK not yours",
+                               "Missing IMAP reply key: A00002"}) {
+    EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+  }
+}
+
+TEST_F(ImapMailbox, BodyPartsComeByTheirSection) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send(std::string(kFetch1) + "A00002 OK done\r\n"),
+                 server::read_line(),
+                 server::send("* 1 FETCH (BODY[1] {8}\r\nxMTIzNA=)\r\nA00003 OK done\r\n")} +
+           logout(4));
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(mail_fetchbody(stream, 1, "1"), std::optional<std::string_view>("xMTIzNA="));
+  mail_close(stream);
+  EXPECT_EQ(commands()[1], "A00003 FETCH 1 BODY[1]");
+}
+
+TEST_F(ImapMailbox, AConnectionLostInsideALiteralEndsInAnOrderlyFailure) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send(std::string(kFetch1) + "A00002 OK done\r\n"),
+                 server::read_line(), server::send("* 1 FETCH (BODY[1] {800}\r\nonly a few"),
+                 server::close()});
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(mail_fetchbody(stream, 1, "1"), std::nullopt);
+  EXPECT_NE(std::find(notes_.begin(), notes_.end(), "4 IMAP connection broken (server response)"),
+            notes_.end());
+  EXPECT_FALSE(stream->driver->ping(stream));
+  mail_close(stream);
+}
+
+TEST_F(ImapMailbox, FlagsSearchCopyAndMove) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send("A00002 OK stored\r\n"), server::read_line(),
+                 server::send("A00003 OK stored\r\n"), server::read_line(),
+                 server::send("* SEARCH 1 3\r\nA00004 OK searched\r\n"), server::read_line(),
+                 server::send("A00005 OK fetched\r\n"), server::read_line(),
+                 server::send("A00006 OK copied\r\n"), server::read_line(),
+                 server::send("A00007 OK stored\r\n"), server::read_line(),
+                 server::send("A00008 NO [TRYCREATE] no such mailbox\r\n")} +
+           logout(9));
+  ASSERT_NE(stream, nullptr);
+  stream->driver->setflag(stream, "1:2", "\\Seen \\Flagged");
+  stream->driver->clearflag(stream, "3", "(\\Deleted)");
+  stream->driver->search(stream, "SUBJECT hello");
+  EXPECT_TRUE(mail_elt(stream, 1)->searched && mail_elt(stream, 3)->searched);
+  EXPECT_FALSE(mail_elt(stream, 2)->searched);
+  EXPECT_TRUE(stream->driver->move(stream, "2", "Archive"));
+  EXPECT_FALSE(stream->driver->copy(stream, "1", "{elsewhere}Nope"));
+  mail_close(stream);
+  EXPECT_EQ(commands(),
+            (std::vector<std::string>{
+                "A00002 STORE 1:2 +Flags (\\Seen \\Flagged)", "A00003 STORE 3 -Flags (\\Deleted)",
+                "A00004 SEARCH SUBJECT hello", "A00005 FETCH 1,3 ALL", "A00006 COPY 2 Archive",
+                "A00007 STORE 2 +Flags (\\Deleted)", "A00008 COPY 1 Nope", "A00009 LOGOUT"}));
+}
+
+TEST_F(ImapMailbox, AppendRetriesWithoutFlagsAndDateWhenRefused) {
+  std::string letter = "Subject: x\r\n\r\nhello\r\n";
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send("+ go ahead\r\n"),
+                 server::read_bytes(static_cast<int>(letter.size()) + 2),
+                 server::send("A00002 BAD no flags in IMAP2\r\n"), server::read_line(),
+                 server::send("+ go ahead\r\n"),
+                 server::read_bytes(static_cast<int>(letter.size()) + 2),
+                 server::send("A00003 OK appended\r\n")} +
+           logout(4));
+  ASSERT_NE(stream, nullptr);
+  text_source message;
+  text_source_from_memory(message, letter);
+  EXPECT_TRUE(stream->driver->append(stream, name(*peer_, "Drafts"), "\\Seen",
+                                     " 5-Dec-1996 11:53:20 +0800", message));
+  mail_close(stream);
+  std::string wire = peer_->received();
+  std::string count = "{" + std::to_string(letter.size()) + "}\r\n";
+  EXPECT_NE(wire.find("A00002 APPEND Drafts (\\Seen) \" 5-Dec-1996 11:53:20 +0800\" " + count +
+                      letter + "\r\n"),
+            std::string::npos)
+      << wire;
+  EXPECT_NE(wire.find("A00003 APPEND Drafts " + count + letter + "\r\n"), std::string::npos)
+      << wire;
+}
+
+TEST_F(ImapMailbox, ListingFallsBackFromFindToTheImap4Commands) {
+  mail_stream* stream =
+      open(steps{server::read_line(), server::send("A00002 BAD unknown FIND\r\n"),
+                 server::read_line(),
+                 server::send("* LSUB () \"/\" Work\r\nA00003 OK listed\r\n"),
+                 server::read_line(), server::send("A00004 OK listed\r\n")} +
+           logout(5));
+  ASSERT_NE(stream, nullptr);
+  std::vector<std::string> names;
+  mail_callbacks callbacks = mail_set_callbacks({});
+  mail_callbacks listing = callbacks;
+  listing.on_mailbox = [&](std::string_view name) { names.push_back(std::string(name)); };
+  mail_set_callbacks(listing);
+  stream->driver->list(stream, name(*peer_, "*"));
+  stream->driver->list(stream, "*");
+  mail_set_callbacks(callbacks);
+  mail_close(stream);
+  EXPECT_EQ(commands(),
+            (std::vector<std::string>{"A00002 FIND MAILBOXES *", "A00003 LSUB \"\" *",
+                                      "A00004 LSUB \"\" *", "A00005 LOGOUT"}));
+  EXPECT_EQ(names, std::vector<std::string>{"{127.0.0.1:" + std::to_string(peer_->port()) +
+                                            "}Work"});
+}
+
 }  // namespace
