@@ -250,7 +250,6 @@ TEST_F(ImapSession, ReopeningOnTheSameServerKeepsTheConnection) {
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Reusing connection to 127.0.0.1"), texts.end());
 }
 
-
 // A selected session of three messages, the script after SELECT given.
 class ImapMailbox : public ImapSession {
  protected:
@@ -296,11 +295,10 @@ TEST_F(ImapMailbox, StructuresAreFetchedWithLookaheadAndLiterals) {
 }
 
 TEST_F(ImapMailbox, AServerThatRefusesFullGetsAllFromThenOn) {
-  mail_stream* stream =
-      open(steps{server::read_line(), server::send("A00002 BAD what is FULL\r\n"),
-                 server::read_line(), server::send("A00003 OK done\r\n"), server::read_line(),
-                 server::send("A00004 OK done\r\n")} +
-           logout(5));
+  mail_stream* stream = open(steps{server::read_line(), server::send("A00002 BAD what is FULL\r\n"),
+                                   server::read_line(), server::send("A00003 OK done\r\n"),
+                                   server::read_line(), server::send("A00004 OK done\r\n")} +
+                             logout(5));
   ASSERT_NE(stream, nullptr);
   mail_body* body = nullptr;
   mail_fetchstructure(stream, 3, &body);
@@ -333,9 +331,9 @@ TEST_F(ImapMailbox, StrayLinesAreReportedAndSkipped) {
   EXPECT_EQ(mail_elt(stream, 2)->rfc822_size, 5u);
   mail_close(stream);
   std::vector<std::string> texts = log_->texts();
-  for (const char* expected : {"IMAP server sent a blank line",
-                               "Unexpected tagged response: A00099 OK not yours",
-                               "Missing IMAP reply key: A00002"}) {
+  for (const char* expected :
+       {"IMAP server sent a blank line", "Unexpected tagged response: A00099 OK not yours",
+        "Missing IMAP reply key: A00002"}) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
   }
 }
@@ -393,14 +391,13 @@ TEST_F(ImapMailbox, FlagsSearchCopyAndMove) {
 
 TEST_F(ImapMailbox, AppendRetriesWithoutFlagsAndDateWhenRefused) {
   std::string letter = "Subject: x\r\n\r\nhello\r\n";
-  mail_stream* stream =
-      open(steps{server::read_line(), server::send("+ go ahead\r\n"),
-                 server::read_bytes(static_cast<int>(letter.size()) + 2),
-                 server::send("A00002 BAD no flags in IMAP2\r\n"), server::read_line(),
-                 server::send("+ go ahead\r\n"),
-                 server::read_bytes(static_cast<int>(letter.size()) + 2),
-                 server::send("A00003 OK appended\r\n")} +
-           logout(4));
+  mail_stream* stream = open(steps{server::read_line(), server::send("+ go ahead\r\n"),
+                                   server::read_bytes(static_cast<int>(letter.size()) + 2),
+                                   server::send("A00002 BAD no flags in IMAP2\r\n"),
+                                   server::read_line(), server::send("+ go ahead\r\n"),
+                                   server::read_bytes(static_cast<int>(letter.size()) + 2),
+                                   server::send("A00003 OK appended\r\n")} +
+                             logout(4));
   ASSERT_NE(stream, nullptr);
   text_source message;
   text_source_from_memory(message, letter);
@@ -420,8 +417,7 @@ TEST_F(ImapMailbox, AppendRetriesWithoutFlagsAndDateWhenRefused) {
 TEST_F(ImapMailbox, ListingFallsBackFromFindToTheImap4Commands) {
   mail_stream* stream =
       open(steps{server::read_line(), server::send("A00002 BAD unknown FIND\r\n"),
-                 server::read_line(),
-                 server::send("* LSUB () \"/\" Work\r\nA00003 OK listed\r\n"),
+                 server::read_line(), server::send("* LSUB () \"/\" Work\r\nA00003 OK listed\r\n"),
                  server::read_line(), server::send("A00004 OK listed\r\n")} +
            logout(5));
   ASSERT_NE(stream, nullptr);
@@ -434,11 +430,10 @@ TEST_F(ImapMailbox, ListingFallsBackFromFindToTheImap4Commands) {
   stream->driver->list(stream, "*");
   mail_set_callbacks(callbacks);
   mail_close(stream);
-  EXPECT_EQ(commands(),
-            (std::vector<std::string>{"A00002 FIND MAILBOXES *", "A00003 LSUB \"\" *",
-                                      "A00004 LSUB \"\" *", "A00005 LOGOUT"}));
-  EXPECT_EQ(names, std::vector<std::string>{"{127.0.0.1:" + std::to_string(peer_->port()) +
-                                            "}Work"});
+  EXPECT_EQ(commands(), (std::vector<std::string>{"A00002 FIND MAILBOXES *", "A00003 LSUB \"\" *",
+                                                  "A00004 LSUB \"\" *", "A00005 LOGOUT"}));
+  EXPECT_EQ(names,
+            std::vector<std::string>{"{127.0.0.1:" + std::to_string(peer_->port()) + "}Work"});
 }
 
 }  // namespace

@@ -54,6 +54,23 @@ bool script_server::read_into(int fd, std::size_t count) {
   return true;
 }
 
+bool script_server::receive_line(int fd, std::string& line) {
+  line.clear();
+  char c;
+  while (::recv(fd, &c, 1, 0) == 1) {
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      received_ += c;
+    }
+    line += c;
+    if (line.ends_with("\r\n")) {
+      line.resize(line.size() - 2);
+      return true;
+    }
+  }
+  return false;
+}
+
 void script_server::play(std::vector<step> script) {
   pollfd waiting{listener_, POLLIN, 0};
   if (::poll(&waiting, 1, 10000) <= 0) return;  // no client came
@@ -71,18 +88,15 @@ void script_server::play(std::vector<step> script) {
         break;
       case step::read_line: {
         std::string line;
-        char c;
-        while ((open = ::recv(fd, &c, 1, 0) == 1)) {
-          {
-            std::lock_guard<std::mutex> lock(mutex_);
-            received_ += c;
-          }
-          line += c;
-          if (line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0) break;
-        }
-        if (line.size() >= 2) line.resize(line.size() - 2);
+        open = receive_line(fd, line);
         std::lock_guard<std::mutex> lock(mutex_);
         lines_.push_back(line);
+        break;
+      }
+      case step::read_until: {
+        std::string line;
+        while ((open = receive_line(fd, line)) && line != s.text) {
+        }
         break;
       }
       case step::read_bytes:

@@ -13,7 +13,7 @@
 class script_server {
  public:
   struct step {
-    enum kind { send, pause, read_line, read_bytes, close } what;
+    enum kind { send, pause, read_line, read_until, read_bytes, close } what;
     std::string text;  // send: the bytes
     int amount;        // pause: milliseconds; read_bytes: how many
   };
@@ -21,6 +21,8 @@ class script_server {
   static step pause(int milliseconds) { return {step::pause, "", milliseconds}; }
   static step read_line() { return {step::read_line, "", 0}; }
   static step read_bytes(int count) { return {step::read_bytes, "", count}; }
+  // Reads lines up to and with one equal to `line` (they are not kept as lines).
+  static step read_until(std::string line) { return {step::read_until, std::move(line), 0}; }
   static step close() { return {step::close, "", 0}; }
 
   explicit script_server(std::vector<step> script);
@@ -37,6 +39,8 @@ class script_server {
  private:
   void play(std::vector<step> script);
   bool read_into(int fd, std::size_t count);
+  // One line without its CR LF; false when the client is gone.
+  bool receive_line(int fd, std::string& line);
 
   int listener_ = -1;
   int port_ = 0;
