@@ -1,0 +1,157 @@
+#include "tests/support/dovecot_server.h"
+
+#include <arpa/inet.h>
+#include <grp.h>
+#include <netinet/in.h>
+#include <pwd.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+void replace_all(std::string& text, std::string_view from, std::string_view to) {
+  for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+}
+
+bool accepts_connections(int port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<std::uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  ::close(fd);
+  return ok;
+}
+
+void give_to_nobody(const fs::path& path) {
+  const passwd* nobody = ::getpwnam("nobody");
+  const group* nogroup = ::getgrnam("nogroup");
+  if (nobody && nogroup) (void)::chown(path.c_str(), nobody->pw_uid, nogroup->gr_gid);
+}
+
+}  // namespace
+
+int free_loopback_port() {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
+  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+  ::close(fd);
+  return ntohs(address.sin_port);
+}
+
+std::string crlf_text(std::string_view text) {
+  std::string result;
+  result.reserve(text.size() + text.size() / 20);
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '\r') {
+      result += "\r\n";
+      if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
+    } else if (c == '\n') {
+      result += "\r\n";
+    } else {
+      result += c;
+    }
+  }
+  return result;
+}
+
+dovecot_server::dovecot_server(std::vector<user> users) {
+  if (::geteuid() != 0) {
+    reason_ = "Dovecot needs to be started as root";
+    return;
+  }
+  if (::access("/usr/sbin/dovecot", X_OK) != 0) {
+    reason_ = "/usr/sbin/dovecot is not installed";
+    return;
+  }
+  char pattern[] = "/tmp/kestrel-dovecot-XXXXXX";
+  if (!::mkdtemp(pattern)) {
+    reason_ = "no temporary directory";
+    return;
+  }
+  directory_ = pattern;
+  ::chmod(directory_.c_str(), 0755);
+  fs::path root(directory_);
+  fs::create_directories(root / "run" / "state");
+  fs::create_directories(root / "mail");
+  give_to_nobody(root / "mail");
+  std::ofstream passwords(root / "passwd");
+  for (const user& u : users)
+    passwords << u.name << ":{PLAIN}" << u.password << "\n";
+  passwords.close();
+
+  std::string config = read_file(KESTREL_FIXTURES "/dovecot.conf");
+  port_ = free_loopback_port();
+  replace_all(config, "@DIR@", directory_);
+  replace_all(config, "@PORT@", std::to_string(port_));
+  std::ofstream(root / "dovecot.conf") << config;
+
+  std::string command = "/usr/sbin/dovecot -c " + (root / "dovecot.conf").string();
+  if (std::system(command.c_str()) != 0) {
+    reason_ = "dovecot did not start: " + read_file(root / "dovecot.log");
+    return;
+  }
+  for (int i = 0; i < 200 && !running_; ++i) {
+    running_ = accepts_connections(port_);
+    if (!running_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  if (!running_) reason_ = "dovecot does not listen: " + read_file(root / "dovecot.log");
+}
+
+dovecot_server::~dovecot_server() {
+  if (directory_.empty()) return;
+  fs::path root(directory_);
+  std::string pid_text = read_file(root / "run" / "master.pid");
+  pid_t pid = static_cast<pid_t>(std::atol(pid_text.c_str()));
+  if (pid > 0 && ::kill(pid, SIGTERM) == 0) {
+    for (int i = 0; i < 200 && ::kill(pid, 0) == 0; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(25));
+    }
+  }
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+}
+
+std::string dovecot_server::mailbox_name(std::string_view mailbox) const {
+  return "{127.0.0.1:" + std::to_string(port_) + "}" + std::string(mailbox);
+}
+
+std::string dovecot_server::deliver(const std::string& user, std::string_view letter) {
+  fs::path maildir = fs::path(directory_) / "mail" / user;
+  for (const char* sub : {"", "cur", "new", "tmp"}) {
+    fs::create_directories(maildir / sub);
+    give_to_nobody(maildir / sub);
+  }
+  std::string bytes = crlf_text(letter);
+  fs::path file = maildir / "new" / ("1000000000." + std::to_string(++delivered_) + ".kestrel");
+  std::ofstream(file, std::ios::binary) << bytes;
+  give_to_nobody(file);
+  return bytes;
+}
