@@ -20,6 +20,10 @@ long made_up(smtp_stream& stream, long code, const char* text) {
   return code;
 }
 
+bool connected(const smtp_stream& stream) {
+  return stream.tcp && stream.tcp->socket >= 0;
+}
+
 long reply_code(const std::string& line) {
   return std::strtol(line.c_str(), nullptr, 10);
 }
@@ -117,6 +121,11 @@ bool smtp_mail(smtp_stream& stream, std::string_view command, mail_envelope& env
   bool all_taken = send_recipients(stream, envelope.to.get());
   all_taken = send_recipients(stream, envelope.cc.get()) && all_taken;
   all_taken = send_recipients(stream, envelope.bcc.get()) && all_taken;
+  if (!connected(stream)) {
+    // Not the recipients' fault: the connection went while they were given.
+    made_up(stream, SMTP_GONE, "SMTP connection went away!");
+    return false;
+  }
   if (!all_taken) {
     smtp_command(stream, "RSET");
     made_up(stream, SMTP_REFUSED, "One or more recipients failed");
@@ -134,6 +143,6 @@ bool smtp_mail(smtp_stream& stream, std::string_view command, mail_envelope& env
 
 void smtp_close(std::unique_ptr<smtp_stream>& stream) {
   if (!stream) return;
-  if (stream->tcp && stream->tcp->socket >= 0) smtp_command(*stream, "QUIT");
+  if (connected(*stream)) smtp_command(*stream, "QUIT");
   stream.reset();
 }

@@ -1,0 +1,143 @@
+// The SMTP client against aiosmtpd, directly and through a proxy that cuts
+// the connection.
+
+#include <gtest/gtest.h>
+
+#include "message/message_output.h"
+#include "message/records.h"
+#include "net/smtp.h"
+#include "tests/support/fault_proxy.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/smtp_sink_server.h"
+
+namespace {
+
+std::unique_ptr<mail_address> address(const std::string& mailbox, const std::string& host,
+                                      std::unique_ptr<mail_address> next = nullptr) {
+  auto a = mail_new_address();
+  a->mailbox = mailbox;
+  a->host = host;
+  a->next = std::move(next);
+  return a;
+}
+
+struct letter {
+  explicit letter(const std::string& text) {
+    envelope = mail_new_envelope();
+    envelope->return_path = address("li", "example.cn");
+    envelope->from = address("li", "example.cn");
+    envelope->from->personal = "Li Hua";
+    envelope->subject = "Test letter";
+    envelope->date = "Sun, 6 Dec 2026 15:00:00 +0800 (CST)";
+    envelope->message_id = "<Velmar.1.00.test@example.cn>";
+    body = mail_new_body();
+    body->contents.text = text;
+    body->bytes = static_cast<std::uint32_t>(text.size());
+  }
+  // What message_output writes for this letter, captured in memory.
+  std::string expected_text() {
+    letter copy(*body->contents.text);
+    copy.envelope->to =
+        envelope->to ? address(*envelope->to->mailbox, *envelope->to->host) : nullptr;
+    std::string text;
+    message_output(*copy.envelope, copy.body.get(), [&](std::string_view piece) {
+      text += piece;
+      return true;
+    });
+    return text;
+  }
+  std::unique_ptr<mail_envelope> envelope;
+  std::unique_ptr<mail_body> body;
+};
+
+class Aiosmtpd : public testing::Test {
+ protected:
+  void start(const std::vector<std::string>& refused = {}) {
+    sink_ = std::make_unique<smtp_sink_server>(refused);
+    if (!sink_->running()) GTEST_SKIP() << sink_->reason();
+  }
+  std::unique_ptr<smtp_sink_server> sink_;
+  log_capture log_;
+};
+
+TEST_F(Aiosmtpd, ALetterArrivesExactlyAsWritten) {
+  start();
+  auto stream = smtp_open({sink_->host()}, false);
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log_.texts());
+  letter mail(".a line that starts with a dot\r\n.\r\n..\r\nlast line");
+  mail.envelope->to = address("wang", "pku.edu.cn");
+  std::string expected = mail.expected_text();
+  ASSERT_TRUE(smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get())) << stream->reply;
+  smtp_close(stream);
+  auto letters = sink_->letters();
+  ASSERT_EQ(letters.size(), 1u);
+  EXPECT_EQ(letters[0].content, expected);
+  EXPECT_EQ(letters[0].sender, "li@example.cn");
+  EXPECT_EQ(letters[0].recipients, std::vector<std::string>{"wang@pku.edu.cn"});
+}
+
+TEST_F(Aiosmtpd, EveryRecipientAndOnlyBcc) {
+  start();
+  auto stream = smtp_open({sink_->host()}, false);
+  ASSERT_NE(stream, nullptr);
+  letter several("to three people");
+  several.envelope->to = address("wang", "pku.edu.cn", address("zhao", "pku.edu.cn"));
+  several.envelope->cc = address("chen", "example.cn");
+  several.envelope->bcc = address("boss", "example.cn");
+  ASSERT_TRUE(smtp_mail(*stream, "MAIL", *several.envelope, several.body.get()));
+  letter hidden("only bcc");
+  hidden.envelope->bcc = address("secret", "example.cn");
+  ASSERT_TRUE(smtp_mail(*stream, "MAIL", *hidden.envelope, hidden.body.get()));
+  smtp_close(stream);
+  auto letters = sink_->letters();
+  ASSERT_EQ(letters.size(), 2u);
+  EXPECT_EQ(letters[0].recipients,
+            (std::vector<std::string>{"wang@pku.edu.cn", "zhao@pku.edu.cn", "chen@example.cn",
+                                      "boss@example.cn"}));
+  EXPECT_EQ(letters[0].content.find("boss"), std::string::npos);
+  EXPECT_EQ(letters[1].recipients, std::vector<std::string>{"secret@example.cn"});
+  EXPECT_EQ(letters[1].content.find("secret"), std::string::npos);
+}
+
+TEST_F(Aiosmtpd, ARefusedRecipientKeepsTheLetterBack) {
+  start({"nobody@example.cn"});
+  auto stream = smtp_open({sink_->host()}, false);
+  ASSERT_NE(stream, nullptr);
+  letter mail("x");
+  mail.envelope->to = address("wang", "pku.edu.cn", address("nobody", "example.cn"));
+  EXPECT_FALSE(smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get()));
+  EXPECT_EQ(stream->reply, "554 One or more recipients failed");
+  EXPECT_EQ(mail.envelope->to->error, std::nullopt);
+  EXPECT_EQ(mail.envelope->to->next->error, "550 5.1.1 <nobody@example.cn>: recipient unknown");
+  smtp_close(stream);
+  EXPECT_TRUE(sink_->letters().empty());
+}
+
+// Cuts at many points of a whole send: every run ends in an orderly failure,
+// with the connection's loss reported as 421.
+TEST_F(Aiosmtpd, ACutAnywhereEndsInAnOrderlyFailure) {
+  start();
+  std::string text;
+  for (int i = 0; i < 400; ++i)
+    text += "line " + std::to_string(i) + " of the letter\r\n";
+  int cut_runs = 0;
+  for (long cut : {0L, 5L, 30L, 60L, 100L, 200L, 1000L, 5000L, 9000L}) {
+    for (auto direction : {fault_proxy::toward_server, fault_proxy::toward_client}) {
+      fault_proxy proxy(sink_->port(), direction, cut);
+      auto stream = smtp_open({"127.0.0.1:" + std::to_string(proxy.port())}, false);
+      if (!stream) continue;  // cut before the greeting or HELO was done
+      letter mail(text);
+      mail.envelope->to = address("wang", "pku.edu.cn");
+      bool sent = smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get());
+      if (proxy.cut()) {
+        ++cut_runs;
+        EXPECT_FALSE(sent) << "cut at " << cut;
+        EXPECT_EQ(stream->reply.substr(0, 3), "421") << stream->reply;
+      }
+      smtp_close(stream);
+    }
+  }
+  EXPECT_GE(cut_runs, 8) << "cuts after the greeting, in the commands and inside DATA";
+}
+
+}  // namespace

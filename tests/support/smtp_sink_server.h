@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// aiosmtpd on a free loopback port with the sink handler of the fixtures:
+// it keeps every letter and refuses the recipients given. Started by the
+// constructor, stopped by the destructor.
+class smtp_sink_server {
+ public:
+  struct letter {
+    std::string content;  // as received, dots unstuffed
+    std::string sender;
+    std::vector<std::string> recipients;
+  };
+  explicit smtp_sink_server(const std::vector<std::string>& refused = {});
+  ~smtp_sink_server();
+  smtp_sink_server(const smtp_sink_server&) = delete;
+  smtp_sink_server& operator=(const smtp_sink_server&) = delete;
+
+  bool running() const { return running_; }
+  const std::string& reason() const { return reason_; }
+  int port() const { return port_; }
+  std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
+  std::vector<letter> letters() const;
+
+ private:
+  std::string directory_;
+  int port_ = 0;
+  int pid_ = -1;
+  bool running_ = false;
+  std::string reason_;
+};
