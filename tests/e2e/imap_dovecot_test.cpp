@@ -11,9 +11,57 @@
 #include "message/text_source.h"
 #include "net/imap_driver.h"
 #include "tests/support/dovecot_server.h"
+#include "tests/support/fault_proxy.h"
 #include "tests/support/log_capture.h"
 
 namespace {
+
+// The sections of every leaf of a body, as the fetch routine names them;
+// an embedded message is a leaf itself and also has leaves of its own.
+void leaf_sections(const mail_body& body, const std::string& prefix,
+                   std::vector<std::string>& sections) {
+  if (body.type == TYPE_MULTIPART) {
+    int n = 0;
+    for (const mail_body_part* part = body.contents.part.get(); part; part = part->next.get()) {
+      std::string number = std::to_string(++n);
+      leaf_sections(part->body, prefix.empty() ? number : prefix + "." + number, sections);
+    }
+    return;
+  }
+  std::string here = prefix.empty() ? "1" : prefix;
+  sections.push_back(here);
+  if (body.type == TYPE_MESSAGE && body.contents.message.body) {
+    const mail_body& inner = *body.contents.message.body;
+    leaf_sections(inner, inner.type == TYPE_MULTIPART ? here : here + ".1", sections);
+  }
+}
+
+const char* kMultipartLetter =
+    "From: Wang Li <wang@pku.edu.cn>\n"
+    "To: li@example.cn\n"
+    "Subject: pictures\n"
+    "MIME-Version: 1.0\n"
+    "Content-Type: multipart/mixed; boundary=\"b1\"\n"
+    "\n"
+    "preamble\n"
+    "--b1\n"
+    "Content-Type: text/plain; charset=\"CN-GB\"\n"
+    "Content-Transfer-Encoding: quoted-printable\n"
+    "\n"
+    "=C4=E3=BA=C3 hello\n"
+    "--b1\n"
+    "Content-Type: image/gif\n"
+    "Content-Transfer-Encoding: base64\n"
+    "\n"
+    "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
+    "--b1\n"
+    "Content-Type: message/rfc822\n"
+    "\n"
+    "From: someone@example.org\n"
+    "Subject: inner\n"
+    "\n"
+    "inner body\n"
+    "--b1--\n";
 
 class Dovecot : public testing::Test {
  protected:
@@ -120,6 +168,45 @@ TEST_F(Dovecot, FlagsSearchCopyExpungeAndAppend) {
   ASSERT_NE(envelope, nullptr);
   EXPECT_EQ(envelope->subject, "letter 1");
   mail_close(archive);
+}
+
+// A whole fetch through a proxy that cuts the connection at many points,
+// inside literals too: every run ends in an orderly failure.
+TEST_F(Dovecot, ACutAnywhereInAFetchEndsInAnOrderlyFailure) {
+  server_->deliver("tester", kMultipartLetter);
+  server_->deliver("tester", "Subject: plain\n\n" + std::string(3000, 'p') + "\n");
+  std::vector<std::string> farewells;
+  mail_callbacks callbacks = mail_set_callbacks({});
+  callbacks.on_notify = [&](mail_stream*, std::string_view text, long level) {
+    if (level == LOG_FAREWELL) farewells.push_back(std::string(text));
+  };
+  mail_set_callbacks(callbacks);
+  int cut_runs = 0;
+  for (long cut : {0L, 40L, 200L, 400L, 600L, 900L, 1200L, 1500L, 1800L, 2200L, 2600L, 3000L, 3600L,
+                   4200L, 5000L, 6500L}) {
+    fault_proxy proxy(server_->port(), fault_proxy::toward_client, cut);
+    farewells.clear();
+    std::string name = "{127.0.0.1:" + std::to_string(proxy.port()) + "}INBOX";
+    mail_stream* stream = mail_open(nullptr, name, OPEN_SILENT);
+    if (stream) {
+      for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
+        mail_body* body = nullptr;
+        mail_fetchstructure(stream, i, &body);
+        std::vector<std::string> sections;
+        if (body) leaf_sections(*body, "", sections);
+        for (const std::string& section : sections)
+          mail_fetchbody(stream, i, section);
+      }
+      mail_close(stream);
+    }
+    if (proxy.cut()) {
+      ++cut_runs;
+      if (stream) {
+        EXPECT_FALSE(farewells.empty()) << "cut at " << cut;
+      }
+    }
+  }
+  EXPECT_GE(cut_runs, 12);
 }
 
 }  // namespace
