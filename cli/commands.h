@@ -24,3 +24,6 @@ int cli_usage(const cli_command& command);
 
 int run_date(const cli_command& command, cli_arguments arguments);
 int run_remote(const cli_command& command, cli_arguments arguments);
+int run_parse(const cli_command& command, cli_arguments arguments);
+int run_encode(const cli_command& command, cli_arguments arguments);
+int run_decode(const cli_command& command, cli_arguments arguments);

@@ -63,7 +63,8 @@ bool rfc822_encode_body(mail_envelope& envelope, mail_body& body) {
       mail_log(LOG_ERROR, "Invalid rfc822_encode_body message encoding");
       return false;
     default: {
-      const std::string_view text = body.contents.text.value_or("");
+      const std::string_view text =
+          body.contents.text ? std::string_view(*body.contents.text) : std::string_view();
       if (body.encoding == ENCODING_8BIT) {
         contents_replace(body, ENCODING_QUOTED_PRINTABLE, qprint_encode(text));
       } else if (body.encoding == ENCODING_BINARY) {

@@ -1,0 +1,31 @@
+// A whole message: header and body structure, read whole and in one-byte
+// pieces (the two must agree), then the header written back.
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "message/envelope_parse.h"
+#include "message/header_write.h"
+#include "message/text_source.h"
+#include "tests/support/message_describe.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string message(reinterpret_cast<const char*>(data), size);
+  const std::string whole = message_describe(message, 0);
+  if (whole != message_describe(message, 1)) {
+    std::fprintf(stderr, "piecewise parse differs from the whole parse\n");
+    std::abort();
+  }
+  text_source source;
+  text_source_from_memory(source, message);
+  const std::string header = message_header_read(source);
+  std::unique_ptr<mail_envelope> envelope;
+  std::unique_ptr<mail_body> body;
+  envelope_parse(envelope, &body, header, &source, "fuzz.example");
+  std::string written = header_write(*envelope, body.get());
+  address_list_write(written, envelope->to.get());
+  return 0;
+}

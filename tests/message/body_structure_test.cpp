@@ -1,0 +1,256 @@
+#include "message/body_structure.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "message/content_header.h"
+#include "message/envelope_parse.h"
+#include "tests/support/log_capture.h"
+#include "tests/support/message_describe.h"
+#include "tests/support/table.h"
+
+namespace {
+
+mail_body multipart(const std::string& boundary_parameter) {
+  mail_body body;
+  content_header_parse(body, "TYPE", "multipart/mixed" + boundary_parameter);
+  return body;
+}
+
+void parse(mail_body& body, const std::string& text) {
+  text_source source;
+  text_source_from_memory(source, text);
+  body_content_parse(body, source, "local.host");
+}
+
+// The text of every part, as its offset and byte count say.
+std::vector<std::string> part_texts(const mail_body& body, const std::string& text) {
+  std::vector<std::string> texts;
+  for (const mail_body_part* part = body.contents.part.get(); part; part = part->next.get())
+    texts.push_back(text.substr(part->offset, part->body.bytes));
+  return texts;
+}
+
+struct split_row {
+  std::string name;
+  std::string boundary_parameter;
+  std::string text;
+  std::vector<std::string> parts;
+};
+
+class MultipartSplit : public testing::TestWithParam<split_row> {};
+
+TEST_P(MultipartSplit, FindsThePartsAtTheDelimiterLines) {
+  const split_row& row = GetParam();
+  mail_body body = multipart(row.boundary_parameter);
+  parse(body, row.text);
+  EXPECT_EQ(part_texts(body, row.text), row.parts);
+  EXPECT_EQ(body.bytes, row.text.size());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, MultipartSplit,
+    testing::Values(
+        split_row{"line_feeds", "; boundary=B", "--B\n\none\n--B\n\ntwo\n--B--\n", {"one", "two"}},
+        split_row{"crlf",
+                  "; boundary=B",
+                  "--B\r\n\r\none\r\n--B\r\n\r\ntwo\r\n--B--\r\n",
+                  {"one", "two"}},
+        split_row{"lone_carriage_returns",
+                  "; boundary=B",
+                  "--B\r\rone\r--B\r\rtwo\r--B--",
+                  {"one", "two"}},
+        split_row{"blank_after_boundary_is_no_delimiter",
+                  "; boundary=B",
+                  "--B\n\none\n--B \ntwo\n--B--\n",
+                  {"one\n--B \ntwo"}},
+        split_row{"without_closing_delimiter_to_the_end",
+                  "; boundary=B",
+                  "--B\n\none\n--B\n\ntwo\n",
+                  {"one", "two\n"}},
+        split_row{
+            "closing_delimiter_at_the_very_end", "; boundary=B", "--B\n\none\n--B--", {"one"}},
+        split_row{"closing_delimiter_must_end_its_line",
+                  "; boundary=B",
+                  "--B\n\none\n--B--x\n--B--\n",
+                  {"one\n--B--x"}},
+        split_row{"preamble_and_epilogue_are_ignored",
+                  "; boundary=B",
+                  "pre\n--B\n\none\n--B--\npost\n--B\n\nnot a part\n",
+                  {"one"}},
+        split_row{
+            "delimiter_only_at_line_start", "; boundary=B", "--B\n\none --B\n--B--\n", {"one --B"}},
+        split_row{"longer_boundary_is_no_delimiter",
+                  "; boundary=B",
+                  "--B\n\none\n--BB\n--B--\n",
+                  {"one\n--BB"}},
+        split_row{"empty_part", "; boundary=B", "--B\n--B\n\ntwo\n--B--\n", {"", "two"}},
+        split_row{
+            "quoted_boundary", "; boundary=\"a b:c\"", "--a b:c\n\none\n--a b:c--\n", {"one"}},
+        split_row{"no_boundary_parameter_means_hyphen", "", "---\n\none\n-----\n", {"one"}},
+        split_row{"text_no_longer_than_boundary", "; boundary=LONGBOUNDARY", "--LONGBOUNDA", {}}),
+    row_name());
+
+TEST(MultipartParse, PartHeadersApplyToTheirPart) {
+  const std::string text =
+      "--B\r\nContent-Type: text/plain;\r\n charset=big5\r\nContent-Transfer-Encoding: "
+      "BASE64\r\nX-Other: y\r\n\r\npM6k5Q==\r\n--B\r\ncontent-type: IMAGE/GIF\r\n\r\nGIF89a"
+      "\r\n--B\r\n\r\nplain\r\n--B--\r\n";
+  mail_body body = multipart("; boundary=B");
+  parse(body, text);
+  const mail_body_part* first = body.contents.part.get();
+  ASSERT_TRUE(first && first->next && first->next->next);
+  EXPECT_EQ(first->offset, text.find("pM6k"));
+  EXPECT_EQ(first->body.type, TYPE_TEXT);
+  EXPECT_EQ(first->body.encoding, ENCODING_BASE64);
+  ASSERT_TRUE(first->body.parameter_list);
+  EXPECT_EQ(first->body.parameter_list->attribute, "CHARSET");
+  EXPECT_EQ(first->body.parameter_list->value, "big5");
+  EXPECT_EQ(first->body.bytes, 8u);
+  EXPECT_EQ(first->body.lines, 0u);
+  const mail_body& second = first->next->body;
+  EXPECT_EQ(second.type, TYPE_IMAGE);
+  EXPECT_EQ(second.subtype, "GIF");
+  EXPECT_EQ(second.parameter_list, nullptr);
+  const mail_body& third = first->next->next->body;
+  EXPECT_EQ(third.subtype, "PLAIN");
+  ASSERT_TRUE(third.parameter_list);
+  EXPECT_EQ(third.parameter_list->value, "US-ASCII");
+  EXPECT_EQ(first->next->next->next, nullptr);
+}
+
+TEST(MultipartParse, NestedMultipartsKeepOffsetsInTheWholeText) {
+  const std::string text =
+      "--outer\n\nfirst\n--outer\nContent-Type: multipart/alternative; boundary=inner\n\n"
+      "--inner\n\ninner one\n--inner\nContent-Type: text/html\n\n<b>two</b>\n--inner--\n"
+      "--outer--\n";
+  mail_body body = multipart("; boundary=outer");
+  parse(body, text);
+  ASSERT_TRUE(body.contents.part && body.contents.part->next);
+  const mail_body& inner = body.contents.part->next->body;
+  EXPECT_EQ(inner.type, TYPE_MULTIPART);
+  EXPECT_EQ(part_texts(inner, text), (std::vector<std::string>{"inner one", "<b>two</b>"}));
+}
+
+TEST(MultipartParse, EncodedMultipartIsNotSplit) {
+  log_capture log;
+  mail_body body = multipart("; boundary=B");
+  content_header_parse(body, "TRANSFER-ENCODING", "base64");
+  parse(body, "--B\n\none\n--B--\n");
+  EXPECT_EQ(body.contents.part, nullptr);
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Nested encoding of multipart contents"});
+}
+
+TEST(MessageParse, EmbeddedMessageIsParsedWithItsBody) {
+  const std::string text =
+      "Subject: inner\nFrom: joe@x.test\nMIME-Version: 1.0\nContent-Type: text/html\n\n"
+      "<p>hi</p>\nbye\n";
+  mail_body body;
+  content_header_parse(body, "TYPE", "message/rfc822");
+  parse(body, text);
+  const mail_body::message_contents& message = body.contents.message;
+  ASSERT_TRUE(message.envelope && message.body);
+  EXPECT_EQ(message.envelope->subject, "inner");
+  EXPECT_EQ(message.offset, text.find("<p>"));
+  EXPECT_EQ(message.body->subtype, "HTML");
+  EXPECT_EQ(message.body->bytes, 14u);
+  EXPECT_EQ(message.body->lines, 2u);
+  EXPECT_EQ(body.lines, 7u);
+  EXPECT_EQ(body.bytes, text.size());
+  EXPECT_FALSE(message.text);
+}
+
+TEST(MessageParse, EncodedMessageIsNotParsed) {
+  log_capture log;
+  mail_body body;
+  content_header_parse(body, "TYPE", "message/rfc822");
+  content_header_parse(body, "TRANSFER-ENCODING", "quoted-printable");
+  parse(body, "Subject: x\n\nbody\n");
+  EXPECT_FALSE(body.contents.message.envelope);
+  EXPECT_EQ(body.lines, 0u);
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Nested encoding of message contents"});
+}
+
+TEST(MessageParse, OtherMessageSubtypesOnlyCountLines) {
+  mail_body body;
+  content_header_parse(body, "TYPE", "message/delivery-status");
+  parse(body, "Reporting-MTA: dns; x\n\nAction: failed\n");
+  EXPECT_FALSE(body.contents.message.envelope);
+  EXPECT_EQ(body.lines, 3u);
+}
+
+TEST(BodyParse, OtherTypesGetNoLineCount) {
+  mail_body body;
+  content_header_parse(body, "TYPE", "application/octet-stream");
+  parse(body, "a\nb\n");
+  EXPECT_EQ(body.lines, 0u);
+  EXPECT_EQ(body.bytes, 4u);
+  EXPECT_EQ(body.bytes_raw, 4u);
+}
+
+TEST(BodyParse, TextWithSomeParameterGetsNoCharset) {
+  mail_body body;
+  content_header_parse(body, "TYPE", "text/plain; format=flowed");
+  parse(body, "x");
+  ASSERT_TRUE(body.parameter_list);
+  EXPECT_EQ(body.parameter_list->attribute, "FORMAT");
+  EXPECT_EQ(body.parameter_list->next, nullptr);
+}
+
+// Hostile letters nest without end; past the limit the content stays unsplit.
+TEST(BodyParse, DeepNestingIsCutAtTheLimit) {
+  constexpr int kLevels = 5000;
+  std::string text;
+  for (int level = 0; level < kLevels; ++level) {
+    const std::string boundary = "b" + std::to_string(level);
+    text += "MIME-Version: 1.0\nContent-Type: " +
+            (level % 2 ? "message/rfc822" : "multipart/mixed; boundary=" + boundary) + "\n\n";
+    if (level % 2 == 0) text += "--" + boundary + "\n";
+  }
+  log_capture log;
+  text_source source;
+  text_source_from_memory(source, text);
+  const std::string header = message_header_read(source);
+  std::unique_ptr<mail_envelope> envelope;
+  std::unique_ptr<mail_body> body;
+  envelope_parse(envelope, &body, header, &source, "h");
+  int depth = 0;
+  const mail_body* current = body.get();
+  for (;;) {
+    const mail_body* next = current->type == TYPE_MULTIPART && current->contents.part
+                                ? &current->contents.part->body
+                                : current->contents.message.body.get();
+    if (!next) break;
+    current = next;
+    ++depth;
+  }
+  EXPECT_EQ(depth, body_nesting_limit);
+  EXPECT_EQ(current->type, TYPE_MULTIPART);
+  EXPECT_EQ(current->contents.part, nullptr);
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Nesting too deep: contents left unsplit"});
+}
+
+class Pieces : public testing::TestWithParam<unsigned> {};
+
+// A file source delivers 4096-byte chunks; the parse must not depend on
+// where the chunks end.
+TEST_P(Pieces, ParseInPiecesEqualsParseWhole) {
+  const std::string letters[] = {
+      "From: a@b\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"=_x\"\r\n\r\n"
+      "pre\r\n--=_x\r\nContent-Type: text/plain;\r\n\tcharset=gb2312\r\n\r\nline\r\n\r\n--=_x\r"
+      "\nContent-Type: message/rfc822\r\n\r\nSubject: in\r\nMIME-Version: 1.0\r\nContent-Type: "
+      "multipart/alternative; boundary=y\r\n\r\n--y\r\n\r\none\r\n--y\r\n\r\ntwo\r\n--y--\r\n\r\n"
+      "--=_x--\r\nepilogue\r\n",
+      "Subject: lone cr\rMIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=B\n\n"
+      "--B\r\r a\r--B\r\n\r\nb\r--B--",
+      "Subject: no body",
+  };
+  for (const std::string& letter : letters)
+    EXPECT_EQ(message_describe(letter, GetParam()), message_describe(letter, 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, Pieces, testing::Values(1u, 2u, 3u, 7u, 4096u));
+
+}  // namespace

@@ -1,0 +1,156 @@
+#include "message/header_write.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "message/address_parse.h"
+#include "message/content_header.h"
+#include "tests/support/table.h"
+
+namespace {
+
+std::unique_ptr<mail_address> addresses(const std::string& text) {
+  std::unique_ptr<mail_address> list;
+  address_list_parse(list, text, "default.host");
+  return list;
+}
+
+struct line_row {
+  std::string name;
+  std::string addresses;
+  std::string header_line;  // address_header_line with "To"
+  std::string plain;        // address_list_write
+};
+
+class AddressWriting : public testing::TestWithParam<line_row> {};
+
+TEST_P(AddressWriting, WritesHeaderLineAndPlainList) {
+  const line_row& row = GetParam();
+  auto list = addresses(row.addresses);
+  mail_envelope envelope;
+  std::string line = "X: y\r\n";  // appends after what the buffer holds
+  address_header_line(line, "To", envelope, list.get());
+  EXPECT_EQ(line, "X: y\r\n" + row.header_line);
+  std::string plain;
+  address_list_write(plain, list.get());
+  EXPECT_EQ(plain, row.plain);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AddressWriting,
+    testing::Values(
+        line_row{"bare", "a@b.test", "To: a@b.test\r\n", "a@b.test"},
+        line_row{"name_and_address", "Joe Smith <joe@x.test>", "To: Joe Smith <joe@x.test>\r\n",
+                 "Joe Smith <joe@x.test>"},
+        line_row{"name_with_dot_is_quoted", "\"Joe Q. Public\" <jqp@x.test>",
+                 "To: \"Joe Q. Public\" <jqp@x.test>\r\n", "\"Joe Q. Public\" <jqp@x.test>"},
+        line_row{"quotes_in_name_are_escaped", R"("a \"b\" c" <d@e.test>)",
+                 "To: \"a \\\"b\\\" c\" <d@e.test>\r\n", "\"a \\\"b\\\" c\" <d@e.test>"},
+        line_row{"local_part_with_blank_is_quoted", "\"john smith\"@x.test",
+                 "To: \"john smith\"@x.test\r\n", "\"john smith\"@x.test"},
+        line_row{"route_without_name", "<@r1,@r2:joe@x.test>", "To:  <@r1,@r2:joe@x.test>\r\n",
+                 " <@r1,@r2:joe@x.test>"},
+        line_row{"several", "a@b.test, Joe <c@d.test>", "To: a@b.test, Joe <c@d.test>\r\n",
+                 "a@b.test, Joe <c@d.test>"},
+        line_row{"group_members_are_hidden_in_headers",
+                 "A Group: Ed Jones <c@a.test>, joe@where.test;, x@y.test",
+                 "To: A Group: ;, x@y.test\r\n",
+                 "A Group: Ed Jones <c@a.test>, joe@where.test;, x@y.test"},
+        line_row{"group_name_with_dot_is_quoted", "a.b: ;", "To: \"a.b\": ;\r\n", "\"a.b\": ;"},
+        line_row{"fold_before_the_piece_past_column_78",
+                 "aaaaaaaaa1@example.com, aaaaaaaaa2@example.com, aaaaaaaaa3@example.com, "
+                 "aaaaaaaaa4@example.com, aaaaaaaaa5@example.com",
+                 "To: aaaaaaaaa1@example.com, aaaaaaaaa2@example.com, aaaaaaaaa3@example.com, "
+                 "\r\n    aaaaaaaaa4@example.com, aaaaaaaaa5@example.com\r\n",
+                 "aaaaaaaaa1@example.com, aaaaaaaaa2@example.com, aaaaaaaaa3@example.com, "
+                 "aaaaaaaaa4@example.com, aaaaaaaaa5@example.com"}),
+    row_name());
+
+TEST(AddressWriting, EmptyListWritesNothing) {
+  mail_envelope envelope;
+  std::string line;
+  address_header_line(line, "cc", envelope, nullptr);
+  EXPECT_EQ(line, "");
+}
+
+TEST(AddressWriting, HostBeginningWithAtStandsForNoHost) {
+  mail_address address;
+  address.mailbox = "undisclosed";
+  address.host = "@missing";
+  std::string text;
+  address_write(text, address);
+  EXPECT_EQ(text, "undisclosed");
+  mail_address no_host;
+  no_host.mailbox = "group";
+  text.clear();
+  address_write(text, no_host);
+  EXPECT_EQ(text, "");
+}
+
+// Any length fits: nothing is cut or overrun.
+TEST(AddressWriting, VeryLongNamesAreWrittenWhole) {
+  const std::string name(5000, 'n');
+  auto list = addresses(name + " <a@b.test>");
+  mail_envelope envelope;
+  std::string line;
+  address_header_line(line, "From", envelope, list.get());
+  EXPECT_EQ(line, "From: \r\n    " + name + " <a@b.test>\r\n");
+}
+
+TEST(QuotedAppend, QuotesOnlyWhenASpecialIsPresent) {
+  std::string text;
+  quoted_append(text, "plain", phrase_specials);
+  quoted_append(text, " a\\b", phrase_specials);
+  EXPECT_EQ(text, "plain\" a\\\\b\"");
+}
+
+TEST(TextHeaderLine, WritesPresentValuesOnly) {
+  mail_envelope envelope;
+  std::string text;
+  text_header_line(text, "Subject", envelope, mail_text("hi"));
+  text_header_line(text, "Date", envelope, std::nullopt);
+  EXPECT_EQ(text, "Subject: hi\r\n");
+}
+
+TEST(HeaderWrite, FieldsInOrderWithoutBcc) {
+  mail_envelope envelope;
+  envelope.newsgroups = "comp.mail";
+  envelope.date = "Thu, 5 Dec 1996 11:53:20 +0800";
+  envelope.from = addresses("Li <li@x.cn>");
+  envelope.sender = addresses("s@x.cn");
+  envelope.reply_to = addresses("r@x.cn");
+  envelope.subject = "hello";
+  envelope.to = addresses("t@y.cn");
+  envelope.cc = addresses("c@y.cn");
+  envelope.bcc = addresses("secret@y.cn");
+  envelope.in_reply_to = "<q@y.cn>";
+  envelope.message_id = "<m@x.cn>";
+  envelope.return_path = addresses("li@x.cn");
+  EXPECT_EQ(header_write(envelope, nullptr),
+            "Newsgroups: comp.mail\r\nDate: Thu, 5 Dec 1996 11:53:20 +0800\r\n"
+            "From: Li <li@x.cn>\r\nSender: s@x.cn\r\nReply-To: r@x.cn\r\nSubject: hello\r\n"
+            "To: t@y.cn\r\ncc: c@y.cn\r\nIn-Reply-To: <q@y.cn>\r\nMessage-ID: <m@x.cn>\r\n\r\n");
+}
+
+TEST(HeaderWrite, ABodyAddsMimeVersionAndContentLines) {
+  mail_envelope envelope;
+  envelope.subject = "s";
+  mail_body body;
+  content_header_parse(body, "TYPE", "text/plain; charset=CN-GB");
+  EXPECT_EQ(header_write(envelope, &body),
+            "Subject: s\r\nMIME-Version: 1.0\r\nContent-Type: TEXT/PLAIN; CHARSET=CN-GB\r\n\r\n");
+}
+
+TEST(HeaderWrite, ResentHeaderComesFirstAndFieldsAreReSent) {
+  mail_envelope envelope;
+  envelope.resent_header = "From: a@b\r\nSubject: old\r\n\r\n";
+  envelope.to = addresses("next@c.test");
+  mail_body body;
+  EXPECT_EQ(header_write(envelope, &body),
+            "From: a@b\r\nSubject: old\r\nReSent-To: next@c.test\r\n\r\n");
+  envelope.resent_header = "From: a@b\r\n";
+  EXPECT_EQ(header_write(envelope, nullptr), "From: a@b\r\nReSent-To: next@c.test\r\n\r\n");
+}
+
+}  // namespace
