@@ -84,8 +84,12 @@ bool multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
 }
 
 void single_part(imap_cursor& cursor, mail_body& body, int depth) {
-  body.type = body_type_find(upper_string(cursor));
+  // A server gives empty names for a Content-Type it could not read; such a
+  // part is shown as the plain text it most likely is.
+  std::string type = upper_string(cursor);
+  body.type = type.empty() ? std::uint16_t{TYPE_TEXT} : body_type_find(type);
   body.subtype = upper_string(cursor);
+  if (body.subtype->empty()) body.subtype = default_subtype_name(body.type);
   body.parameter_list = parameter_list(cursor);
   body.id = imap_string(cursor);
   body.description = imap_string(cursor);

@@ -279,6 +279,17 @@ TEST_F(ImapData, BodyStructuresBecomeBodyTrees) {
   EXPECT_TRUE(log_->texts().empty()) << testing::PrintToString(log_->texts());
 }
 
+TEST_F(ImapData, EmptyTypeNamesStandForPlainText) {
+  untagged("* 1 EXISTS");
+  untagged("* 1 FETCH (BODY (\"\" \"\" NIL NIL NIL \"7bit\" 7 1))");
+  const mail_body* body = mail_lelt(&stream_, 1)->body.get();
+  ASSERT_NE(body, nullptr);
+  EXPECT_EQ(body->type, TYPE_TEXT);
+  EXPECT_EQ(body->subtype, "PLAIN");
+  for (const mail_text& name : body_type_names())
+    EXPECT_NE(name, "") << "no empty name enters";
+}
+
 TEST_F(ImapData, DeepNestingIsRefused) {
   untagged("* 1 EXISTS");
   std::string deep = "* 1 FETCH (BODY " + std::string(5000, '(') + "\"TEXT\")";

@@ -9,6 +9,7 @@
 #include "mail/parameters.h"
 #include "platform/sockets.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/loopback.h"
 #include "tests/support/script_server.h"
 #include "tests/support/table.h"
 
@@ -19,19 +20,6 @@ using step = script_server::step;
 std::unique_ptr<tcp_stream> connect_to(const script_server& server) {
   std::string host = "127.0.0.1:" + std::to_string(server.port());
   return tcp_open(host, 143);
-}
-
-// A port on loopback where nobody listens.
-int closed_port() {
-  int fd = socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  close(fd);
-  return ntohs(address.sin_port);
 }
 
 struct lines_row {
@@ -169,7 +157,7 @@ INSTANTIATE_TEST_SUITE_P(
         failure_row{"port_zero_in_suffix", "[127.0.0.1]:0", 143, "Bad port argument to tcp_open"},
         failure_row{"port_too_large", "[127.0.0.1]:70000", 143, "Bad port argument to tcp_open"},
         [] {
-          std::string port = std::to_string(closed_port());
+          std::string port = std::to_string(free_loopback_port());
           return failure_row{"refused", "[127.0.0.1]:" + port, 143,
                              "Can't connect to [127.0.0.1]," + port + ": Refused (111)"};
         }()),

@@ -1,12 +1,12 @@
 #include "tests/support/dovecot_server.h"
 
-#include <arpa/inet.h>
+#include "tests/support/file_text.h"
+#include "tests/support/loopback.h"
+
 #include <grp.h>
-#include <netinet/in.h>
 #include <pwd.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,35 +14,16 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <thread>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
-
 void replace_all(std::string& text, std::string_view from, std::string_view to) {
   for (std::size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
     text.replace(at, from.size(), to);
   }
-}
-
-bool accepts_connections(int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
 }
 
 void give_to_nobody(const fs::path& path) {
@@ -52,18 +33,6 @@ void give_to_nobody(const fs::path& path) {
 }
 
 }  // namespace
-
-int free_loopback_port() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
-}
 
 std::string crlf_text(std::string_view text) {
   std::string result;
@@ -107,7 +76,7 @@ dovecot_server::dovecot_server(std::vector<user> users) {
     passwords << u.name << ":{PLAIN}" << u.password << "\n";
   passwords.close();
 
-  std::string config = read_file(KESTREL_FIXTURES "/dovecot.conf");
+  std::string config = file_text(KESTREL_FIXTURES "/dovecot.conf");
   port_ = free_loopback_port();
   replace_all(config, "@DIR@", directory_);
   replace_all(config, "@PORT@", std::to_string(port_));
@@ -115,20 +84,20 @@ dovecot_server::dovecot_server(std::vector<user> users) {
 
   std::string command = "/usr/sbin/dovecot -c " + (root / "dovecot.conf").string();
   if (std::system(command.c_str()) != 0) {
-    reason_ = "dovecot did not start: " + read_file(root / "dovecot.log");
+    reason_ = "dovecot did not start: " + file_text(root / "dovecot.log");
     return;
   }
   for (int i = 0; i < 200 && !running_; ++i) {
-    running_ = accepts_connections(port_);
+    running_ = loopback_listening(port_);
     if (!running_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
-  if (!running_) reason_ = "dovecot does not listen: " + read_file(root / "dovecot.log");
+  if (!running_) reason_ = "dovecot does not listen: " + file_text(root / "dovecot.log");
 }
 
 dovecot_server::~dovecot_server() {
   if (directory_.empty()) return;
   fs::path root(directory_);
-  std::string pid_text = read_file(root / "run" / "master.pid");
+  std::string pid_text = file_text(root / "run" / "master.pid");
   pid_t pid = static_cast<pid_t>(std::atol(pid_text.c_str()));
   if (pid > 0 && ::kill(pid, SIGTERM) == 0) {
     for (int i = 0; i < 200 && ::kill(pid, 0) == 0; ++i) {

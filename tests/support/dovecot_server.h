@@ -39,6 +39,3 @@ class dovecot_server {
 
 // Line ends made CR LF: bare LF and bare CR become CR LF.
 std::string crlf_text(std::string_view text);
-
-// A port on loopback that was free a moment ago.
-int free_loopback_port();

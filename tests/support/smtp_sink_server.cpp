@@ -1,10 +1,7 @@
 #include "tests/support/smtp_sink_server.h"
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,31 +11,10 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/support/dovecot_server.h"
+#include "tests/support/file_text.h"
+#include "tests/support/loopback.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string read_file(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream contents;
-  contents << in.rdbuf();
-  return contents.str();
-}
-
-bool listening(int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-  ::close(fd);
-  return ok;
-}
-
-}  // namespace
 
 smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
   char pattern[] = "/tmp/kestrel-smtp-XXXXXX";
@@ -67,7 +43,7 @@ smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
       reason_ = "aiosmtpd ended at once (is python3-aiosmtpd installed?)";
       return;
     }
-    running_ = listening(port_);
+    running_ = loopback_listening(port_);
     if (!running_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   if (!running_) reason_ = "aiosmtpd does not listen";
@@ -91,8 +67,8 @@ std::vector<smtp_sink_server::letter> smtp_sink_server::letters() const {
     fs::path eml = fs::path(directory_) / (std::string(base) + ".eml");
     if (!fs::exists(eml)) break;
     letter l;
-    l.content = read_file(eml);
-    std::istringstream env(read_file(fs::path(directory_) / (std::string(base) + ".env")));
+    l.content = file_text(eml);
+    std::istringstream env(file_text(fs::path(directory_) / (std::string(base) + ".env")));
     std::getline(env, l.sender);
     for (std::string line; std::getline(env, line);)
       l.recipients.push_back(line);

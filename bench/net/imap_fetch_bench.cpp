@@ -1,0 +1,162 @@
+// Fetching a whole inbox: Kestrel's IMAP client against Python's imaplib.
+//
+//   build/bench/net/imap_fetch_bench [LETTERS]      (as root: it starts Dovecot)
+//
+// Starts a Dovecot of its own, delivers LETTERS (default 1000) letters of the
+// test corpora with pictures among them (about 30 MB), then times:
+//   kestrel  mail_fetchstructure for each message and mail_fetchbody for each
+//            leaf section, as the fetch routine does;
+//   python   imaplib sending the very same commands (replayed from Kestrel's
+//            protocol trace) to the same server;
+//   context  one plain "FETCH 1:* RFC822" of the whole box, by imaplib.
+// Each is run several times; the medians and the ratio kestrel/python are
+// printed. The goal is a ratio of at most 0.7.
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mail/fetch.h"
+#include "mail/open_close.h"
+#include "mail/parameters.h"
+#include "mail/stream.h"
+#include "message/base64.h"
+#include "message/callbacks.h"
+#include "message/records.h"
+#include "net/imap_driver.h"
+#include "tests/support/body_leaves.h"
+#include "tests/support/dovecot_server.h"
+#include "tests/support/file_text.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> corpus() {
+  std::vector<std::string> letters;
+  for (const char* folder : {"/usr/lib/python3.11/test/test_email/data",
+                             "/usr/share/gocode/src/github.com/jhillyerd/enmime/testdata/mail"}) {
+    if (!fs::exists(folder)) continue;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+      std::string name = entry.path().filename().string();
+      if (entry.is_regular_file() && (name.ends_with(".txt") || name.ends_with(".raw"))) {
+        letters.push_back(file_text(entry.path()));
+      }
+    }
+  }
+  std::sort(letters.begin(), letters.end());
+  return letters;
+}
+
+// A letter with a picture of the given size, as a mail client sends one.
+std::string picture_letter(int number, std::size_t size) {
+  std::mt19937 random(static_cast<unsigned>(number));
+  std::string bytes(size, '\0');
+  for (char& c : bytes)
+    c = static_cast<char>(random());
+  std::string encoded = rfc822_binary(bytes);
+  return "From: Wang Li <wang@pku.edu.cn>\r\nTo: li@example.cn\r\nSubject: picture " +
+         std::to_string(number) +
+         "\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"xx\"\r\n\r\n"
+         "--xx\r\nContent-Type: text/plain\r\n\r\nA picture for you.\r\n--xx\r\n"
+         "Content-Type: image/jpeg; name=\"p.jpg\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+         encoded + "--xx--\r\n";
+}
+
+double seconds_since(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+double median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  return values[values.size() / 2];
+}
+
+// One whole fetch; the commands sent are kept for the replay.
+double kestrel_fetch(const dovecot_server& server, std::vector<std::string>& commands) {
+  commands.clear();
+  mail_callbacks callbacks;
+  callbacks.on_login = [](std::string_view, std::string& user, std::string& password, long) {
+    user = "tester";
+    password = "secret";
+  };
+  callbacks.on_debug = [&commands](std::string_view line) {
+    if (line.starts_with("A")) commands.push_back(std::string(line));
+  };
+  mail_set_callbacks(callbacks);
+  auto start = std::chrono::steady_clock::now();
+  mail_stream* stream = mail_open(nullptr, server.mailbox_name(), OPEN_DEBUG | OPEN_READONLY);
+  std::size_t bytes = 0;
+  for (std::uint32_t i = 1; stream && i <= stream->nmsgs; ++i) {
+    mail_body* body = nullptr;
+    mail_fetchstructure(stream, i, &body);
+    std::vector<std::string> sections;
+    if (body) leaf_sections(*body, "", sections);
+    for (const std::string& section : sections) {
+      if (auto text = mail_fetchbody(stream, i, section)) bytes += text->size();
+    }
+  }
+  mail_close(stream);
+  double elapsed = seconds_since(start);
+  std::fprintf(stderr, "  kestrel: %.3f s, %zu section bytes\n", elapsed, bytes);
+  return elapsed;
+}
+
+// Runs the Python peer and reads the seconds it prints.
+double python_run(const std::string& mode, int port, const std::string& commands_file) {
+  std::string command = "/usr/bin/python3 " KESTREL_BENCH "/net/imap_fetch_peer.py " + mode + " " +
+                        std::to_string(port) + " " + commands_file;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  double elapsed = -1;
+  if (pipe && std::fscanf(pipe, "%lf", &elapsed) != 1) elapsed = -1;
+  if (pipe) ::pclose(pipe);
+  std::fprintf(stderr, "  python %s: %.3f s\n", mode.c_str(), elapsed);
+  return elapsed;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  int count = argc > 1 ? std::atoi(argv[1]) : 1000;
+  dovecot_server server;
+  if (!server.running()) {
+    std::fprintf(stderr, "imap_fetch_bench: %s\n", server.reason().c_str());
+    return 1;
+  }
+  mail_link_driver(&imap_driver);
+  std::vector<std::string> letters = corpus();
+  std::size_t total = 0;
+  for (int i = 0; i < count; ++i) {
+    std::string letter = i % 3 == 2 ? picture_letter(i, 60000 + (i * 7919) % 40000)
+                                    : letters[static_cast<std::size_t>(i) % letters.size()];
+    total += server.deliver("tester", letter).size();
+  }
+  std::printf("inbox: %d letters, %.1f MB\n", count, total / 1e6);
+
+  std::string commands_file = "/tmp/kestrel-imap-bench-commands.txt";
+  std::vector<double> kestrel, python, whole;
+  std::vector<std::string> commands;
+  for (int run = 0; run < 5; ++run) {
+    kestrel.push_back(kestrel_fetch(server, commands));
+    std::ofstream out(commands_file);
+    for (const std::string& line : commands)
+      out << line << "\n";
+    out.close();
+    python.push_back(python_run("replay", server.port(), commands_file));
+    whole.push_back(python_run("whole", server.port(), commands_file));
+  }
+  std::printf("kestrel fetch (median of 5): %.3f s\n", median(kestrel));
+  std::printf("python imaplib, same commands: %.3f s\n", median(python));
+  std::printf("one FETCH 1:* RFC822 (imaplib): %.3f s\n", median(whole));
+  std::printf("ratio kestrel/python: %.2f (goal: at most 0.70)\n",
+              median(kestrel) / median(python));
+  return 0;
+}
