@@ -436,4 +436,55 @@ TEST_F(ImapMailbox, ListingFallsBackFromFindToTheImap4Commands) {
             std::vector<std::string>{"{127.0.0.1:" + std::to_string(peer_->port()) + "}Work"});
 }
 
+TEST_F(ImapSession, ThePortParameterServesNamesWithoutAPort) {
+  server peer(selected() + logout(2));
+  mail_parameters(nullptr, SET_IMAPPORT, reinterpret_cast<void*>(static_cast<long>(peer.port())));
+  mail_stream* stream = mail_open(nullptr, "{127.0.0.1}INBOX", 0);
+  mail_parameters(nullptr, SET_IMAPPORT, nullptr);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(stream->mailbox, "{127.0.0.1:" + std::to_string(peer.port()) + "}INBOX");
+  mail_close(stream);
+}
+
+TEST_F(ImapSession, MailboxCommandsWithoutAStreamBorrowAConnection) {
+  steps script = logged_in() + steps{server::read_line(),
+                                     server::send("A00001 BAD IMAP4 has no such command\r\n"),
+                                     server::read_line(), server::send("A00002 OK subscribed\r\n")};
+  server peer(script + logout(3));
+  mail_stream* prototype = mail_open(nullptr, name(peer), OPEN_PROTOTYPE);
+  ASSERT_NE(prototype, nullptr);
+  EXPECT_TRUE(prototype->driver->subscribe(prototype, name(peer, "Lists/kestrel")));
+  EXPECT_EQ(peer.lines(), (std::vector<std::string>{
+                              "A00000 LOGIN li secret", "A00001 Subscribe Mailbox Lists/kestrel",
+                              "A00002 SUBSCRIBE Lists/kestrel", "A00003 LOGOUT"}));
+}
+
+TEST_F(ImapSession, RenameSendsTheNewNameWithoutItsServer) {
+  server peer(logged_in() + steps{server::read_line(), server::send("A00001 OK renamed\r\n")} +
+              logout(2));
+  mail_stream* prototype = mail_open(nullptr, name(peer), OPEN_PROTOTYPE);
+  EXPECT_TRUE(prototype->driver->rename(prototype, name(peer, "Old"), name(peer, "New Name")));
+  EXPECT_EQ(peer.lines()[1], "A00001 Rename Old \"New Name\"");
+}
+
+TEST_F(ImapMailbox, ListingAllFallsBackToListThenToTheSubscribedOnes) {
+  mail_stream* stream = open(
+      steps{server::read_line(), server::send("A00002 BAD unknown FIND\r\n"), server::read_line(),
+            server::send("* LIST (\\HasNoChildren) \"/\" \"Sent Mail\"\r\n"
+                         "* LIST () NIL {5}\r\nDraft\r\nA00003 OK listed\r\n")} +
+      logout(4));
+  ASSERT_NE(stream, nullptr);
+  std::vector<std::string> names;
+  mail_callbacks old = mail_set_callbacks({});
+  mail_callbacks listing = old;
+  listing.on_mailbox = [&](std::string_view name) { names.push_back(std::string(name)); };
+  mail_set_callbacks(listing);
+  stream->driver->list_all(stream, "*");
+  mail_set_callbacks(old);
+  mail_close(stream);
+  std::string prefix = "{127.0.0.1:" + std::to_string(peer_->port()) + "}";
+  EXPECT_EQ(names, (std::vector<std::string>{prefix + "Sent Mail", prefix + "Draft"}));
+  EXPECT_EQ(commands()[1], "A00003 LIST \"\" *");
+}
+
 }  // namespace
