@@ -9,6 +9,7 @@ PACKAGES=(
   g++ clang cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  unifont netpbm
 )
 
 install_missing() {

@@ -24,3 +24,6 @@ int cli_usage(const cli_command& command);
 
 int run_date(const cli_command& command, cli_arguments arguments);
 int run_remote(const cli_command& command, cli_arguments arguments);
+int run_convert(const cli_command& command, cli_arguments arguments);
+int run_glyph(const cli_command& command, cli_arguments arguments);
+int run_render(const cli_command& command, cli_arguments arguments);

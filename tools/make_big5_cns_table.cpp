@@ -67,7 +67,6 @@ int main() {
     if (index % 12 == 11 || index + 1 == kBig5CnsTableSize) std::printf("\n");
   }
   std::printf("};\n");
-  std::fprintf(stderr, "make_big5_cns_table: %zu of %zu codes mapped\n", mapped,
-               kBig5CnsTableSize);
+  std::fprintf(stderr, "make_big5_cns_table: %zu of %zu codes mapped\n", mapped, kBig5CnsTableSize);
   return mapped > 0 ? 0 : 1;
 }
