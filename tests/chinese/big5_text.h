@@ -20,8 +20,9 @@ inline std::vector<std::string> big5_codes() {
 inline std::string iconv_big5_cns(const std::string& code) {
   std::optional<std::string> euc = iconv_text("BIG5", "EUC-TW", code);
   if (!euc) return "";
-  if (euc->size() == 2) return std::string{'\x21'} + static_cast<char>((*euc)[0] & 0x7F) +
-                               static_cast<char>((*euc)[1] & 0x7F);
+  if (euc->size() == 2)
+    return std::string{'\x21'} + static_cast<char>((*euc)[0] & 0x7F) +
+           static_cast<char>((*euc)[1] & 0x7F);
   if (euc->size() == 4 && (*euc)[0] == '\x8E' && (*euc)[1] == '\xA2')
     return std::string{'\x22'} + static_cast<char>((*euc)[2] & 0x7F) +
            static_cast<char>((*euc)[3] & 0x7F);

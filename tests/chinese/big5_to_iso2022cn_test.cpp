@@ -28,26 +28,27 @@ const std::string YI = "\xA4\x40", YI2 = "\xA4\x41", PLANE2 = "\xC9\x40";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, EncodeBig5,
-    testing::Values(
-        encode_row{"ascii_unchanged", "A b\r\n", "A b\r\n", 0},
-        encode_row{"empty", "", "", 0},
-        encode_row{"plane1_after_ascii", "A" + YI + YI2, "A" + P1 + SO + "\x44\x21\x44\x22" + SI, 0},
-        encode_row{"shift_in_once_out_once", YI + "ab" + YI2 + "c",
-                   P1 + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
-        encode_row{"plane2_single_shift_each", PLANE2 + PLANE2 + "a",
-                   P2 + SS2 + "\x21\x21" + SS2 + "\x21\x21" + "a", 0},
-        encode_row{"plane2_inside_plane1", YI + PLANE2 + YI2,
-                   P1 + SO + "\x44\x21" + P2 + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
-        // Designations are repeated on each line; SI comes before the line end.
-        encode_row{"lines", YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
-                   P1 + SO + "\x44\x21" + SI + "\r\n" + P1 + SO + "\x44\x21" + P2 + SS2 +
-                       "\x21\x21" + SI + "\r\n" + P2 + SS2 + "\x21\x21",
-                   0},
-        // C94A has no plane 1 or 2 counterpart: WHITE SQUARE, plane 1 217B.
-        encode_row{"unknown_code", "\xC9\x4A", P1 + SO + "\x21\x7B" + SI, 1},
-        encode_row{"lead_before_line_end", "\xA4\r\n", P1 + SO + "\x21\x7B" + SI + "\r\n", 1},
-        encode_row{"lone_lead_at_end", "a\xA4", "a" + P1 + SO + "\x21\x7B" + SI, 1},
-        encode_row{"trail_between_ranges", "\xA4\x80", P1 + SO + "\x21\x7B" + SI, 1}),
+    testing::Values(encode_row{"ascii_unchanged", "A b\r\n", "A b\r\n", 0},
+                    encode_row{"empty", "", "", 0},
+                    encode_row{"plane1_after_ascii", "A" + YI + YI2,
+                               "A" + P1 + SO + "\x44\x21\x44\x22" + SI, 0},
+                    encode_row{"shift_in_once_out_once", YI + "ab" + YI2 + "c",
+                               P1 + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
+                    encode_row{"plane2_single_shift_each", PLANE2 + PLANE2 + "a",
+                               P2 + SS2 + "\x21\x21" + SS2 + "\x21\x21" + "a", 0},
+                    encode_row{"plane2_inside_plane1", YI + PLANE2 + YI2,
+                               P1 + SO + "\x44\x21" + P2 + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
+                    // Designations are repeated on each line; SI comes before the line end.
+                    encode_row{"lines", YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
+                               P1 + SO + "\x44\x21" + SI + "\r\n" + P1 + SO + "\x44\x21" + P2 +
+                                   SS2 + "\x21\x21" + SI + "\r\n" + P2 + SS2 + "\x21\x21",
+                               0},
+                    // C94A has no plane 1 or 2 counterpart: WHITE SQUARE, plane 1 217B.
+                    encode_row{"unknown_code", "\xC9\x4A", P1 + SO + "\x21\x7B" + SI, 1},
+                    encode_row{"lead_before_line_end", "\xA4\r\n",
+                               P1 + SO + "\x21\x7B" + SI + "\r\n", 1},
+                    encode_row{"lone_lead_at_end", "a\xA4", "a" + P1 + SO + "\x21\x7B" + SI, 1},
+                    encode_row{"trail_between_ranges", "\xA4\x80", P1 + SO + "\x21\x7B" + SI, 1}),
     row_name());
 
 // For every Big5 code iconv puts on CNS plane 1 or 2, iconv's ISO-2022-CN
@@ -61,8 +62,8 @@ TEST(EncodeBig5AgainstIconv, EveryCodeOnPlanesOneAndTwo) {
     EXPECT_EQ(big5_to_iso2022cn(code, encoded), 0u);
     std::optional<std::string> decoded = iconv_text("ISO-2022-CN", "BIG5", encoded);
     // Where Big5 has two codes for one character, iconv returns the other.
-    std::optional<std::string> iconv_round = iconv_text(
-        "ISO-2022-CN", "BIG5", iconv_text("BIG5", "ISO-2022-CN", code).value_or(""));
+    std::optional<std::string> iconv_round =
+        iconv_text("ISO-2022-CN", "BIG5", iconv_text("BIG5", "ISO-2022-CN", code).value_or(""));
     ASSERT_TRUE(decoded) << testing::PrintToString(code);
     EXPECT_EQ(*decoded, iconv_round.value_or(code)) << testing::PrintToString(code);
     if (*decoded == code) ++checked;

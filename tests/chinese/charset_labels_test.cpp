@@ -77,7 +77,8 @@ TEST_P(Opening, ChoosesTheWindow) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Opening,
-    testing::Values(open_row{"iso_whatever_platform", "ISO-2022-CN", PLATFORM_BOTH, window::cns_view},
+    testing::Values(open_row{"iso_whatever_platform", "ISO-2022-CN", PLATFORM_BOTH,
+                             window::cns_view},
                     open_row{"iso_ext", "iso-2022-cn-EXT", PLATFORM_NONE, window::cns_view},
                     open_row{"gb_without_gb", "gb2312", PLATFORM_BIG5, window::gb_view},
                     open_row{"gb_with_gb", "CN-GB", PLATFORM_GB, window::ask_to_save},

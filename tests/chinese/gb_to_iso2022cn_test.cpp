@@ -29,7 +29,10 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, EncodeGb,
     testing::Values(
         encode_row{"ascii_unchanged", "plain text\r\n", "plain text\r\n", 0},
-        encode_row{"one_character", "a\xB0\xA1" "b", "a" + G1 + SO + "\x30\x21" + SI + "b", 0},
+        encode_row{"one_character",
+                   "a\xB0\xA1"
+                   "b",
+                   "a" + G1 + SO + "\x30\x21" + SI + "b", 0},
         encode_row{"designation_once_a_line", "\xB0\xA1 \xB0\xA2",
                    G1 + SO + "\x30\x21" + SI + " " + SO + "\x30\x22" + SI, 0},
         // Designations are forgotten at each line feed, and a line that ends
@@ -45,10 +48,14 @@ INSTANTIATE_TEST_SUITE_P(
         // is read on its own, a line end included.
         encode_row{"lead_before_line_end", "\xB0\r\n", G1 + SO + SQUARE + SI + "\r\n", 1},
         encode_row{"lone_lead_at_end", "a\xB0", "a" + G1 + SO + SQUARE + SI, 1},
-        encode_row{"byte_below_a1", "\x80\xB0\xA1",
-                   G1 + SO + SQUARE + "\x30\x21" + SI, 1},
-        encode_row{"prefix_without_plane", "\x8E" "a", G1 + SO + SQUARE + SI + "a", 1},
-        encode_row{"prefix_with_broken_pair", "\x8E\xA2\xA1" "a",
+        encode_row{"byte_below_a1", "\x80\xB0\xA1", G1 + SO + SQUARE + "\x30\x21" + SI, 1},
+        encode_row{"prefix_without_plane",
+                   "\x8E"
+                   "a",
+                   G1 + SO + SQUARE + SI + "a", 1},
+        encode_row{"prefix_with_broken_pair",
+                   "\x8E\xA2\xA1"
+                   "a",
                    G1 + SO + SQUARE + SQUARE + SI + "a", 2}),
     row_name());
 

@@ -13,10 +13,11 @@ std::string description(const std::string& byte2, const std::string& codes, int 
   return "HBF_START_FONT 1.1\n"
          "COMMENT HBF_BITMAP_BOUNDING_BOX 8 8 is not at the start of this line\n"
          "HBF_BITMAP_BOUNDING_BOX 16 16 0 -2\n"
-         "HBF_START_BYTE_2_RANGES " + std::to_string(byte2_count) + "\n" + byte2 +
+         "HBF_START_BYTE_2_RANGES " +
+         std::to_string(byte2_count) + "\n" + byte2 +
          "HBF_END_BYTE_2_RANGES\n"
-         "HBF_START_CODE_RANGES " + std::to_string(code_count) + "\n" + codes +
-         "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
+         "HBF_START_CODE_RANGES " +
+         std::to_string(code_count) + "\n" + codes + "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
 }
 
 class HbfFont : public testing::Test {
@@ -37,9 +38,9 @@ class HbfFont : public testing::Test {
 
 TEST_F(HbfFont, OneByte2RangeCountsRowsOfItsWidth) {
   scratch_.write_numbered_glyphs("gb.bin", 94 * 3);
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA3FE gb.bin 0\n")),
-            HBF_LOADED);
+  ASSERT_EQ(
+      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA3FE gb.bin 0\n")),
+      HBF_LOADED);
   EXPECT_EQ(font_.width, 16);
   EXPECT_EQ(font_.height, 16);
   EXPECT_EQ(font_.glyph_bytes, 32);
@@ -66,18 +67,18 @@ TEST_F(HbfFont, TwoByte2RangesSkipTheGapBetweenThem) {
 TEST_F(HbfFont, NumbersInCNotationAndOffsets) {
   scratch_.write_numbered_glyphs("gb.bin", 94 * 2);
   // 0241 is octal 0xA1, 254 decimal 0xFE; the range starts 94 glyphs in.
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0241-254\n",
-                             "HBF_CODE_RANGE 41377-0xA1FE gb.bin 3008\n")),
-            HBF_LOADED);
+  ASSERT_EQ(
+      load(description("HBF_BYTE_2_RANGE 0241-254\n", "HBF_CODE_RANGE 41377-0xA1FE gb.bin 3008\n")),
+      HBF_LOADED);
   EXPECT_EQ(glyph(0xA1A1), 94);
   EXPECT_EQ(glyph(0xA1FE), 94 + 93);
 }
 
 TEST_F(HbfFont, CodeOutsideEveryRangeClearsTheGlyph) {
   scratch_.write_numbered_glyphs("gb.bin", 94);
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
-            HBF_LOADED);
+  ASSERT_EQ(
+      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
+      HBF_LOADED);
   EXPECT_EQ(glyph(0xA1A5), 4);
   EXPECT_EQ(hbf_glyph(font_, 0xA2A1), HBF_NO_CODE_RANGE);
   EXPECT_EQ(font_.glyph, std::vector<std::uint8_t>(33, 0));
@@ -126,9 +127,9 @@ TEST_F(HbfFont, BitmapFilesComeFromTheFontDirectory) {
   font_scratch other;
   other.write_numbered_glyphs("gb.bin", 94);
   font_.directory = other.path() + "/";
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
-            HBF_LOADED);
+  ASSERT_EQ(
+      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
+      HBF_LOADED);
   EXPECT_EQ(glyph(0xA1A3), 2);
 }
 
@@ -174,10 +175,10 @@ TEST_F(HbfFont, MissingKeywordsLeaveAnEmptyFont) {
 
 TEST_F(HbfFont, LinesLongerThanTheFormatAllowsDoNotHideKeywords) {
   scratch_.write_numbered_glyphs("gb.bin", 94);
-  ASSERT_EQ(load("COMMENT " + std::string(300, 'x') + "\n" +
-                 description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
-            HBF_LOADED);
+  ASSERT_EQ(
+      load("COMMENT " + std::string(300, 'x') + "\n" +
+           description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
+      HBF_LOADED);
   EXPECT_EQ(glyph(0xA1A2), 1);
 }
 
@@ -243,9 +244,9 @@ TEST_F(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
     std::string prefix;
     bool seven_bit;
   };
-  for (const font_case& c : {font_case{kKcm14Name, "BIG5", "", false},
-                             font_case{kCns1Name, "EUC-TW", "", true},
-                             font_case{kCns2Name, "EUC-TW", "\x8E\xA2", true}}) {
+  for (const font_case& c :
+       {font_case{kKcm14Name, "BIG5", "", false}, font_case{kCns1Name, "EUC-TW", "", true},
+        font_case{kCns2Name, "EUC-TW", "\x8E\xA2", true}}) {
     hbf_font font;
     load(font, c.name);
     int drawn = 0;
@@ -256,7 +257,8 @@ TEST_F(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
                         : second < 0x40 || (second > 0x7E && second < 0xA1) || second > 0xFE)
           continue;
         std::string bytes{static_cast<char>(code >> 8), static_cast<char>(second)};
-        if (c.seven_bit) bytes = {static_cast<char>(bytes[0] | 0x80), static_cast<char>(second | 0x80)};
+        if (c.seven_bit)
+          bytes = {static_cast<char>(bytes[0] | 0x80), static_cast<char>(second | 0x80)};
         std::optional<char32_t> point = iconv_code_point(c.charset, c.prefix + bytes);
         auto expected = point ? unifont().full_width(*point) : std::nullopt;
         std::vector<std::uint8_t> want =

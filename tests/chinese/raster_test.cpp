@@ -20,7 +20,8 @@ ascii_font test_font() {
 std::string picture(const bitmap_image& image) {
   std::string text;
   for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) text += image.ink(x, y) ? '#' : '.';
+    for (int x = 0; x < image.width; ++x)
+      text += image.ink(x, y) ? '#' : '.';
     text += '\n';
   }
   return text;
@@ -37,14 +38,14 @@ TEST(Raster, GlyphBitsAreInkLeftmostFirst) {
   EXPECT_TRUE(image.ink(22, 15));
   int inked = 0;
   for (int y = 0; y < 16; ++y)
-    for (int x = 0; x < 32; ++x) inked += image.ink(x, y);
+    for (int x = 0; x < 32; ++x)
+      inked += image.ink(x, y);
   EXPECT_EQ(inked, 3);
 }
 
 TEST(Raster, LaterCellsCoverEarlierOnes) {
   // A marker glyph 16 wide is half covered by the blank character after it.
-  draw_list list{draw_item::make_glyph(0, 0, full_glyph(), true),
-                 draw_item::make_ascii(8, 0, ' ')};
+  draw_list list{draw_item::make_glyph(0, 0, full_glyph(), true), draw_item::make_ascii(8, 0, ' ')};
   bitmap_image image = rasterise(list, test_font(), {16, 16});
   EXPECT_TRUE(image.ink(7, 5));
   EXPECT_FALSE(image.ink(8, 5));

@@ -29,7 +29,8 @@ class ViewWalks : public testing::Test {
  protected:
   void SetUp() override {
     std::string hzk16;
-    for (int i = 0; i < 94 * 94; ++i) hzk16 += numbered(i);
+    for (int i = 0; i < 94 * 94; ++i)
+      hzk16 += numbered(i);
     scratch_.write("HZK16", hzk16);
     write_hbf("kcm14", "HBF_BYTE_2_RANGE 0x40-0x7E\nHBF_BYTE_2_RANGE 0xA1-0xFE\n", 2,
               "0xA140-0xA3FE", 157 * 3, 30000);
@@ -51,7 +52,8 @@ class ViewWalks : public testing::Test {
   void write_hbf(const std::string& name, const std::string& byte2, int byte2_count,
                  const std::string& codes, int glyphs, int base) {
     std::string bitmap;
-    for (int i = 0; i < glyphs; ++i) bitmap += numbered(base + i);
+    for (int i = 0; i < glyphs; ++i)
+      bitmap += numbered(base + i);
     scratch_.write(name + ".bin", bitmap);
     scratch_.write(name + ".hbf", "HBF_BITMAP_BOUNDING_BOX 16 16\nHBF_START_BYTE_2_RANGES " +
                                       std::to_string(byte2_count) + "\n" + byte2 +
@@ -87,27 +89,30 @@ class ViewWalks : public testing::Test {
 };
 
 TEST_F(ViewWalks, GbCarriageReturnStartsALineAndLineFeedIsIgnored) {
-  EXPECT_EQ(gb("ab\r\ncd"), (std::vector<cell>{{'a', 0, 0, 'a'}, {'a', 8, 0, 'b'},
-                                               {'a', 0, 16, 'c'}, {'a', 8, 16, 'd'}}));
-  EXPECT_EQ(gb("ab\ncd"), (std::vector<cell>{{'a', 0, 0, 'a'}, {'a', 8, 0, 'b'},
-                                             {'a', 16, 0, 'c'}, {'a', 24, 0, 'd'}}));
+  EXPECT_EQ(gb("ab\r\ncd"),
+            (std::vector<cell>{
+                {'a', 0, 0, 'a'}, {'a', 8, 0, 'b'}, {'a', 0, 16, 'c'}, {'a', 8, 16, 'd'}}));
+  EXPECT_EQ(gb("ab\ncd"),
+            (std::vector<cell>{
+                {'a', 0, 0, 'a'}, {'a', 8, 0, 'b'}, {'a', 16, 0, 'c'}, {'a', 24, 0, 'd'}}));
 }
 
 TEST_F(ViewWalks, CnsLineFeedStartsALineAndCarriageReturnIsIgnored) {
-  EXPECT_EQ(cns("ab\r\ncd"), (std::vector<cell>{{'a', 0, 0, 'a'}, {'a', 8, 0, 'b'},
-                                                {'a', 0, 16, 'c'}, {'a', 8, 16, 'd'}}));
-  EXPECT_EQ(cns("ab\rcd"), (std::vector<cell>{{'a', 0, 0, 'a'}, {'a', 8, 0, 'b'},
-                                              {'a', 16, 0, 'c'}, {'a', 24, 0, 'd'}}));
+  EXPECT_EQ(cns("ab\r\ncd"),
+            (std::vector<cell>{
+                {'a', 0, 0, 'a'}, {'a', 8, 0, 'b'}, {'a', 0, 16, 'c'}, {'a', 8, 16, 'd'}}));
+  EXPECT_EQ(cns("ab\rcd"),
+            (std::vector<cell>{
+                {'a', 0, 0, 'a'}, {'a', 8, 0, 'b'}, {'a', 16, 0, 'c'}, {'a', 24, 0, 'd'}}));
 }
 
 TEST_F(ViewWalks, GbPairsBlanksTabsAndMarkers) {
-  EXPECT_EQ(gb("\xB0\xA1 x\ty\x01z\x7F"),
-            (std::vector<cell>{{'g', 0, 0, gb_glyph(16, 1)},
-                               {'a', 24, 0, 'x'},
-                               {'a', 96, 0, 'y'},
-                               {'m', 104, 0, kGbMarker},
-                               {'a', 112, 0, 'z'},
-                               {'a', 120, 0, 0x7F}}));
+  EXPECT_EQ(gb("\xB0\xA1 x\ty\x01z\x7F"), (std::vector<cell>{{'g', 0, 0, gb_glyph(16, 1)},
+                                                             {'a', 24, 0, 'x'},
+                                                             {'a', 96, 0, 'y'},
+                                                             {'m', 104, 0, kGbMarker},
+                                                             {'a', 112, 0, 'z'},
+                                                             {'a', 120, 0, 0x7F}}));
 }
 
 TEST_F(ViewWalks, GbPairsOutsideGb2312DrawTheReplacement) {
@@ -123,10 +128,11 @@ TEST_F(ViewWalks, Big5CodesAndFallback) {
   // 0xA140 is glyph 0, 0xA1A1 glyph 63, 0xA240 glyph 157 of the Big5 font;
   // the fallback 0xA1BC is glyph 63 + 27 and the marker 0xA26B is 157 + 43.
   const int base = 30000, fallback = base + 90, marker = base + 157 + 43;
-  EXPECT_EQ(big5("\xA1\x40\xA1\xA1\xA2\x40"),
-            (std::vector<cell>{{'g', 0, 0, base}, {'g', 16, 0, base + 63},
-                               {'g', 32, 0, base + 157}}));
-  EXPECT_EQ(big5("\xFA\x40\xA1\x80\x02" "a\r\n\xA1\x40"),
+  EXPECT_EQ(
+      big5("\xA1\x40\xA1\xA1\xA2\x40"),
+      (std::vector<cell>{{'g', 0, 0, base}, {'g', 16, 0, base + 63}, {'g', 32, 0, base + 157}}));
+  EXPECT_EQ(big5("\xFA\x40\xA1\x80\x02"
+                 "a\r\n\xA1\x40"),
             (std::vector<cell>{{'g', 0, 0, fallback},
                                {'g', 16, 0, fallback},
                                {'m', 32, 0, marker},
@@ -136,7 +142,9 @@ TEST_F(ViewWalks, Big5CodesAndFallback) {
 
 TEST_F(ViewWalks, CnsDrawsEachSetFromItsFont) {
   const int cns1 = 10000, cns2 = 20000;
-  EXPECT_EQ(cns("\x1B$)A\x0E\x30\x21\x0F" "a\x1B$)G\x0E\x21\x22\x0F\x1B$*H\x1BN\x21\x23" "b"),
+  EXPECT_EQ(cns("\x1B$)A\x0E\x30\x21\x0F"
+                "a\x1B$)G\x0E\x21\x22\x0F\x1B$*H\x1BN\x21\x23"
+                "b"),
             (std::vector<cell>{{'g', 0, 0, gb_glyph(16, 1)},
                                {'a', 16, 0, 'a'},
                                {'g', 24, 0, cns1 + 1},
@@ -145,12 +153,16 @@ TEST_F(ViewWalks, CnsDrawsEachSetFromItsFont) {
 }
 
 TEST_F(ViewWalks, CnsReadsTheOlderForm) {
-  EXPECT_EQ(cns("\x1B$(G\x21\x21\x0F" "a"),
+  EXPECT_EQ(cns("\x1B$(G\x21\x21\x0F"
+                "a"),
             (std::vector<cell>{{'g', 0, 0, 10000}, {'a', 16, 0, 'a'}}));
 }
 
 TEST_F(ViewWalks, CnsWhatCannotBeDrawn) {
-  EXPECT_EQ(cns("\xB0" "\x0E\x21\x21\x0F" "\x1B(B" "x\x1B$)E\x0E\x21\x21"),
+  EXPECT_EQ(cns("\xB0"
+                "\x0E\x21\x21\x0F"
+                "\x1B(B"
+                "x\x1B$)E\x0E\x21\x21"),
             (std::vector<cell>{{'g', 0, 0, kReplacement},   // eight-bit byte
                                {'g', 16, 0, kReplacement},  // nothing in G1: per byte
                                {'g', 32, 0, kReplacement},
@@ -167,22 +179,22 @@ TEST_F(ViewWalks, CnsControlsTabsAndBlanks) {
 TEST_F(ViewWalks, CnsShortReadFallsBackToTheReplacement) {
   hbf_font empty;
   scratch_.write("empty.bin", "");
-  scratch_.write("empty.hbf", "HBF_BITMAP_BOUNDING_BOX 16 16\nHBF_START_BYTE_2_RANGES 1\n"
-                              "HBF_BYTE_2_RANGE 0x21-0x7E\nHBF_START_CODE_RANGES 1\n"
-                              "HBF_CODE_RANGE 0x2121-0x7E7E empty.bin 0\n");
+  scratch_.write("empty.hbf",
+                 "HBF_BITMAP_BOUNDING_BOX 16 16\nHBF_START_BYTE_2_RANGES 1\n"
+                 "HBF_BYTE_2_RANGE 0x21-0x7E\nHBF_START_CODE_RANGES 1\n"
+                 "HBF_CODE_RANGE 0x2121-0x7E7E empty.bin 0\n");
   ASSERT_EQ(hbf_load(empty, scratch_.file("empty.hbf")), HBF_LOADED);
   EXPECT_EQ(cells(cns_view_walk("\x1B$)G\x0E\x21\x21", fonts_.hzk16, empty, empty)),
             (std::vector<cell>{{'g', 0, 0, kReplacement}}));
 }
 
 TEST_F(ViewWalks, HugeViewWritesLinesAtLineFeeds) {
-  EXPECT_EQ(cells(huge_view_walk("ab\ncd\r\n\ne")),
-            (std::vector<cell>{{'a', 0, 0, 'a'},
-                               {'a', 8, 0, 'b'},
-                               {'a', 0, 16, 'c'},
-                               {'a', 8, 16, 'd'},
-                               {'a', 16, 16, '\r'},
-                               {'a', 0, 48, 'e'}}));
+  EXPECT_EQ(cells(huge_view_walk("ab\ncd\r\n\ne")), (std::vector<cell>{{'a', 0, 0, 'a'},
+                                                                       {'a', 8, 0, 'b'},
+                                                                       {'a', 0, 16, 'c'},
+                                                                       {'a', 8, 16, 'd'},
+                                                                       {'a', 16, 16, '\r'},
+                                                                       {'a', 0, 48, 'e'}}));
 }
 
 TEST_F(ViewWalks, ScrollExtentsAreFixedButReachEveryLine) {
@@ -193,9 +205,10 @@ TEST_F(ViewWalks, ScrollExtentsAreFixedButReachEveryLine) {
   EXPECT_EQ(view_scroll_extent(chinese_view::cns, 6000, {}).height, 2560);
   EXPECT_EQ(view_scroll_extent(chinese_view::huge, 4, {}).width, 808);
   std::string long_letter;
-  for (int i = 0; i < 200; ++i) long_letter += "line\r\n";
-  view_extent extent =
-      view_scroll_extent(chinese_view::gb, long_letter.size(), gb_view_walk(long_letter, fonts_.hzk16));
+  for (int i = 0; i < 200; ++i)
+    long_letter += "line\r\n";
+  view_extent extent = view_scroll_extent(chinese_view::gb, long_letter.size(),
+                                          gb_view_walk(long_letter, fonts_.hzk16));
   EXPECT_EQ(extent.height, 200 * 16);
   EXPECT_EQ(drawn_extent(gb_view_walk("\xB0\xA1x", fonts_.hzk16)).width, 24);
 }
@@ -215,8 +228,7 @@ TEST_F(ViewWalks, FontsAreLoadedPerView) {
   chinese_fonts missing;
   missing.directory = scratch_.path();  // has HZK16 and the HBF fonts but no ASC16
   EXPECT_EQ(chinese_fonts_load(missing, chinese_view::gb), kAsciiFontMessage);
-  std::filesystem::copy_file(font_path(KESTREL_TEST_FONTS, kAsc16Name),
-                             scratch_.file("ASC16"));
+  std::filesystem::copy_file(font_path(KESTREL_TEST_FONTS, kAsc16Name), scratch_.file("ASC16"));
   std::filesystem::remove(scratch_.file("kcm14.bin"));
   EXPECT_EQ(chinese_fonts_load(missing, chinese_view::big5), "不能打开 HBF 文件");
   EXPECT_FALSE(missing.kcm14.loaded());
