@@ -63,6 +63,14 @@ bool iso2022cn_reader::read_escape(iso2022cn_item& item) {
   std::uint8_t kind = peek(1);
   if (kind == 'N' && g2_) return read_single_shift(g2_, 2, item);
   if (kind == 'O' && g3_) return read_single_shift(g3_, 3, item);
+  if (kind == '(') {
+    if (left < 3) return false;
+    if (peek(2) == 'B') {
+      g0_ = 0;
+      position_ += 3;
+      return false;
+    }
+  }
   if (kind == '$') {
     if (left < 3) return false;
     std::uint8_t which = peek(2);

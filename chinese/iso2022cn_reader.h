@@ -23,6 +23,7 @@ struct iso2022cn_item {
 // Walks ISO-2022-CN text keeping the shift state and the designations.
 //   SO, SI       shift to G1, back to G0
 //   ESC $ A      GB 2312 in G0 (the older two-byte form)
+//   ESC ( B      ASCII in G0 again
 //   ESC $ ( F    F in G1, shifted at once (the older form, without SO)
 //   ESC $ ) F    F in G1
 //   ESC $ * F    F in G2, reached by ESC N for the one pair that follows

@@ -2,24 +2,15 @@
 
 #include "chinese/converters.h"
 #include "tests/chinese/big5_text.h"
+#include "tests/chinese/convert_row.h"
 #include "tests/support/table.h"
 
 namespace {
 
-struct encode_row {
-  std::string name;
-  std::string input;
-  std::string output;
-  std::size_t substitutes;
-};
-
-class EncodeBig5 : public testing::TestWithParam<encode_row> {};
+class EncodeBig5 : public testing::TestWithParam<convert_row> {};
 
 TEST_P(EncodeBig5, WritesRfc1922Sequences) {
-  const encode_row& row = GetParam();
-  std::string output = "kept:";
-  EXPECT_EQ(big5_to_iso2022cn(row.input, output), row.substitutes);
-  EXPECT_EQ(output, "kept:" + row.output);
+  expect_conversion(big5_to_iso2022cn, GetParam());
 }
 
 const std::string P1 = "\x1B$)G", P2 = "\x1B$*H", SS2 = "\x1BN", SO = "\x0E", SI = "\x0F";
@@ -28,27 +19,27 @@ const std::string YI = "\xA4\x40", YI2 = "\xA4\x41", PLANE2 = "\xC9\x40";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, EncodeBig5,
-    testing::Values(encode_row{"ascii_unchanged", "A b\r\n", "A b\r\n", 0},
-                    encode_row{"empty", "", "", 0},
-                    encode_row{"plane1_after_ascii", "A" + YI + YI2,
-                               "A" + P1 + SO + "\x44\x21\x44\x22" + SI, 0},
-                    encode_row{"shift_in_once_out_once", YI + "ab" + YI2 + "c",
-                               P1 + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
-                    encode_row{"plane2_single_shift_each", PLANE2 + PLANE2 + "a",
-                               P2 + SS2 + "\x21\x21" + SS2 + "\x21\x21" + "a", 0},
-                    encode_row{"plane2_inside_plane1", YI + PLANE2 + YI2,
-                               P1 + SO + "\x44\x21" + P2 + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
+    testing::Values(convert_row{"ascii_unchanged", "A b\r\n", "A b\r\n", 0},
+                    convert_row{"empty", "", "", 0},
+                    convert_row{"plane1_after_ascii", "A" + YI + YI2,
+                                "A" + P1 + SO + "\x44\x21\x44\x22" + SI, 0},
+                    convert_row{"shift_in_once_out_once", YI + "ab" + YI2 + "c",
+                                P1 + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
+                    convert_row{"plane2_single_shift_each", PLANE2 + PLANE2 + "a",
+                                P2 + SS2 + "\x21\x21" + SS2 + "\x21\x21" + "a", 0},
+                    convert_row{"plane2_inside_plane1", YI + PLANE2 + YI2,
+                                P1 + SO + "\x44\x21" + P2 + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
                     // Designations are repeated on each line; SI comes before the line end.
-                    encode_row{"lines", YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
-                               P1 + SO + "\x44\x21" + SI + "\r\n" + P1 + SO + "\x44\x21" + P2 +
-                                   SS2 + "\x21\x21" + SI + "\r\n" + P2 + SS2 + "\x21\x21",
-                               0},
+                    convert_row{"lines", YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
+                                P1 + SO + "\x44\x21" + SI + "\r\n" + P1 + SO + "\x44\x21" + P2 +
+                                    SS2 + "\x21\x21" + SI + "\r\n" + P2 + SS2 + "\x21\x21",
+                                0},
                     // C94A has no plane 1 or 2 counterpart: WHITE SQUARE, plane 1 217B.
-                    encode_row{"unknown_code", "\xC9\x4A", P1 + SO + "\x21\x7B" + SI, 1},
-                    encode_row{"lead_before_line_end", "\xA4\r\n",
-                               P1 + SO + "\x21\x7B" + SI + "\r\n", 1},
-                    encode_row{"lone_lead_at_end", "a\xA4", "a" + P1 + SO + "\x21\x7B" + SI, 1},
-                    encode_row{"trail_between_ranges", "\xA4\x80", P1 + SO + "\x21\x7B" + SI, 1}),
+                    convert_row{"unknown_code", "\xC9\x4A", P1 + SO + "\x21\x7B" + SI, 1},
+                    convert_row{"lead_before_line_end", "\xA4\r\n",
+                                P1 + SO + "\x21\x7B" + SI + "\r\n", 1},
+                    convert_row{"lone_lead_at_end", "a\xA4", "a" + P1 + SO + "\x21\x7B" + SI, 1},
+                    convert_row{"trail_between_ranges", "\xA4\x80", P1 + SO + "\x21\x7B" + SI, 1}),
     row_name());
 
 // For every Big5 code iconv puts on CNS plane 1 or 2, iconv's ISO-2022-CN

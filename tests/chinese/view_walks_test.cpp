@@ -161,7 +161,7 @@ TEST_F(ViewWalks, CnsReadsTheOlderForm) {
 TEST_F(ViewWalks, CnsWhatCannotBeDrawn) {
   EXPECT_EQ(cns("\xB0"
                 "\x0E\x21\x21\x0F"
-                "\x1B(B"
+                "\x1B(J"
                 "x\x1B$)E\x0E\x21\x21"),
             (std::vector<cell>{{'g', 0, 0, kReplacement},   // eight-bit byte
                                {'g', 16, 0, kReplacement},  // nothing in G1: per byte
