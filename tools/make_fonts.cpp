@@ -96,35 +96,34 @@ struct hbf_description {
   int last_code;
 };
 
-std::string description_text(const hbf_description& d) {
-  char buffer[128];
-  std::string text =
-      "HBF_START_FONT 1.1\n"
-      "COMMENT Glyphs from GNU Unifont, placed by glibc iconv's " +
-      d.code_scheme +
-      " mapping\n"
-      "HBF_CODE_SCHEME " +
-      d.code_scheme +
-      "\n"
-      "FONT -Kestrel-Unifont-Medium-R-Normal--16-160-75-75-C-160-" +
-      d.registry +
-      "\n"
-      "HBF_BITMAP_BOUNDING_BOX 16 16 0 -2\n"
-      "FONTBOUNDINGBOX 16 16 0 -2\n"
-      "STARTPROPERTIES 2\n"
-      "FONT_ASCENT 14\n"
-      "FONT_DESCENT 2\n"
-      "ENDPROPERTIES\n";
-  text += "HBF_START_BYTE_2_RANGES " + std::to_string(d.byte2_ranges.size()) + "\n";
+std::string description_text(const hbf_description& d, std::size_t glyphs) {
+  std::string text;
+  auto line = [&text](const std::string& words) { text += words + "\n"; };
+  char range[128];
+  line("HBF_START_FONT 1.1");
+  line("COMMENT Glyphs from GNU Unifont, placed by glibc iconv's " + d.code_scheme + " mapping");
+  line("HBF_CODE_SCHEME " + d.code_scheme);
+  line("FONT -Kestrel-Unifont-Medium-R-Normal--16-160-75-75-C-160-" + d.registry);
+  line("SIZE 16 75 75");
+  line("HBF_BITMAP_BOUNDING_BOX 16 16 0 -2");
+  line("FONTBOUNDINGBOX 16 16 0 -2");
+  line("STARTPROPERTIES 2");
+  line("FONT_ASCENT 14");
+  line("FONT_DESCENT 2");
+  line("ENDPROPERTIES");
+  line("CHARS " + std::to_string(glyphs));
+  line("HBF_START_BYTE_2_RANGES " + std::to_string(d.byte2_ranges.size()));
   for (auto [first, last] : d.byte2_ranges) {
-    std::snprintf(buffer, sizeof buffer, "HBF_BYTE_2_RANGE 0x%02X-0x%02X\n", first, last);
-    text += buffer;
+    std::snprintf(range, sizeof range, "HBF_BYTE_2_RANGE 0x%02X-0x%02X", first, last);
+    line(range);
   }
-  text += "HBF_END_BYTE_2_RANGES\nHBF_START_CODE_RANGES 1\n";
-  std::snprintf(buffer, sizeof buffer, "HBF_CODE_RANGE 0x%04X-0x%04X %s 0\n", d.first_code,
-                d.last_code, d.bitmap_name.c_str());
-  text += buffer;
-  text += "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
+  line("HBF_END_BYTE_2_RANGES");
+  line("HBF_START_CODE_RANGES 1");
+  std::snprintf(range, sizeof range, "HBF_CODE_RANGE 0x%04X-0x%04X %s 0", d.first_code, d.last_code,
+                d.bitmap_name.c_str());
+  line(range);
+  line("HBF_END_CODE_RANGES");
+  line("HBF_END_FONT");
   return text;
 }
 
@@ -132,7 +131,7 @@ bool write_hbf(const std::string& directory, const hbf_description& d, const fon
   std::printf("make_fonts: %s: %zu of %zu glyphs drawn\n", d.file_name.c_str(), image.drawn,
               image.glyphs);
   return write_file(directory + "/" + d.bitmap_name, image.bytes) &&
-         write_file(directory + "/" + d.file_name, description_text(d));
+         write_file(directory + "/" + d.file_name, description_text(d, image.glyphs));
 }
 
 }  // namespace
