@@ -21,13 +21,14 @@ bool euc_byte(unsigned char byte) {
   return byte >= 0xA1 && byte <= 0xFE;
 }
 
-std::optional<int> cns_index(const std::string& euc) {
+// The table entry of an EUC-TW character of plane 1 or 2.
+std::optional<int> cns_entry(const std::string& euc) {
   auto byte = [&](std::size_t i) { return static_cast<unsigned char>(euc[i]); };
   if (euc.size() == 2 && euc_byte(byte(0)) && euc_byte(byte(1)))
-    return (byte(0) - 0xA1) * 94 + (byte(1) - 0xA1);
+    return (byte(0) & 0x7F) << 8 | (byte(1) & 0x7F);
   if (euc.size() == 4 && byte(0) == 0x8E && byte(1) == 0xA2 && euc_byte(byte(2)) &&
       euc_byte(byte(3)))
-    return 8836 + (byte(2) - 0xA1) * 94 + (byte(3) - 0xA1);
+    return kBig5CnsPlane2 | (byte(2) & 0x7F) << 8 | (byte(3) & 0x7F);
   return std::nullopt;
 }
 
@@ -44,7 +45,7 @@ int main() {
     for (std::size_t place = 0; place < kBig5TrailsPerLead; ++place) {
       std::string big5{static_cast<char>(lead), static_cast<char>(trail_of(place))};
       std::optional<std::string> euc = iconv_text("BIG5", "EUC-TW", big5);
-      if (euc && cns_index(*euc)) {
+      if (euc && cns_entry(*euc)) {
         std::fprintf(stderr, "make_big5_cns_table: lead 0x%02X is outside the table\n", lead);
         return 1;
       }
@@ -60,11 +61,11 @@ int main() {
     std::string big5{static_cast<char>(kBig5FirstLead + index / kBig5TrailsPerLead),
                      static_cast<char>(trail_of(index % kBig5TrailsPerLead))};
     std::optional<std::string> euc = iconv_text("BIG5", "EUC-TW", big5);
-    std::optional<int> cns = euc ? cns_index(*euc) : std::nullopt;
+    std::optional<int> cns = euc ? cns_entry(*euc) : std::nullopt;
     if (cns) ++mapped;
-    if (index % 12 == 0) std::printf("   ");
-    std::printf(" %d,", cns ? *cns : kBig5CnsNone);
-    if (index % 12 == 11 || index + 1 == kBig5CnsTableSize) std::printf("\n");
+    if (index % 10 == 0) std::printf("   ");
+    std::printf(" 0x%04X,", cns ? *cns : kBig5CnsNone);
+    if (index % 10 == 9 || index + 1 == kBig5CnsTableSize) std::printf("\n");
   }
   std::printf("};\n");
   std::fprintf(stderr, "make_big5_cns_table: %zu of %zu codes mapped\n", mapped, kBig5CnsTableSize);
