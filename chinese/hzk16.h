@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "chinese/unique_fd.h"
+#include <vector>
 
 // The HZK16 font: 94 rows of 94 GB 2312 glyphs in row and column order, each
 // 16 scan lines of 2 bytes, leftmost pixel in the most significant bit, a set
@@ -14,10 +14,12 @@ using glyph16 = std::array<std::uint8_t, 32>;
 
 inline constexpr std::size_t kHzk16Size = 94 * 94 * 32;
 
-// An open HZK16 file.
+// An open HZK16 file, held in memory: it is small and the views read a glyph
+// for every character they draw.
 struct hzk16_file {
-  unique_fd fd;
-  bool is_open() const { return fd.valid(); }
+  bool open = false;
+  std::vector<std::uint8_t> bytes;  // at most kHzk16Size
+  bool is_open() const { return open; }
 };
 
 // Opens "HZK16" (or "hzk16") in the font directory, a DOS-style or host name.

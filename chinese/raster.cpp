@@ -44,9 +44,6 @@ bitmap_image rasterise(const draw_list& list, const ascii_font& font, view_exten
   return image;
 }
 
-std::string pbm_bytes(const bitmap_image& image) {
-  std::string bytes =
-      "P4\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n";
-  bytes.append(image.bits.begin(), image.bits.end());
-  return bytes;
+std::string pbm_header(const bitmap_image& image) {
+  return "P4\n" + std::to_string(image.width) + " " + std::to_string(image.height) + "\n";
 }

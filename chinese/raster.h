@@ -25,5 +25,5 @@ struct bitmap_image {
 // covers what lies under it, and what falls outside the image is cut off.
 bitmap_image rasterise(const draw_list& list, const ascii_font& font, view_extent size);
 
-// The image as a binary PBM file (P4).
-std::string pbm_bytes(const bitmap_image& image);
+// The header of the image as a binary PBM file (P4); the rows of bits follow.
+std::string pbm_header(const bitmap_image& image);

@@ -62,7 +62,7 @@ std::optional<std::string> cli_read_all(const std::string& name) {
   return text;
 }
 
-bool cli_write_all(const std::string& name, std::string_view bytes) {
+bool cli_write_all(const std::string& name, std::initializer_list<std::string_view> parts) {
   std::unique_ptr<std::FILE, file_closer> opened;
   std::FILE* file = stdout;
   if (!name.empty()) {
@@ -70,7 +70,9 @@ bool cli_write_all(const std::string& name, std::string_view bytes) {
     if (!opened) return false;
     file = opened.get();
   }
-  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  bool ok = true;
+  for (std::string_view bytes : parts)
+    ok = ok && std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   ok = std::fflush(file) == 0 && ok;
   if (opened) ok = std::fclose(opened.release()) == 0 && ok;
   return ok;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,9 @@ std::optional<std::string> cli_take_option(std::vector<std::string>& arguments,
 // The whole of a file, or of standard input for an empty name.
 std::optional<std::string> cli_read_all(const std::string& name);
 
-// Writes all bytes to a file, or to standard output for an empty name.
-bool cli_write_all(const std::string& name, std::string_view bytes);
+// Writes the parts one after another to a file, or to standard output for an
+// empty name.
+bool cli_write_all(const std::string& name, std::initializer_list<std::string_view> parts);
+inline bool cli_write_all(const std::string& name, std::string_view bytes) {
+  return cli_write_all(name, {bytes});
+}

@@ -53,7 +53,9 @@ int run_render(const cli_command& command, cli_arguments given) {
                  size.width, size.height);
     return EXIT_FAILED;
   }
-  if (!cli_write_all(*output, pbm_bytes(rasterise(list, fonts.ascii, size)))) {
+  bitmap_image image = rasterise(list, fonts.ascii, size);
+  std::string_view bits(reinterpret_cast<const char*>(image.bits.data()), image.bits.size());
+  if (!cli_write_all(*output, {pbm_header(image), bits})) {
     std::fprintf(stderr, "kestrel-mail: cannot write %s\n", output->c_str());
     return EXIT_FAILED;
   }

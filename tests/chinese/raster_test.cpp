@@ -63,7 +63,8 @@ TEST(Raster, CellsOffTheByteGridAndOffTheImage) {
 
 TEST(Raster, PbmHasHeaderAndRows) {
   bitmap_image image = rasterise({draw_item::make_ascii(0, 0, 'x')}, test_font(), {10, 16});
-  std::string pbm = pbm_bytes(image);
+  std::string pbm = pbm_header(image);
+  pbm.append(image.bits.begin(), image.bits.end());
   ASSERT_EQ(pbm.substr(0, 9), "P4\n10 16\n");
   ASSERT_EQ(pbm.size(), 9u + 2 * 16);
   EXPECT_EQ(static_cast<unsigned char>(pbm[9]), 0xFF);
