@@ -40,10 +40,9 @@ int load_description(hbf_font& font, std::FILE* file, const std::string& directo
   int count = 0;
   if (find_keyword(file, "HBF_START_BYTE_2_RANGES", line)) std::sscanf(line, "%*s%d", &count);
   for (int i = 0; i < count && find_keyword(file, "HBF_BYTE_2_RANGE", line); ++i) {
-    hbf_byte2_range range{0, 0, 0};
-    std::sscanf(line, "%*s%i-%i", &range.first, &range.last);
-    range.count = range.last - range.first + 1;
-    font.byte2_ranges.push_back(range);
+    int first = 0, last = 0;
+    std::sscanf(line, "%*s%i-%i", &first, &last);
+    font.byte2_ranges.push_back({first, last, static_cast<long>(last) - first + 1});
   }
 
   count = 0;
@@ -67,7 +66,7 @@ int load_description(hbf_font& font, std::FILE* file, const std::string& directo
   return HBF_LOADED;
 }
 
-bool in_byte2_ranges(const hbf_font& font, int byte) {
+bool in_byte2_ranges(const hbf_font& font, long byte) {
   return std::any_of(font.byte2_ranges.begin(), font.byte2_ranges.end(),
                      [&](const hbf_byte2_range& r) { return byte >= r.first && byte <= r.last; });
 }
@@ -116,7 +115,7 @@ int hbf_glyph(hbf_font& font, long code) {
                    [&](const hbf_code_range& r) { return r.first <= code && code <= r.last; });
   // A second byte between the byte-2 ranges has no glyph; the index below
   // would give it a neighbour's.
-  if (range == font.code_ranges.end() || !in_byte2_ranges(font, static_cast<int>(code & 0xFF)))
+  if (range == font.code_ranges.end() || !in_byte2_ranges(font, code & 0xFF))
     return HBF_NO_CODE_RANGE;
   long d = code - range->first;
   long row = d / 256, col = d % 256, s = range->first & 0xFF;
@@ -133,7 +132,13 @@ int hbf_glyph(hbf_font& font, long code) {
   } else {
     return HBF_BYTE2_RANGES;
   }
-  std::size_t read = read_at(*range->file, range->offset + index * font.glyph_bytes,
-                             font.glyph.data(), static_cast<std::size_t>(font.glyph_bytes));
+  // A description may name any offset: one past the end of a file is a
+  // short read, not an overflow.
+  long position;
+  if (__builtin_mul_overflow(index, static_cast<long>(font.glyph_bytes), &position) ||
+      __builtin_add_overflow(position, range->offset, &position))
+    return 0;
+  std::size_t read = read_at(*range->file, position, font.glyph.data(),
+                             static_cast<std::size_t>(font.glyph_bytes));
   return static_cast<int>(read);
 }

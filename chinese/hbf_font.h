@@ -13,9 +13,9 @@
 // files, in which the glyphs of each code range lie one after another.
 
 struct hbf_byte2_range {
-  int first;
-  int last;
-  int count;  // last - first + 1
+  long first;
+  long last;
+  long count;  // last - first + 1
 };
 
 struct hbf_code_range {
