@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "chinese/font_names.h"
+#include "platform/file_names.h"
 #include "tests/chinese/font_files.h"
 #include "tests/chinese/gb_text.h"
 
@@ -50,6 +51,20 @@ TEST(Hzk16, ShortOrMissingFile) {
   ASSERT_TRUE(hzk16_open(file, scratch.path()));
   EXPECT_TRUE(hzk16_glyph(file, 1, 94));
   EXPECT_FALSE(hzk16_glyph(file, 2, 1));
+}
+
+// The fonts live in "<work directory>\ccfont\", named the DOS way.
+TEST(Hzk16, OpensInTheFontDirectoryOfADosWorkDirectory) {
+  font_scratch scratch;
+  std::filesystem::create_directories(scratch.file("Mail/CCFONT"));
+  std::filesystem::copy_file(font_path(KESTREL_TEST_FONTS, kHzk16Name),
+                             scratch.file("Mail/CCFONT/hzk16"));
+  host_set_drive('K', scratch.path());
+  EXPECT_EQ(font_directory("K:\\MAIL"), "K:\\MAIL\\ccfont\\");
+  EXPECT_EQ(font_directory("K:\\MAIL\\"), "K:\\MAIL\\ccfont\\");
+  hzk16_file file;
+  ASSERT_TRUE(hzk16_open(file, font_directory("K:\\MAIL")));
+  EXPECT_EQ(bytes_of(hzk16_glyph(file, 16, 1)), unifont_glyph(0x554A));
 }
 
 class GeneratedHzk16 : public testing::Test {
