@@ -152,6 +152,12 @@ TEST_F(ViewWalks, CnsDrawsEachSetFromItsFont) {
                                {'a', 56, 0, 'b'}}));
 }
 
+// A designation to G1 does not shift: ASCII may follow it before SO.
+TEST_F(ViewWalks, CnsDesignationBeforeAscii) {
+  EXPECT_EQ(cns("\x1B$)Aab\x0E\x30\x21\x0F"),
+            (std::vector<cell>{{'a', 0, 0, 'a'}, {'a', 8, 0, 'b'}, {'g', 16, 0, gb_glyph(16, 1)}}));
+}
+
 TEST_F(ViewWalks, CnsReadsTheOlderForm) {
   EXPECT_EQ(cns("\x1B$(G\x21\x21\x0F"
                 "a"),
