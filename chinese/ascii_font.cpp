@@ -1,7 +1,7 @@
 #include "chinese/ascii_font.h"
 
 #include "chinese/font_names.h"
-#include "chinese/unique_fd.h"
+#include "chinese/file_reading.h"
 
 bool ascii_font_load(ascii_font& font, const std::string& directory) {
   unique_fd file = open_for_reading(font_path(directory, kAsc16Name));

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "chinese/unique_fd.h"
+#include "chinese/file_reading.h"
 
 // Fonts in the HBF format: a text description file naming one or more bitmap
 // files, in which the glyphs of each code range lie one after another.

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "chinese/font_names.h"
-#include "chinese/unique_fd.h"
+#include "chinese/file_reading.h"
 
 bool hzk16_open(hzk16_file& file, const std::string& directory) {
   unique_fd fd = open_for_reading(font_path(directory, kHzk16Name));

@@ -1,6 +1,7 @@
-#include "chinese/unique_fd.h"
+#include "chinese/file_reading.h"
 
 #include <fcntl.h>
+#include <unistd.h>
 
 #include <cerrno>
 
