@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   dovecot-imapd python3-aiosmtpd
+  unifont netpbm
 )
 
 install_missing() {

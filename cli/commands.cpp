@@ -12,6 +12,12 @@ constexpr cli_command kCommands[] = {
      run_parse},
     {"encode", "base64|qp", "encode standard input in base64 or quoted-printable", run_encode},
     {"decode", "base64|qp", "decode base64 or quoted-printable from standard input", run_decode},
+    {"convert", "gb-to-iso2022cn|iso2022cn-to-gb|big5-to-iso2022cn",
+     "convert Chinese text from standard input to standard output", run_convert},
+    {"glyph", "hzk16|kcm14|cns1|cns2 CODE [--fonts DIR]",
+     "print the 16x16 glyph of a hex code as lines of # and .", run_glyph},
+    {"render", "gb|big5|cns|plain [FILE] -o OUT.pbm [--fonts DIR]",
+     "lay text out as a Chinese view does and write the picture as PBM", run_render},
 };
 
 }  // namespace

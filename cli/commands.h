@@ -27,3 +27,6 @@ int run_remote(const cli_command& command, cli_arguments arguments);
 int run_parse(const cli_command& command, cli_arguments arguments);
 int run_encode(const cli_command& command, cli_arguments arguments);
 int run_decode(const cli_command& command, cli_arguments arguments);
+int run_convert(const cli_command& command, cli_arguments arguments);
+int run_glyph(const cli_command& command, cli_arguments arguments);
+int run_render(const cli_command& command, cli_arguments arguments);

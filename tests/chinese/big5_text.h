@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/iconv_text.h"
+
+// Every Big5 code (lead 0x81 to 0xFE, trail 0x40 to 0x7E or 0xA1 to 0xFE).
+inline std::vector<std::string> big5_codes() {
+  std::vector<std::string> codes;
+  for (int lead = 0x81; lead <= 0xFE; ++lead)
+    for (int trail = 0x40; trail <= 0xFE; ++trail)
+      if (trail <= 0x7E || trail >= 0xA1)
+        codes.push_back({static_cast<char>(lead), static_cast<char>(trail)});
+  return codes;
+}
+
+// iconv's EUC-TW form of a Big5 code when it lies on CNS plane 1 or 2, as
+// plane, row and column bytes (0x21-based); empty otherwise.
+inline std::string iconv_big5_cns(const std::string& code) {
+  std::optional<std::string> euc = iconv_text("BIG5", "EUC-TW", code);
+  if (!euc) return "";
+  if (euc->size() == 2)
+    return std::string{'\x21'} + static_cast<char>((*euc)[0] & 0x7F) +
+           static_cast<char>((*euc)[1] & 0x7F);
+  if (euc->size() == 4 && (*euc)[0] == '\x8E' && (*euc)[1] == '\xA2')
+    return std::string{'\x22'} + static_cast<char>((*euc)[2] & 0x7F) +
+           static_cast<char>((*euc)[3] & 0x7F);
+  return "";
+}
