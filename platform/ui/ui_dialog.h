@@ -7,15 +7,14 @@
 #include <string>
 #include <vector>
 
-class QAbstractButton;
-class QButtonGroup;
-class QCheckBox;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QListWidget;
-class QPushButton;
-class QRadioButton;
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
 
 // A modal dialog whose controls carry the program's control ids. A derived
 // dialog builds its controls in its constructor, fills them from its data in
@@ -39,6 +38,8 @@ class ui_dialog : public QDialog {
   // The OK button: takes the controls' values; false refuses and keeps the
   // dialog open.
   bool try_ok();
+  // The OK button pressed: closes the dialog when try_ok takes the values.
+  void accept() override;
 
   // Controls by id.
   QWidget* control(int id) const;
@@ -80,8 +81,6 @@ class ui_dialog : public QDialog {
   // message, puts the focus on the control and returns false on failure.
   bool check_max_chars(int id, int max);
   std::optional<long> take_int(int id);
-
-  void accept() override;
 
  private:
   void add(int id, QWidget* control);

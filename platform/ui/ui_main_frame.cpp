@@ -165,6 +165,13 @@ ui_menu* ui_main_frame::menu(const ui_menu_resource& resource) {
   return menu;
 }
 
+std::vector<ui_menu*> ui_main_frame::menus() const {
+  std::vector<ui_menu*> built;
+  for (const auto& [id, menu] : menus_)
+    built.push_back(menu.get());
+  return built;
+}
+
 void ui_main_frame::update_menu() {
   ui_child_frame* frame = active_frame();
   const ui_menu_resource* resource = frame && frame->doc_template() && frame->doc_template()->menu()

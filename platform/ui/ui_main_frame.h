@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ui/ui_command_target.h"
 #include "platform/ui/ui_menu.h"
@@ -29,6 +30,8 @@ class ui_main_frame : public QMainWindow, public ui_command_target {
   // The built menu of a resource (made on first use) and the one shown now.
   ui_menu* menu(const ui_menu_resource& resource);
   ui_menu* menu_in_use() const { return in_use_; }
+  // Every menu built so far.
+  std::vector<ui_menu*> menus() const;
 
   // The message pane's text; empty shows the idle message.
   void set_message(const std::string& text);

@@ -15,6 +15,7 @@
 #include "platform/ui/ui_script.h"
 #include "tests/support/note_document.h"
 #include "tests/support/qt_flush.h"
+#include "tests/support/scratch_folder.h"
 
 // A framework application with notes: a main frame with menu 2, a template of
 // notes with menu 3, a profile and a folder of its own, and a script.
@@ -48,9 +49,7 @@ class ui_fixture : public testing::Test {
   }
 
   void SetUp() override {
-    char pattern[] = "/tmp/kestrel-ui-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    root_ = pattern;
+    root_ = folder_.path();
     script_ = std::make_unique<ui_script>();
     app_ = std::make_unique<ui_application>("Kestrel");
     app_->load_profile((root_ / "KESTREL.INI").string());
@@ -74,7 +73,6 @@ class ui_fixture : public testing::Test {
     qt_flush();
     EXPECT_TRUE(script_->finished()) << script_->problems();
     script_.reset();
-    std::filesystem::remove_all(root_);
   }
 
   // A note file in the fixture's folder.
@@ -92,6 +90,7 @@ class ui_fixture : public testing::Test {
   }
   int frame_count() const { return static_cast<int>(frame_->mdi_area()->subWindowList().size()); }
 
+  scratch_folder folder_;
   std::filesystem::path root_;
   std::unique_ptr<ui_script> script_;
   std::unique_ptr<ui_application> app_;
