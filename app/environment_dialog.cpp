@@ -36,6 +36,5 @@ bool CEnvironmentDialog::on_ok() {
 }
 
 void CEnvironmentDialog::reject() {
-  // Without a Cancel button, Escape and the close box choose what is selected.
   accept();
 }

@@ -9,8 +9,10 @@ class CEnvironmentDialog : public ui_dialog {
 
   long environment = 0;  // 0 Windows 3.x, 1 Windows 95, 2 Windows NT
 
+  // Without a Cancel button, Escape and the close box choose what is selected.
+  void reject() override;
+
  protected:
   void on_init_dialog() override;
   bool on_ok() override;
-  void reject() override;
 };
