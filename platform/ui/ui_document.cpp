@@ -102,7 +102,12 @@ bool ui_document::do_save(const std::string& path) {
     request.title = kSaveAsTitle;
     std::string extension =
         template_ ? template_->doc_string(ui_doc_template::filter_ext) : std::string();
-    request.file_name = path_.empty() ? proposed_file_name(title_, extension) : path_;
+    if (!path_.empty()) {
+      request.file_name = path_;
+    } else {
+      request.file_name = proposed_file_name(title_, extension);
+      if (!save_folder_.empty()) request.file_name = save_folder_ + "/" + request.file_name;
+    }
     request.filter = (template_ ? template_->filter() : std::string()) + kAllFilesFilter + "|*||";
     if (!extension.empty() && extension.front() == '.') request.extension = extension.substr(1);
     request.overwrite_prompt = true;

@@ -26,6 +26,10 @@ class ui_document : public QObject, public ui_command_target {
   // file goes to the front of the recent file list.
   void set_path_name(const std::string& path);
 
+  // Where the Save As dialog proposes a document without a file: this
+  // folder, else the current one.
+  void set_save_folder(const std::string& folder) { save_folder_ = folder; }
+
   bool is_modified() const { return modified_; }
   void set_modified(bool modified = true) { modified_ = modified; }
 
@@ -63,6 +67,7 @@ class ui_document : public QObject, public ui_command_target {
   ui_doc_template* template_ = nullptr;
   std::string title_;
   std::string path_;
+  std::string save_folder_;
   bool modified_ = false;
   bool closing_ = false;
   std::vector<ui_view*> views_;
