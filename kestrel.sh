@@ -10,6 +10,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   dovecot-imapd python3-aiosmtpd
+  libpython3.11-testsuite golang-github-jhillyerd-enmime-dev
 )
 
 install_missing() {
