@@ -13,7 +13,8 @@ const std::string kLetter = "From: li@example.cn\nSubject: hello\n\nbody\n";
 class Bezrkdos : public LocalMailboxes {};
 
 TEST_F(Bezrkdos, ReadsMessagesBetweenSeparatorLines) {
-  std::string second = "Subject: two\n\nFrom here on, a quoted\n>From li Thu Dec  5 11:53:20 1996\n";
+  std::string second =
+      "Subject: two\n\nFrom here on, a quoted\n>From li Thu Dec  5 11:53:20 1996\n";
   write("mbox", kSeparator + kLetter + "\n" + kSeparator + second);
   mail_stream* stream = open("mbox");
   ASSERT_NE(stream, nullptr) << testing::PrintToString(texts());
@@ -72,8 +73,8 @@ TEST_F(Bezrkdos, AppendWritesSeparatorStatusAndQuotedLines) {
   write("mbox", "");
   std::string message =
       "Subject: test\r\n\r\nFrom here on\r\nFrom someone Thu Dec  5 11:53:20 1996\r\nend";
-  ASSERT_TRUE(append(bezrkdos_driver, "mbox", message, "(\\Seen \\Answered)",
-                     "5-Dec-1996 11:53:20 +0800"))
+  ASSERT_TRUE(
+      append(bezrkdos_driver, "mbox", message, "(\\Seen \\Answered)", "5-Dec-1996 11:53:20 +0800"))
       << testing::PrintToString(texts());
   EXPECT_EQ(read("mbox"),
             "From someone Thu Dec  5 11:53:20 1996\n"

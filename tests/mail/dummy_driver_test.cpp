@@ -142,8 +142,7 @@ TEST_F(Dummy, TheMailboxExtension) {
   EXPECT_EQ(mail_parameters(nullptr, GET_MAILBOX_EXTENSION, nullptr), nullptr);
   char extension[] = "box";
   mail_parameters(nullptr, SET_MAILBOX_EXTENSION, extension);
-  EXPECT_STREQ(static_cast<char*>(mail_parameters(nullptr, GET_MAILBOX_EXTENSION, nullptr)),
-               "box");
+  EXPECT_STREQ(static_cast<char*>(mail_parameters(nullptr, GET_MAILBOX_EXTENSION, nullptr)), "box");
   EXPECT_TRUE(dummy_driver.create(nullptr, "letters"));
   EXPECT_TRUE(std::filesystem::exists(home_ + "/LETTERS.BOX"));
   EXPECT_FALSE(dummy_driver.create(nullptr, "letters.txt"));

@@ -24,17 +24,19 @@ TEST_P(FlagList, GivesTheSystemFlags) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, FlagList,
-    testing::Values(
-        flag_row{"one", "\\Seen", 1, {}},
-        flag_row{"all_in_parentheses", "(\\Seen \\Deleted \\Flagged \\Answered)", 15, {}},
-        flag_row{"any_case", "\\dElEtEd", 2, {}},
-        flag_row{"extra_blanks", "  \\Flagged   \\Answered ", 12, {}},
-        flag_row{"empty_parentheses", "()", 0, {}},
-        flag_row{"unknown_word_skipped", "\\Seen \\Recent $Junk", 1,
-                 {"Unknown flag: \\RECENT", "Unknown flag: $JUNK"}},
-        flag_row{"opening_only", "(\\Seen", 0, {"Bad flag list"}},
-        flag_row{"closing_only", "\\Seen)", 0, {"Bad flag list"}},
-        flag_row{"lone_parenthesis", "(", 0, {"Bad flag list"}}),
+    testing::Values(flag_row{"one", "\\Seen", 1, {}},
+                    flag_row{
+                        "all_in_parentheses", "(\\Seen \\Deleted \\Flagged \\Answered)", 15, {}},
+                    flag_row{"any_case", "\\dElEtEd", 2, {}},
+                    flag_row{"extra_blanks", "  \\Flagged   \\Answered ", 12, {}},
+                    flag_row{"empty_parentheses", "()", 0, {}},
+                    flag_row{"unknown_word_skipped",
+                             "\\Seen \\Recent $Junk",
+                             1,
+                             {"Unknown flag: \\RECENT", "Unknown flag: $JUNK"}},
+                    flag_row{"opening_only", "(\\Seen", 0, {"Bad flag list"}},
+                    flag_row{"closing_only", "\\Seen)", 0, {"Bad flag list"}},
+                    flag_row{"lone_parenthesis", "(", 0, {"Bad flag list"}}),
     row_name());
 
 }  // namespace

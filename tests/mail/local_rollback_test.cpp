@@ -32,7 +32,9 @@ class Rollback : public LocalMailboxes, public testing::WithParamInterface<rollb
  protected:
   mail_driver& driver() const {
     const std::string& format = GetParam().format;
-    return format == "tenexdos" ? tenexdos_driver : format == "dawz" ? dawz_driver : bezrkdos_driver;
+    return format == "tenexdos" ? tenexdos_driver
+           : format == "dawz"   ? dawz_driver
+                                : bezrkdos_driver;
   }
   // A mailbox of the format holding one small message, and its size.
   std::uint64_t fill(const std::string& name, const std::string& message) {
@@ -77,17 +79,19 @@ TEST_P(Rollback, TheDestinationIsLeftAsItWas) {
   mail_close(stream);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Rollback,
-    testing::Values(
-        rollback_row{"tenexdos_append", "tenexdos", "append", "Message append failed: File too large"},
-        rollback_row{"dawz_append", "dawz", "append", "Message append failed: File too large"},
-        rollback_row{"bezrkdos_append", "bezrkdos", "append",
-                     "Message append failed: File too large"},
-        rollback_row{"tenexdos_copy", "tenexdos", "copy", "Unable to write message: File too large"},
-        rollback_row{"dawz_copy", "dawz", "copy", "Unable to write message: File too large"},
-        rollback_row{"bezrkdos_copy", "bezrkdos", "copy",
-                     "Unable to write message: File too large"}),
-    row_name());
+INSTANTIATE_TEST_SUITE_P(Rows, Rollback,
+                         testing::Values(rollback_row{"tenexdos_append", "tenexdos", "append",
+                                                      "Message append failed: File too large"},
+                                         rollback_row{"dawz_append", "dawz", "append",
+                                                      "Message append failed: File too large"},
+                                         rollback_row{"bezrkdos_append", "bezrkdos", "append",
+                                                      "Message append failed: File too large"},
+                                         rollback_row{"tenexdos_copy", "tenexdos", "copy",
+                                                      "Unable to write message: File too large"},
+                                         rollback_row{"dawz_copy", "dawz", "copy",
+                                                      "Unable to write message: File too large"},
+                                         rollback_row{"bezrkdos_copy", "bezrkdos", "copy",
+                                                      "Unable to write message: File too large"}),
+                         row_name());
 
 }  // namespace

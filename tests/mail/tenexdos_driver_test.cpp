@@ -164,8 +164,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "Unable to parse internal header at @:  5-Dec-1996 11:53:20 +0800 "
                    "9;000000000000"},
         broken_row{"no_line_end", std::string(70, 'x'),
-                   "Unable to find end of line at @ in 64 bytes, text: " +
-                       std::string(64, 'x')}),
+                   "Unable to find end of line at @ in 64 bytes, text: " + std::string(64, 'x')}),
     row_name());
 
 TEST_F(Tenexdos, FlagsAreRewrittenInPlace) {
@@ -212,8 +211,9 @@ TEST_F(Tenexdos, AppendStoresTheTextWithoutCarriageReturns) {
   std::string message = "12345678\r\n12345678\r\n12345678\r\n";
   ASSERT_TRUE(append(tenexdos_driver, "new.box", message, "(\\Seen)", "5-Dec-1996 11:53:20 +0800"))
       << testing::PrintToString(texts());
-  EXPECT_EQ(read("new.box"), " 5-Dec-1996 11:53:20 +0800,27;000000000001\n"
-                             "12345678\n12345678\n12345678\n");
+  EXPECT_EQ(read("new.box"),
+            " 5-Dec-1996 11:53:20 +0800,27;000000000001\n"
+            "12345678\n12345678\n12345678\n");
   mail_stream* stream = open("new.box");
   ASSERT_NE(stream, nullptr);
   stream->driver->fetchfast(stream, "1");
