@@ -12,7 +12,8 @@ int run_append(const cli_command& command, cli_arguments arguments) {
   if (!parsed || parsed->words.empty() || parsed->words.size() > 2) return cli_usage(command);
   session_start(*parsed);
   const std::string& name = parsed->words[0];
-  std::optional<std::string> message = input_read(parsed->words.size() == 2 ? parsed->words[1] : "");
+  std::optional<std::string> message =
+      input_read(parsed->words.size() == 2 ? parsed->words[1] : "");
   if (!message) return EXIT_FAILED;
   if (message->size() > std::numeric_limits<std::uint32_t>::max()) {
     std::fprintf(stderr, "kestrel-mail: a message of %zu bytes is too large (at most 4 GiB)\n",

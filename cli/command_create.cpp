@@ -11,8 +11,9 @@ int run_create(const cli_command& command, cli_arguments arguments) {
   std::optional<cli_parsed> parsed = session_names(arguments, 1);
   if (!parsed) return cli_usage(command);
   const std::string& name = parsed->words[0];
-  return session_on_name(
-      name, [&name](mail_driver& driver, mail_stream* server) { return driver.create(server, name); });
+  return session_on_name(name, [&name](mail_driver& driver, mail_stream* server) {
+    return driver.create(server, name);
+  });
 }
 
 int run_delete(const cli_command& command, cli_arguments arguments) {

@@ -76,9 +76,8 @@ void refusals_print(const mail_address* list) {
 }  // namespace
 
 int run_send(const cli_command& command, cli_arguments arguments) {
-  static constexpr cli_option kKnown[] = {{"--server", true}, {"--from", true},
-                                          {"--to", true},     {"--cc", true},
-                                          {"--bcc", true},    {"--subject", true},
+  static constexpr cli_option kKnown[] = {{"--server", true}, {"--from", true}, {"--to", true},
+                                          {"--cc", true},     {"--bcc", true},  {"--subject", true},
                                           {"--debug", false}};
   std::optional<cli_parsed> parsed = cli_options_parse(arguments, kKnown);
   if (!parsed || parsed->words.size() > 1 || !parsed->has("--server") || !parsed->has("--from") ||

@@ -14,8 +14,7 @@ constexpr cli_command kCommands[] = {
     {"decode", "base64|qp", "decode base64 or quoted-printable from standard input", run_decode},
     {"ls", "MAILBOX [--json]", "list the messages of a mailbox: flags, date, size, from, subject",
      run_ls},
-    {"cat", "MAILBOX N [--header|--text|--section S]", "print a message, or a part of it",
-     run_cat},
+    {"cat", "MAILBOX N [--header|--text|--section S]", "print a message, or a part of it", run_cat},
     {"append", "MAILBOX [FILE] [--flags LIST] [--date TEXT]",
      "add a message (FILE or standard input) to a mailbox", run_append},
     {"flag", "MAILBOX SEQUENCE LIST [--clear]", "set (or clear) flags such as \\Seen", run_flag},
@@ -30,8 +29,9 @@ constexpr cli_command kCommands[] = {
     {"unsubscribe", "NAME", "remove a mailbox from the subscriptions", run_unsubscribe},
     {"list", "PATTERN [--all]", "list the subscribed mailboxes that match (* and % wildcards)",
      run_list},
-    {"send", "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
-             "[--subject TEXT] [FILE]",
+    {"send",
+     "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
+     "[--subject TEXT] [FILE]",
      "send a text letter (FILE or standard input) over SMTP", run_send},
 };
 

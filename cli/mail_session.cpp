@@ -75,8 +75,7 @@ void login(std::string_view host, std::string& user, std::string& password, long
   }
   std::optional<std::string> typed = password_prompt(*held.user, host);
   if (!typed) {
-    std::fprintf(stderr,
-                 "kestrel-mail: no password: set KESTREL_PASSWORD or run on a terminal\n");
+    std::fprintf(stderr, "kestrel-mail: no password: set KESTREL_PASSWORD or run on a terminal\n");
     return;
   }
   user = *held.user;
@@ -139,8 +138,8 @@ session_stream session_server(std::string_view name) {
     std::fprintf(stderr, "kestrel-mail: not a server mailbox: %s\n", shown.c_str());
     return nullptr;
   }
-  std::string server = "{" + parsed.host + (parsed.port ? ":" + std::to_string(parsed.port) : "") +
-                       "}";
+  std::string server =
+      "{" + parsed.host + (parsed.port ? ":" + std::to_string(parsed.port) : "") + "}";
   session_stream stream(mail_open(nullptr, server, open_options(OPEN_HALFOPEN)));
   if (!stream || !stream->local) {
     std::fprintf(stderr, "kestrel-mail: cannot reach the server of %s\n", shown.c_str());
@@ -168,8 +167,9 @@ std::optional<cli_parsed> session_names(cli_arguments arguments, std::size_t cou
   return parsed;
 }
 
-int session_on_name(const std::string& name,
-                    const std::function<bool(mail_driver& driver, mail_stream* server)>& operation) {
+int session_on_name(
+    const std::string& name,
+    const std::function<bool(mail_driver& driver, mail_stream* server)>& operation) {
   mail_driver* driver = session_driver(name);
   if (!driver) {
     std::fprintf(stderr, "kestrel-mail: no driver takes the name %s\n", name.c_str());
