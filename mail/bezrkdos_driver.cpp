@@ -98,11 +98,15 @@ bool bezrkdos_parse(mail_stream* stream) {
   mail_element* message = nullptr;
   bool in_header = false;
   while (position < *size) {
-    std::string_view bytes =
-        local_view(*file, position,
-                   static_cast<std::size_t>(std::min<std::uint64_t>(*size - position, kWindow)));
+    std::size_t rest = static_cast<std::size_t>(std::min<std::uint64_t>(*size - position, kWindow));
+    std::string_view bytes = local_view(*file, position, rest);
     if (bytes.empty()) return parse_failed(stream, "Unable to read mailbox");
     std::size_t line_feed = bytes.find('\n');
+    if (line_feed == std::string_view::npos && bytes.size() < rest) {
+      // The line runs past the window: read on from its start.
+      bytes = local_view(*file, position, rest, rest);
+      line_feed = bytes.find('\n');
+    }
     std::uint64_t length;
     bool bare_line_feed;
     std::string_view line;

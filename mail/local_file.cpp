@@ -91,8 +91,9 @@ std::optional<std::uint64_t> local_file_size(int fd) {
   return static_cast<std::uint64_t>(st.st_size);
 }
 
-std::string_view local_view(local_file& file, std::uint64_t position, std::size_t max_count) {
-  std::size_t wanted = std::min(max_count, kWindowSize);
+std::string_view local_view(local_file& file, std::uint64_t position, std::size_t max_count,
+                            std::size_t min_count) {
+  std::size_t wanted = std::min({min_count, max_count, kWindowSize});
   bool inside = position >= file.window_start && position < file.window_start + file.window_length;
   if (!inside || file.window_start + file.window_length - position < wanted) {
     file.window.resize(kWindowSize);
@@ -111,7 +112,7 @@ bool local_read(local_file& file, std::uint64_t position, std::size_t count, cha
     return read_fully(file.fd.get(), position, out, count) == static_cast<ssize_t>(count);
   }
   errno = 0;
-  std::string_view view = local_view(file, position, count);
+  std::string_view view = local_view(file, position, count, count);
   if (view.size() < count) return false;
   std::memcpy(out, view.data(), count);
   return true;

@@ -45,10 +45,11 @@ local_kind local_file_check(const local_format& format, std::string_view name);
 // The size of the open file; nothing (errno set) when it cannot be had.
 std::optional<std::uint64_t> local_file_size(int fd);
 
-// Up to max_count bytes at the position, from the window (refilled when
-// needed): valid until the next read. Empty at the end of the file or on a
-// read error (errno set).
-std::string_view local_view(local_file& file, std::uint64_t position, std::size_t max_count);
+// Up to max_count bytes at the position from the window, which is refilled
+// from the position when it holds fewer than min_count of them: valid until
+// the next read. Empty at the end of the file or on a read error (errno set).
+std::string_view local_view(local_file& file, std::uint64_t position, std::size_t max_count,
+                            std::size_t min_count = 1);
 
 // Exactly count bytes at the position into out; false on a short read.
 bool local_read(local_file& file, std::uint64_t position, std::size_t count, char* out);

@@ -109,7 +109,7 @@ std::uint32_t local_header_length(mail_stream* stream, std::uint32_t msgno) {
   local_file* file = local_file_of(stream);
   if (known || !file) return known;
   local_range range = local_text_range(stream, msgno);
-  // 0: inside a line; 1: just after a LF; 2: after LF CR.
+  // 0: inside a line; 1: at the start of one; 2: after a CR that starts one.
   int state = 1;  // an empty first line ends the header at once
   std::uint32_t length = range.length;
   std::uint32_t done = 0;
@@ -118,14 +118,21 @@ std::uint32_t local_header_length(mail_stream* stream, std::uint32_t msgno) {
     std::string_view bytes = local_view(*file, range.start + done, range.length - done);
     if (bytes.empty()) break;
     std::size_t i = 0;
-    for (; i < bytes.size(); ++i) {
+    while (i < bytes.size() && !found) {
       char c = bytes[i];
-      if (c == '\n' && state != 0) {
+      if (state == 0) {
+        const void* line_feed = std::memchr(bytes.data() + i, '\n', bytes.size() - i);
+        i = line_feed
+                ? static_cast<std::size_t>(static_cast<const char*>(line_feed) - bytes.data()) + 1
+                : bytes.size();
+        if (line_feed) state = 1;
+      } else if (c == '\n') {
         found = true;
         ++i;
-        break;
+      } else {
+        state = c == '\r' && state == 1 ? 2 : 0;
+        if (state == 2) ++i;
       }
-      state = c == '\n' ? 1 : (c == '\r' && state == 1) ? 2 : 0;
     }
     done += static_cast<std::uint32_t>(i);
   }

@@ -52,7 +52,7 @@ bool file_contains(local_file& file, std::uint64_t start, std::uint32_t length,
   std::uint64_t end = start + length;
   while (position < end) {
     std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(end - position, kPiece));
-    std::string_view piece = local_view(file, position, wanted);
+    std::string_view piece = local_view(file, position, wanted, wanted);
     if (piece.empty()) return false;
     if (text.found_in(piece)) return true;
     if (position + piece.size() >= end) return false;

@@ -109,9 +109,9 @@ bool tenex_parse(mail_stream* stream) {
   while (position < *size) {
     long at = static_cast<long>(position);
     errno = 0;
-    std::string_view bytes = local_view(
-        *file, position,
-        static_cast<std::size_t>(std::min<std::uint64_t>(*size - position, kHeaderRead)));
+    std::size_t wanted =
+        static_cast<std::size_t>(std::min<std::uint64_t>(*size - position, kHeaderRead));
+    std::string_view bytes = local_view(*file, position, wanted, wanted);
     if (bytes.empty()) {
       mail_log(LOG_ERROR, "Unable to read internal header at %ld, size = %ld: %s", at,
                static_cast<long>(*size), local_error_text(errno).c_str());
