@@ -24,23 +24,9 @@ int run_append(const cli_command& command, cli_arguments arguments) {
   std::optional<std::string> date = parsed->value("--date");
   text_source source;
   text_source_from_memory(source, *message);
-  mail_driver* driver = session_driver(name);
-  if (!driver) {
-    std::fprintf(stderr, "kestrel-mail: no mailbox %s\n", name.c_str());
-    return EXIT_FAILED;
-  }
-  // A server mailbox is reached over a connection of the session's, traced
-  // with --debug; a local one through its driver's prototype.
-  session_stream server;
-  mail_stream* stream = nullptr;
-  if (session_remote(name)) {
-    server = session_server(name);
-    if (!server) return EXIT_FAILED;
-    stream = server.get();
-  } else {
-    stream = driver->open(nullptr);
-  }
-  bool appended = driver->append(stream, name, flags, date, source);
+  std::optional<session_target> target = session_target_for(name);
+  if (!target) return EXIT_FAILED;
+  bool appended = target->driver->append(target->stream, name, flags, date, source);
   if (!appended) std::fprintf(stderr, "kestrel-mail: nothing appended to %s\n", name.c_str());
   return appended ? EXIT_DONE : EXIT_FAILED;
 }

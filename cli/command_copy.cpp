@@ -38,20 +38,8 @@ std::string flag_list(const mail_element& element) {
 // date, through the destination's own driver.
 bool transfer(mail_stream* stream, const std::string& sequence, const std::string& destination) {
   if (!mail_select_sequence(stream, sequence)) return false;
-  mail_driver* driver = session_driver(destination);
-  if (!driver) {
-    std::fprintf(stderr, "kestrel-mail: no mailbox %s\n", destination.c_str());
-    return false;
-  }
-  session_stream server;
-  mail_stream* target = nullptr;
-  if (session_remote(destination)) {
-    server = session_server(destination);
-    if (!server) return false;
-    target = server.get();
-  } else {
-    target = driver->open(nullptr);
-  }
+  std::optional<session_target> target = session_target_for(destination);
+  if (!target) return false;
   stream->driver->fetchfast(stream, sequence);
   for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
     mail_element& element = *mail_elt(stream, i);
@@ -63,7 +51,7 @@ bool transfer(mail_stream* stream, const std::string& sequence, const std::strin
     if (element.day) date = mail_date(element);
     text_source source;
     text_source_from_memory(source, message);
-    if (!driver->append(target, destination, flags, date, source)) return false;
+    if (!target->driver->append(target->stream, destination, flags, date, source)) return false;
   }
   return true;
 }

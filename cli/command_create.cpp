@@ -11,8 +11,8 @@ int run_create(const cli_command& command, cli_arguments arguments) {
   std::optional<cli_parsed> parsed = session_names(arguments, 1);
   if (!parsed) return cli_usage(command);
   const std::string& name = parsed->words[0];
-  return session_on_name(name, [&name](mail_driver& driver, mail_stream* server) {
-    return driver.create(server, name);
+  return session_on_name(name, [&name](mail_driver& driver, mail_stream* stream) {
+    return driver.create(stream, name);
   });
 }
 
@@ -20,8 +20,8 @@ int run_delete(const cli_command& command, cli_arguments arguments) {
   std::optional<cli_parsed> parsed = session_names(arguments, 1);
   if (!parsed) return cli_usage(command);
   const std::string& name = parsed->words[0];
-  return session_on_name(name, [&name](mail_driver& driver, mail_stream* server) {
-    return driver.delete_(server, name);
+  return session_on_name(name, [&name](mail_driver& driver, mail_stream* stream) {
+    return driver.delete_(stream, name);
   });
 }
 
@@ -34,7 +34,7 @@ int run_rename(const cli_command& command, cli_arguments arguments) {
     std::fprintf(stderr, "kestrel-mail: a mailbox is renamed on its own server or disk\n");
     return EXIT_FAILED;
   }
-  return session_on_name(old_name, [&](mail_driver& driver, mail_stream* server) {
-    return driver.rename(server, old_name, new_name);
+  return session_on_name(old_name, [&](mail_driver& driver, mail_stream* stream) {
+    return driver.rename(stream, old_name, new_name);
   });
 }

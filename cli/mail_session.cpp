@@ -169,16 +169,22 @@ std::optional<cli_parsed> session_names(cli_arguments arguments, std::size_t cou
 
 int session_on_name(
     const std::string& name,
-    const std::function<bool(mail_driver& driver, mail_stream* server)>& operation) {
+    const std::function<bool(mail_driver& driver, mail_stream* stream)>& operation) {
+  std::optional<session_target> target = session_target_for(name);
+  if (!target) return EXIT_FAILED;
+  return operation(*target->driver, target->stream) ? EXIT_DONE : EXIT_FAILED;
+}
+
+std::optional<session_target> session_target_for(std::string_view name) {
   mail_driver* driver = session_driver(name);
   if (!driver) {
-    std::fprintf(stderr, "kestrel-mail: no driver takes the name %s\n", name.c_str());
-    return EXIT_FAILED;
+    std::string shown(name);
+    std::fprintf(stderr, "kestrel-mail: no mailbox %s\n", shown.c_str());
+    return std::nullopt;
   }
-  session_stream server;
-  if (session_remote(name)) {
-    server = session_server(name);
-    if (!server) return EXIT_FAILED;
-  }
-  return operation(*driver, server.get()) ? EXIT_DONE : EXIT_FAILED;
+  if (!session_remote(name)) return session_target{driver, nullptr, driver->open(nullptr)};
+  session_stream server = session_server(name);
+  if (!server) return std::nullopt;
+  mail_stream* stream = server.get();
+  return session_target{driver, std::move(server), stream};
 }

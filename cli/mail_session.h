@@ -48,6 +48,17 @@ session_stream session_server(std::string_view name);
 mail_driver* session_driver(std::string_view name);
 mail_driver* session_dummy_driver();
 
+// Where an operation on a name (append, create...) goes: its driver, and the
+// stream to pass it (a connection of the session's to the server of a server
+// name, else the driver's prototype). Nothing after a message when there is no driver or
+// the server cannot be reached.
+struct session_target {
+  mail_driver* driver;
+  session_stream server;
+  mail_stream* stream;
+};
+std::optional<session_target> session_target_for(std::string_view name);
+
 // The words of a command that takes count names and the session's options;
 // the session is started. Nothing when the words do not fit.
 std::optional<cli_parsed> session_names(cli_arguments arguments, std::size_t count);
@@ -55,4 +66,4 @@ std::optional<cli_parsed> session_names(cli_arguments arguments, std::size_t cou
 // Runs an operation on a name through the driver that takes it (a server
 // name over a connection of the session's); the exit code.
 int session_on_name(const std::string& name,
-                    const std::function<bool(mail_driver& driver, mail_stream* server)>& operation);
+                    const std::function<bool(mail_driver& driver, mail_stream* stream)>& operation);

@@ -103,3 +103,20 @@ inline std::string tenex_message(const std::string& text,
                                  const std::string& flags = "000000000000") {
   return tenex_line(text.size(), flags) + text;
 }
+
+// The text with every LF made CR LF.
+inline std::string with_crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+// A literal reader that keeps texts whole (SET_LITERAL_READER).
+inline std::string whole_literal(literal_read_fn reader, void* source, std::uint32_t size) {
+  std::string text(size, '\0');
+  reader(source, size, text.data());
+  return text;
+}

@@ -19,15 +19,6 @@ std::string without_cr(const std::string& text) {
   return result;
 }
 
-std::string with_crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
-
 // Lines that would read as separator lines get a ">".
 std::string quoted(const std::string& text) {
   std::string result;
@@ -49,12 +40,6 @@ std::string expected(const std::string& format, const std::string& letter, bool 
   if (format == "tenexdos") return with_crlf(without_cr(letter));
   std::string status = seen ? "Status: RO\nX-Status: \n" : "Status: O\nX-Status: \n";
   return with_crlf(status + quoted(without_cr(letter)) + "\n");
-}
-
-std::string whole_literal(literal_read_fn reader, void* source, std::uint32_t size) {
-  std::string text(size, '\0');
-  reader(source, size, text.data());
-  return text;
 }
 
 class RoundTrip : public LocalMailboxes, public testing::WithParamInterface<std::string> {

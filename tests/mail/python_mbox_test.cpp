@@ -42,12 +42,6 @@ std::string bare_line_feeds_to_crlf(const std::string& text) {
   return result;
 }
 
-std::string whole_literal(literal_read_fn reader, void* source, std::uint32_t size) {
-  std::string text(size, '\0');
-  reader(source, size, text.data());
-  return text;
-}
-
 class PythonMbox : public LocalMailboxes {};
 
 TEST_F(PythonMbox, EveryLetterReadsAsPythonStoredIt) {

@@ -34,15 +34,6 @@ const std::string kMultipart =
     "inner body\n"
     "--b1--\n";
 
-std::string crlf(const std::string& text) {
-  std::string result;
-  for (char c : text) {
-    if (c == '\n') result += '\r';
-    result += c;
-  }
-  return result;
-}
-
 class Tenexdos : public LocalMailboxes {};
 
 TEST_F(Tenexdos, OpensAndReadsEveryMessage) {
@@ -58,8 +49,9 @@ TEST_F(Tenexdos, OpensAndReadsEveryMessage) {
   EXPECT_EQ(mail_elt(stream, 1)->day, 5u);
   EXPECT_EQ(mail_from_field(stream, 1, 10), "Li Hua    ");
   EXPECT_EQ(mail_subject_field(stream, 2, 80), "parts");
-  EXPECT_EQ(mail_fetchheader(stream, 1), crlf("From: Li Hua <li@example.cn>\nSubject: hello\n\n"));
-  EXPECT_EQ(stream->driver->fetchtext(stream, 1), crlf("first line\nsecond line\n"));
+  EXPECT_EQ(mail_fetchheader(stream, 1),
+            with_crlf("From: Li Hua <li@example.cn>\nSubject: hello\n\n"));
+  EXPECT_EQ(stream->driver->fetchtext(stream, 1), with_crlf("first line\nsecond line\n"));
   mail_close(stream);
 }
 
