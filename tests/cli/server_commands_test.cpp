@@ -160,10 +160,12 @@ TEST_F(SendCommand, ALetterArrivesWithItsDottedLines) {
   program_result result =
       run_program(KESTREL_MAIL_PROGRAM,
                   {"send", "--server", sink_->host(), "--from", "Li Hua <li@example.cn>", "--to",
-                   "wang@pku.edu.cn", "--bcc", "zhang@example.cn", "--subject", "dots"},
+                   "wang@pku.edu.cn", "--bcc", "zhang@example.cn", "--subject", "dots", "--debug"},
                   ".first\n..second\n.\nlast\n");
   EXPECT_EQ(result.exit_code, 0) << result.err;
   EXPECT_EQ(result.out, "250 Message accepted for delivery\n");
+  EXPECT_NE(result.err.find("MAIL FROM:<li@example.cn>\n"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("RCPT TO:<zhang@example.cn>\n"), std::string::npos);
   std::vector<smtp_sink_server::letter> letters = sink_->letters();
   ASSERT_EQ(letters.size(), 1u);
   EXPECT_EQ(letters[0].sender, "li@example.cn");
