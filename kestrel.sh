@@ -11,6 +11,7 @@ PACKAGES=(
   nlohmann-json3-dev
   dovecot-imapd python3-aiosmtpd
   unifont netpbm
+  libpython3.11-testsuite golang-github-jhillyerd-enmime-dev
 )
 
 install_missing() {

@@ -18,6 +18,27 @@ constexpr cli_command kCommands[] = {
      "print the 16x16 glyph of a hex code as lines of # and .", run_glyph},
     {"render", "gb|big5|cns|plain [FILE] -o OUT.pbm [--fonts DIR]",
      "lay text out as a Chinese view does and write the picture as PBM", run_render},
+    {"ls", "MAILBOX [--json]", "list the messages of a mailbox: flags, date, size, from, subject",
+     run_ls},
+    {"cat", "MAILBOX N [--header|--text|--section S]", "print a message, or a part of it", run_cat},
+    {"append", "MAILBOX [FILE] [--flags LIST] [--date TEXT]",
+     "add a message (FILE or standard input) to a mailbox", run_append},
+    {"flag", "MAILBOX SEQUENCE LIST [--clear]", "set (or clear) flags such as \\Seen", run_flag},
+    {"search", "MAILBOX CRITERIA", "print the numbers of the messages that match", run_search},
+    {"expunge", "MAILBOX", "remove the messages flagged \\Deleted", run_expunge},
+    {"copy", "MAILBOX SEQUENCE DEST [--move]", "copy (or move) messages to another mailbox",
+     run_copy},
+    {"create", "NAME", "create an empty mailbox", run_create},
+    {"delete", "NAME", "delete a mailbox", run_delete},
+    {"rename", "OLD NEW", "rename a mailbox", run_rename},
+    {"subscribe", "NAME", "add a mailbox to the subscriptions", run_subscribe},
+    {"unsubscribe", "NAME", "remove a mailbox from the subscriptions", run_unsubscribe},
+    {"list", "PATTERN [--all]", "list the subscribed mailboxes that match (* and % wildcards)",
+     run_list},
+    {"send",
+     "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
+     "[--subject TEXT] [FILE]",
+     "send a text letter (FILE or standard input) over SMTP", run_send},
 };
 
 }  // namespace
