@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "tests/support/dovecot_server.h"
+#include "tests/support/loopback.h"
 #include "tests/support/run_program.h"
 #include "tests/support/smtp_sink_server.h"
 
