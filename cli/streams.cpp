@@ -49,6 +49,20 @@ std::optional<std::string> input_read(const std::string& path) {
   return bytes;
 }
 
+bool input_read_blocks(const std::function<bool(std::string_view block)>& take) {
+  std::string block(std::size_t{1} << 20, '\0');
+  for (;;) {
+    const ssize_t count = read(STDIN_FILENO, block.data(), block.size());
+    if (count == 0) return true;
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      read_failed("");
+      return false;
+    }
+    if (!take(std::string_view(block.data(), static_cast<std::size_t>(count)))) return false;
+  }
+}
+
 bool output_write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t count = write(STDOUT_FILENO, bytes.data(), bytes.size());

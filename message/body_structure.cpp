@@ -72,8 +72,7 @@ class delimiter_scan {
       const auto position = static_cast<std::uint32_t>(base + i);
       switch (state_) {
         case state::middle:
-          while (i < count && bytes[i] != '\n' && bytes[i] != '\r')
-            ++i;
+          i = static_cast<std::size_t>(line_end_find(bytes + i, bytes + count) - bytes);
           if (i == count) break;
           line_end_ = static_cast<std::uint32_t>(base + i);
           if (bytes[i++] == '\n') {

@@ -193,28 +193,49 @@ void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<ma
 
 std::string message_header_read(text_source& source) {
   std::string header;
-  char previous = '\0';  // the last byte that was not a carriage return
-  auto ends_header = [&previous](char c) {
-    if (c == '\r') return false;
-    const bool end = c == '\n' && previous == '\n';
-    previous = c;
-    return end;
-  };
+  bool after_line_feed = false;  // the last byte that was no carriage return was a line feed
   while (text_remaining(source)) {
     std::string_view chunk = text_chunk(source);
     if (chunk.empty()) {  // a source between chunks: take one byte
       const char c = text_next(source);
       header += c;
-      if (ends_header(c)) break;
+      if (c == '\r') continue;
+      if (c == '\n' && after_line_feed) break;
+      after_line_feed = c == '\n';
       continue;
     }
-    std::size_t taken = 0;
-    bool end = false;
-    while (taken < chunk.size() && !end)
-      end = ends_header(chunk[taken++]);
+    const char* const end = chunk.data() + chunk.size();
+    const char* at = chunk.data();
+    const char* header_end = nullptr;
+    while (!header_end && at < end) {
+      if (after_line_feed) {  // carriage returns between two line feeds do not count
+        while (at < end && *at == '\r')
+          ++at;
+        if (at == end) break;
+        if (*at == '\n') {
+          header_end = at + 1;
+          break;
+        }
+      }
+      const char* line_feed = static_cast<const char*>(std::memchr(at, '\n', end - at));
+      if (!line_feed) {
+        // The chunk ends inside a line: only trailing carriage returns may
+        // still belong to a line end.
+        const char* last = end;
+        while (last != at && last[-1] == '\r')
+          --last;
+        after_line_feed = after_line_feed && last == at;
+        at = end;
+        break;
+      }
+      at = line_feed + 1;
+      after_line_feed = true;
+    }
+    const std::size_t taken =
+        static_cast<std::size_t>((header_end ? header_end : at) - chunk.data());
     header.append(chunk.data(), taken);
     text_skip(source, static_cast<std::uint32_t>(taken));
-    if (end) break;
+    if (header_end) break;
   }
   return header;
 }

@@ -11,6 +11,9 @@
 // The bytes from the current position to the end of the chunk.
 std::string_view text_chunk(const text_source& source);
 
+// The first carriage return or line feed in [from, to), or to.
+const char* line_end_find(const char* from, const char* to);
+
 // Moves the position forward by count bytes.
 void text_skip(text_source& source, std::uint32_t count);
 
