@@ -76,7 +76,9 @@ TEST(Base64Decoder, PiecesDecodeAsTheWholeText) {
         fed = decoder.feed(std::string_view(text).substr(at, piece), bytes) && fed;
       const std::optional<std::string> whole = base64_decode(text);
       EXPECT_EQ(fed && decoder.finish(), whole.has_value()) << text << " in pieces of " << piece;
-      if (whole) EXPECT_EQ(bytes, *whole) << text << " in pieces of " << piece;
+      if (whole) {
+        EXPECT_EQ(bytes, *whole) << text << " in pieces of " << piece;
+      }
     }
   }
 }
