@@ -9,6 +9,7 @@ PACKAGES=(
   g++ clang cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
+  python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
 install_missing() {

@@ -47,7 +47,7 @@ def compare(title, ours, peer, stdin_path, runs, goal):
 
 
 def base64_input(folder):
-    raw = random.Random(1).randbytes(48 * MIB)
+    raw = random.Random(1).randbytes(46 * MIB + 786 * 1024)  # 64 MiB of text
     text = binascii.b2a_base64(raw, newline=False)
     lines = b"\r\n".join(text[i:i + 76] for i in range(0, len(text), 76)) + b"\r\n"
     path = folder / "base64.txt"
@@ -65,7 +65,7 @@ def qp_input(folder):
     accented = ["caf\xe9", "na\xefve", "r\xe9sum\xe9", "fa\xe7ade", "\xfcber", "se\xf1or", "=",
                 "a\tb"]
     lines, size = [], 0
-    while size < 53 * MIB:
+    while size < 63 * MIB:  # 64 MiB once encoded
         line = " ".join(rng.choice(accented) if rng.random() < 0.03 else rng.choice(words)
                         for _ in range(rng.randint(6, 14)))
         lines.append(line.encode("latin-1") + b"\r\n")
