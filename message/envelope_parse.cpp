@@ -49,34 +49,6 @@ class mime_version_search {
   std::size_t last_ = 0;
 };
 
-// Unfolds the logical line that starts at position: runs of blanks, tabs and
-// carriage returns become one blank, leading blanks vanish, a line feed
-// followed by a blank or tab continues the line. Leaves position at the line
-// feed that ended it (or the end).
-void logical_line_read(std::string_view header, std::size_t& position, std::string& line) {
-  line.clear();
-  bool blank = true;
-  while (position < header.size()) {
-    const char c = header[position];
-    if (c == '\n') {
-      const std::size_t next = position + 1;
-      if (next < header.size() && (header[next] == ' ' || header[next] == '\t')) {
-        position = next;
-        continue;
-      }
-      return;
-    }
-    ++position;
-    if (c == ' ' || c == '\t' || c == '\r') {
-      if (!blank) line += ' ';
-      blank = true;
-    } else {
-      line += c;
-      blank = false;
-    }
-  }
-}
-
 void text_field_set(mail_text& field, std::string_view value) {
   if (!field) field = std::string(value);
 }
@@ -169,12 +141,11 @@ void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<ma
   if (body) *body = mail_new_body();
   mime_version_search mime_search(header);
   header_context context{*envelope, body ? body->get() : nullptr, default_host, mime_search};
+  memory_reader reader(header);
   std::string line;
-  std::size_t position = 0;
-  while (position < header.size() && header[position] != '\n') {
-    logical_line_read(header, position, line);
-    const std::size_t line_end = position;
-    if (position < header.size()) ++position;  // the line feed
+  while (!reader.done() && reader.peek() != '\n') {
+    // The line ends with the line feed before this position (or the end).
+    const std::uint32_t line_end = header_line_read(reader, line, false) - 1;
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos) continue;
     std::string name = line.substr(0, colon);
@@ -189,6 +160,14 @@ void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<ma
   if (!envelope->sender) envelope->sender = address_list_copy(envelope->from.get());
   if (!envelope->reply_to) envelope->reply_to = address_list_copy(envelope->from.get());
   if (body && source) body_content_parse(**body, *source, default_host, depth);
+}
+
+parsed_letter letter_parse(text_source& source, const std::string& default_host) {
+  parsed_letter letter;
+  const std::string header = message_header_read(source);
+  letter.body_offset = text_position(source);
+  envelope_parse(letter.envelope, &letter.body, header, &source, default_host);
+  return letter;
 }
 
 std::string message_header_read(text_source& source) {

@@ -36,21 +36,6 @@ std::uint32_t text_count_line_feeds(text_source& source) {
   return count;
 }
 
-char text_reader::get() {
-  if (pending_ >= 0) {
-    char c = static_cast<char>(pending_);
-    pending_ = -1;
-    return c;
-  }
-  return text_next(source_);
-}
-
-int text_reader::peek() {
-  if (pending_ < 0 && text_remaining(source_))
-    pending_ = static_cast<unsigned char>(text_next(source_));
-  return pending_;
-}
-
 void text_reader::settle() {
   if (pending_ < 0) return;
   text_setpos(source_, text_position(source_) - 1);

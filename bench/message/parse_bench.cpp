@@ -33,11 +33,8 @@ int main(int argc, char** argv) {
     for (const std::string& letter : letters) {
       text_source source;
       text_source_from_memory(source, letter);
-      const std::string header = message_header_read(source);
-      std::unique_ptr<mail_envelope> envelope;
-      std::unique_ptr<mail_body> body;
-      envelope_parse(envelope, &body, header, &source, "bench.host");
-      parts += body->contents.part ? 1 : 0;
+      const parsed_letter result = letter_parse(source, "bench.host");
+      parts += result.body->contents.part ? 1 : 0;
       parsed += letter.size();
     }
   }

@@ -212,12 +212,9 @@ TEST(BodyParse, DeepNestingIsCutAtTheLimit) {
   log_capture log;
   text_source source;
   text_source_from_memory(source, text);
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "h");
+  const parsed_letter letter = letter_parse(source, "h");
   int depth = 0;
-  const mail_body* current = body.get();
+  const mail_body* current = letter.body.get();
   for (;;) {
     const mail_body* next = current->type == TYPE_MULTIPART && current->contents.part
                                 ? &current->contents.part->body
