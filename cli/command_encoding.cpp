@@ -22,11 +22,13 @@ int base64_decode_stream() {
   base64_decoder decoder;
   std::string bytes;
   bool bad = false;
-  const bool done = input_read_blocks([&](std::string_view block) {
-    bytes.clear();
-    bad = !decoder.feed(block, bytes);
-    return !bad && output_write(bytes);
-  });
+  const bool done =
+      input_read_blocks([&](std::string_view block, bool) -> std::optional<std::size_t> {
+        bytes.clear();
+        bad = !decoder.feed(block, bytes);
+        if (bad || !output_write(bytes)) return std::nullopt;
+        return block.size();
+      });
   if (bad || (done && !decoder.finish())) return malformed();
   return done ? EXIT_DONE : EXIT_FAILED;
 }
@@ -34,25 +36,15 @@ int base64_decode_stream() {
 // Quoted-printable decodes line by line, so whole lines can be decoded apart:
 // each block is decoded up to its last line feed and the rest waits.
 int qprint_decode_stream() {
-  std::string waiting;
   bool bad = false;
-  auto decode = [&](std::string_view text) {
-    std::optional<std::string> bytes = qprint_decode(text);
-    bad = !bytes;
-    return !bad && output_write(*bytes);
-  };
-  const bool done = input_read_blocks([&](std::string_view block) {
-    const std::size_t line_end = block.rfind('\n');
-    if (line_end == std::string_view::npos) {
-      waiting += block;
-      return true;
-    }
-    waiting += block.substr(0, line_end + 1);
-    if (!decode(waiting)) return false;
-    waiting.assign(block.substr(line_end + 1));
-    return true;
-  });
-  if (done && !decode(waiting)) return bad ? malformed() : EXIT_FAILED;
+  const bool done =
+      input_read_blocks([&](std::string_view block, bool last) -> std::optional<std::size_t> {
+        const std::size_t line_end = last ? block.size() : block.rfind('\n') + 1;  // 0 without any
+        const std::optional<std::string> bytes = qprint_decode(block.substr(0, line_end));
+        bad = !bytes;
+        if (bad || !output_write(*bytes)) return std::nullopt;
+        return line_end;
+      });
   if (bad) return malformed();
   return done ? EXIT_DONE : EXIT_FAILED;
 }

@@ -210,3 +210,27 @@ INSTANTIATE_TEST_SUITE_P(
     row_name());
 
 }  // namespace
+
+namespace {
+
+// Decoding reads a mebibyte at a time; texts of several blocks must come
+// back whole, wherever a block ends.
+TEST(Coding, LongTextsRoundTripAcrossBlocks) {
+  std::string bytes;
+  std::uint32_t state = 1;
+  for (int i = 0; i < 3 * 1024 * 1024 + 17; ++i) {
+    state = state * 1103515245u + 12345u;
+    const char c = static_cast<char>(state >> 24);
+    bytes += i % 61 == 60 ? '\n' : (i % 7 == 3 ? ' ' : c);
+  }
+  for (const std::string kind : {"base64", "qp"}) {
+    program_result encoded = run_program(KESTREL_MAIL_PROGRAM, {"encode", kind}, bytes);
+    ASSERT_EQ(encoded.exit_code, 0) << kind;
+    program_result decoded = run_program(KESTREL_MAIL_PROGRAM, {"decode", kind}, encoded.out);
+    ASSERT_EQ(decoded.exit_code, 0) << kind << decoded.err;
+    EXPECT_TRUE(decoded.out == bytes)
+        << kind << ": " << decoded.out.size() << " bytes back of " << bytes.size();
+  }
+}
+
+}  // namespace
