@@ -11,7 +11,7 @@ PACKAGES=(
   nlohmann-json3-dev
   dovecot-imapd python3-aiosmtpd
   unifont netpbm
-  libpython3.11-testsuite golang-github-jhillyerd-enmime-dev
+  python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
 install_missing() {
