@@ -6,45 +6,21 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/corpus.h"
 #include "tests/support/message_describe.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::vector<fs::path> corpus_files() {
-  std::vector<fs::path> files;
-  for (const auto& entry : fs::directory_iterator(KESTREL_PYTHON_EMAIL_DATA)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with("msg_") && name.ends_with(".txt")) files.push_back(entry.path());
-  }
-  for (const auto& entry : fs::recursive_directory_iterator(KESTREL_ENMIME_DATA)) {
-    if (entry.path().extension() == ".raw") files.push_back(entry.path());
-  }
-  return files;
-}
-
-std::string file_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
 TEST(Corpus, EveryLetterParsesTheSameWholeAndInPieces) {
-  const std::vector<fs::path> files = corpus_files();
-  ASSERT_GE(files.size(), 100u) << "are both corpus packages installed?";
-  for (const fs::path& path : files) {
-    const std::string letter = file_bytes(path);
-    const std::string whole = message_describe(letter, 0);
-    EXPECT_EQ(message_describe(letter, 1), whole) << path;
-    EXPECT_EQ(message_describe(letter, 4096), whole) << path;
+  const std::vector<corpus_letter> letters = corpus_letters();
+  ASSERT_GE(letters.size(), 100u) << "are both corpus packages installed?";
+  for (const corpus_letter& letter : letters) {
+    const std::string whole = message_describe(letter.bytes, 0);
+    EXPECT_EQ(message_describe(letter.bytes, 1), whole) << letter.name;
+    EXPECT_EQ(message_describe(letter.bytes, 4096), whole) << letter.name;
   }
 }
 

@@ -1,22 +1,11 @@
 #include "tests/support/corpus.h"
 
+#include "tests/support/file_text.h"
+
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 namespace fs = std::filesystem;
-
-namespace {
-
-std::string file_bytes(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  return bytes.str();
-}
-
-}  // namespace
 
 std::vector<corpus_letter> corpus_letters() {
   std::vector<fs::path> files;
@@ -31,6 +20,6 @@ std::vector<corpus_letter> corpus_letters() {
   std::sort(files.begin(), files.end());
   std::vector<corpus_letter> letters;
   for (const fs::path& path : files)
-    letters.push_back({path.filename().string(), file_bytes(path)});
+    letters.push_back({path.filename().string(), file_text(path)});
   return letters;
 }
