@@ -8,7 +8,23 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <mutex>
+
 namespace {
+
+void ignore_log(const gchar*, GLogLevelFlags, const gchar*, gpointer) {}
+
+// libgsf complains on standard error about damaged files; the callers
+// report the failure themselves.
+void quiet_gsf() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (const char* domain : {"libgsf", "libgsf:msole"}) {
+      g_log_set_handler(domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), ignore_log,
+                        nullptr);
+    }
+  });
+}
 
 template <class T>
 void unref(T*& object) {
@@ -58,7 +74,10 @@ struct compound_file_handles {
   GsfOutfile* outfile = nullptr;
   gsf_sink stream;
 
-  compound_file_handles() { gsf_init(); }
+  compound_file_handles() {
+    gsf_init();
+    quiet_gsf();
+  }
   ~compound_file_handles() {
     if (stream.output) {
       gsf_output_close(stream.output);
@@ -148,9 +167,8 @@ bool compound_file_writer::end_stream(std::string& reason) {
 bool compound_file_writer::finish(std::string& reason) {
   GsfOutfile* outfile = handles_->outfile;
   handles_->outfile = nullptr;
-  bool written = gsf_output_close(GSF_OUTPUT(outfile));
-  // The stdio layer below reports a failed write only when it is closed.
-  written = gsf_output_close(handles_->output) && written;
+  // Closing the compound file closes the file layer below it too.
+  const bool written = gsf_output_close(GSF_OUTPUT(outfile));
   g_object_unref(outfile);
   unref(handles_->output);
   if (!written) reason = "the file could not be written";
