@@ -20,8 +20,7 @@ void quiet_gsf() {
   static std::once_flag once;
   std::call_once(once, [] {
     for (const char* domain : {"libgsf", "libgsf:msole"}) {
-      g_log_set_handler(domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), ignore_log,
-                        nullptr);
+      g_log_set_handler(domain, static_cast<GLogLevelFlags>(G_LOG_LEVEL_MASK), ignore_log, nullptr);
     }
   });
 }

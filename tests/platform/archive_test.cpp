@@ -181,9 +181,9 @@ TEST(Archive, AHandBuiltArchiveReadsWithItsBackReference) {
 
 TEST(Archive, ABackReferenceWhereAnOwnedObjectMustBeIsAFault) {
   // The second child is object 3 again.
-  const std::string input = bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
-                            bytes({0x01}) + "r" + bytes({0x02, 0x00}) + bytes({0x01, 0x80, 0x01}) +
-                            "a" + bytes({0x00, 0x00, 0x03, 0x00});
+  const std::string input = bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" + bytes({0x01}) +
+                            "r" + bytes({0x02, 0x00}) + bytes({0x01, 0x80, 0x01}) + "a" +
+                            bytes({0x00, 0x00, 0x03, 0x00});
   archive_memory_source source(input);
   archive ar(source, kClasses);
   EXPECT_EQ(archive_read_owned<CNode>(ar, "a node"), nullptr);
@@ -268,12 +268,12 @@ INSTANTIATE_TEST_SUITE_P(
         fault_row{"object_not_yet_read", bytes({0x07, 0x00}),
                   "a reference to object 7, which has not been read"},
         fault_row{"class_where_an_object_must_be",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" + bytes({0x00, 0x01, 0x00}) +
-                      bytes({0x01, 0x00}),
+                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
+                      bytes({0x00, 0x01, 0x00}) + bytes({0x01, 0x00}),
                   "class 1 where an object must be"},
         fault_row{"object_where_a_class_must_be",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" + bytes({0x00, 0x01, 0x00}) +
-                      bytes({0x02, 0x80}),
+                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
+                      bytes({0x00, 0x01, 0x00}) + bytes({0x02, 0x80}),
                   "object 2 where a class must be"},
         fault_row{"long_tag_class_not_yet_read", bytes({0xFF, 0x7F, 0x09, 0x00, 0x00, 0x80}),
                   "a reference to class 9, which has not been read"},

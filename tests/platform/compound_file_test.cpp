@@ -37,8 +37,8 @@ class CompoundFiles : public testing::Test {
           if (!writer.begin(out, why)) return false;
           for (const auto& [name, bytes] : streams) {
             archive_sink* sink = writer.begin_stream(name, why);
-            if (!sink || !sink->write(reinterpret_cast<const std::byte*>(bytes.data()),
-                                      bytes.size())) {
+            if (!sink ||
+                !sink->write(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size())) {
               return false;
             }
             if (!writer.end_stream(why)) return false;
