@@ -18,6 +18,8 @@ constexpr cli_command kCommands[] = {
      "print the 16x16 glyph of a hex code as lines of # and .", run_glyph},
     {"render", "gb|big5|cns|plain [FILE] -o OUT.pbm [--fonts DIR]",
      "lay text out as a Chinese view does and write the picture as PBM", run_render},
+    {"box", "show|cat|import|export ...",
+     "list, print, fill or export a mailbox document (.box); \"box\" alone shows how", run_box},
 };
 
 }  // namespace

@@ -30,3 +30,4 @@ int run_decode(const cli_command& command, cli_arguments arguments);
 int run_convert(const cli_command& command, cli_arguments arguments);
 int run_glyph(const cli_command& command, cli_arguments arguments);
 int run_render(const cli_command& command, cli_arguments arguments);
+int run_box(const cli_command& command, cli_arguments arguments);

@@ -8,6 +8,8 @@
 #include <gsf/gsf-output-stdio.h>
 #include <gsf/gsf-utils.h>
 
+#include <cerrno>
+#include <cstring>
 #include <mutex>
 
 namespace {
@@ -95,12 +97,19 @@ compound_file_reader::compound_file_reader()
 compound_file_reader::~compound_file_reader() = default;
 
 bool compound_file_reader::open(const std::string& path, std::string& reason) {
-  GError* error = nullptr;
-  handles_->input = gsf_input_stdio_new(path.c_str(), &error);
-  if (!handles_->input) {
-    reason = error_text(error, "the file cannot be read");
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    reason = std::strerror(errno);
     return false;
   }
+  // The input takes the file over and closes it.
+  handles_->input = gsf_input_stdio_new_FILE(path.c_str(), file, FALSE);
+  if (!handles_->input) {
+    std::fclose(file);
+    reason = "the file cannot be read";
+    return false;
+  }
+  GError* error = nullptr;
   handles_->infile = gsf_infile_msole_new(handles_->input, &error);
   if (!handles_->infile) {
     reason = "not a compound file (" + error_text(error, "unknown layout") + ")";
