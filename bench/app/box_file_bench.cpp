@@ -19,9 +19,8 @@
 #include "app/box_file.h"
 #include "app/huge.h"
 #include "app/letter_from_mail.h"
-#include "message/body_section.h"
-#include "message/envelope_parse.h"
 #include "tests/support/file_text.h"
+#include "tests/support/parsed_letter.h"
 
 namespace {
 
@@ -36,19 +35,8 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 
 // A letter of the corpus as the fetch routine would have made it.
 std::unique_ptr<CAletter> corpus_letter(const std::string& text) {
-  text_source source;
-  text_source_from_memory(source, text);
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "example.cn");
-  for (const std::string& section : leaf_sections(*body)) {
-    auto place = body_section_find(*body, static_cast<std::uint32_t>(header.size()), section);
-    if (!place) continue;
-    auto& leaf = const_cast<mail_body&>(*place->body);
-    (leaf.type == TYPE_MESSAGE ? leaf.contents.message.text : leaf.contents.text) =
-        text.substr(place->offset, place->body->bytes);
-  }
+  parsed_letter parsed = parse_letter(text);
+  const mail_envelope* envelope = parsed.envelope.get();
   auto letter = std::make_unique<CAletter>();
   letter->flags = CFlags(static_cast<std::uint32_t>(text.size()), "N  ");
   letter->envelope.date = " 5-Dec-1996 11:53:20 +0800";
@@ -57,7 +45,7 @@ std::unique_ptr<CAletter> corpus_letter(const std::string& text) {
   letter->envelope.from = std::make_unique<CAddress>(std::make_unique<CAddritem>(
       from ? from->personal.value_or("") : "",
       from ? from->mailbox.value_or("") + "@" + from->host.value_or("") : ""));
-  body_from_mail(*body, letter->body);
+  body_from_mail(*parsed.body, letter->body);
   return letter;
 }
 
