@@ -38,12 +38,14 @@ std::string printable(std::string_view name) {
 
 bool archive_memory_source::read(std::byte* bytes, std::size_t size) {
   if (size > bytes_.size()) return false;
+  if (size == 0) return true;
   std::memcpy(bytes, bytes_.data(), size);
   bytes_.remove_prefix(size);
   return true;
 }
 
 bool archive_memory_sink::write(const std::byte* bytes, std::size_t size) {
+  if (size == 0) return true;
   bytes_.append(reinterpret_cast<const char*>(bytes), size);
   return true;
 }
@@ -60,7 +62,7 @@ void archive::fail(std::string reason) {
 // Storing.
 
 void archive::write_raw(const void* bytes, std::size_t size) {
-  if (failed()) return;
+  if (failed() || size == 0) return;
   buffer_.append(static_cast<const char*>(bytes), size);
   if (buffer_.size() >= kChunk) flush();
 }
@@ -191,6 +193,8 @@ std::uint64_t archive::remaining() const {
 
 bool archive::read_raw(void* bytes, std::size_t size) {
   auto* out = static_cast<std::byte*>(bytes);
+  // An empty block may have no address at all.
+  if (size == 0) return !failed();
   if (failed()) {
     std::memset(out, 0, size);
     return false;
