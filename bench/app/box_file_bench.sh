@@ -12,7 +12,13 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 median() { sort -g | awk '{a[NR]=$1} END {print (NR%2) ? a[(NR+1)/2] : (a[NR/2]+a[NR/2+1])/2}'; }
-seconds() { /usr/bin/time -f %e "$@" 2>&1 >/dev/null | tail -1; }
+seconds() {
+  local start end
+  start=$(date +%s%N)
+  "$@" >/dev/null
+  end=$(date +%s%N)
+  awk -v ns=$((end - start)) 'BEGIN {printf "%.4f\n", ns / 1e9}'
+}
 
 : >"$work/save" >"$work/open" >"$work/cp" >"$work/cp_sync" >"$work/rss"
 for run in $(seq "$runs"); do
