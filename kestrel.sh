@@ -12,6 +12,7 @@ PACKAGES=(
   dovecot-imapd python3-aiosmtpd
   libgsf-1-dev python3-olefile
   unifont netpbm
+  python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
 install_missing() {

@@ -16,7 +16,8 @@ struct box_subcommand {
 constexpr box_subcommand kSubcommands[] = {
     {"show", "FILE.box [--json]", box_show},
     {"cat", "FILE.box N [--part S] [--platform 0-3]", box_cat},
-    {"import", "MAILBOX FILE.box [--user NAME] [--delete] [--skip-larger-than BYTES]", box_import},
+    {"import", "MAILBOX FILE.box [--user NAME] [--debug] [--delete] [--skip-larger-than BYTES]",
+     box_import},
     {"export", "FILE.box N", box_export},
 };
 

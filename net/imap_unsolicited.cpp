@@ -69,7 +69,8 @@ void listed_mailbox(mail_stream* stream, const std::string& text) {
   imap_cursor cursor(stream, text);
   cursor.skip_blanks();
   if (cursor.peek() == '(') {
-    while (!cursor.at_end() && cursor.peek() != ')') cursor.skip();
+    while (!cursor.at_end() && cursor.peek() != ')')
+      cursor.skip();
     cursor.skip();
   }
   imap_string(cursor);  // the hierarchy delimiter

@@ -58,6 +58,21 @@ std::optional<std::string> tcp_read_line(tcp_stream& stream) {
 
 bool tcp_read_block(tcp_stream& stream, std::uint32_t size, char* destination) {
   while (size > 0) {
+    if (stream.count == 0 && size >= stream.buffer.size() && stream.socket >= 0) {
+      // A large block goes straight to its place, not through the buffer.
+      if (!tcp_wait(stream, false)) return false;
+      ssize_t received;
+      do {
+        received = ::recv(stream.socket, destination, size, 0);
+      } while (received < 0 && errno == EINTR);
+      if (received <= 0) {
+        tcp_abort(stream);
+        return false;
+      }
+      destination += received;
+      size -= static_cast<std::uint32_t>(received);
+      continue;
+    }
     if (!fill(stream)) return false;
     std::uint32_t taken = std::min(size, stream.count);
     std::memcpy(destination, stream.next_byte, taken);

@@ -27,6 +27,8 @@ void tcp_abort(tcp_stream& stream) {
 
 bool tcp_wait(tcp_stream& stream, bool for_writing) {
   tcp_settings& state = tcp_state();
+  // Without a time-out the blocking receive or send itself is the wait.
+  if ((for_writing ? state.write_timeout : state.read_timeout) <= 0) return stream.socket >= 0;
   std::time_t began = std::time(nullptr);
   for (;;) {
     long limit = for_writing ? state.write_timeout : state.read_timeout;

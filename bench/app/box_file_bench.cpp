@@ -20,7 +20,7 @@
 #include "app/huge.h"
 #include "app/letter_from_mail.h"
 #include "tests/support/file_text.h"
-#include "tests/support/parsed_letter.h"
+#include "tests/support/fetched_letter.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ double seconds_since(std::chrono::steady_clock::time_point start) {
 
 // A letter of the corpus as the fetch routine would have made it.
 std::unique_ptr<CAletter> corpus_letter(const std::string& text) {
-  parsed_letter parsed = parse_letter(text);
+  fetched_letter parsed = fetched_letter_parse(text);
   const mail_envelope* envelope = parsed.envelope.get();
   auto letter = std::make_unique<CAletter>();
   letter->flags = CFlags(static_cast<std::uint32_t>(text.size()), "N  ");

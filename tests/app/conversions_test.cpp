@@ -11,7 +11,7 @@
 #include "app/part.h"
 #include "message/base64.h"
 #include "message/quoted_printable.h"
-#include "tests/support/parsed_letter.h"
+#include "tests/support/fetched_letter.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -39,7 +39,7 @@ struct sections_row {
 class LeafSections : public testing::TestWithParam<sections_row> {};
 
 TEST_P(LeafSections, AreNumberedAsTheServerNumbersThem) {
-  EXPECT_EQ(parse_letter(GetParam().letter).sections, GetParam().sections);
+  EXPECT_EQ(fetched_letter_parse(GetParam().letter).sections, GetParam().sections);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -59,7 +59,7 @@ INSTANTIATE_TEST_SUITE_P(
     row_name());
 
 TEST(BodyFromMail, KeepsThePartsInOrderAndNestsMultiparts) {
-  parsed_letter letter = parse_letter(kNested);
+  fetched_letter letter = fetched_letter_parse(kNested);
   CBody body = converted(*letter.body);
   EXPECT_EQ(body.type, 1);
   EXPECT_EQ(body.subtype, "MIXED");
@@ -77,7 +77,7 @@ TEST(BodyFromMail, KeepsThePartsInOrderAndNestsMultiparts) {
 }
 
 TEST(BodyFromMail, UndoesTransferEncodingsAndHoldsPicturesInABlock) {
-  parsed_letter letter = parse_letter(
+  fetched_letter letter = fetched_letter_parse(
       "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
       "--b\nContent-Type: text/plain; charset=CN-GB; name=x.txt\n"
       "Content-Transfer-Encoding: quoted-printable\nContent-ID: <t@h>\n\n=C4=E3=BA=C3 hello\n"
@@ -107,7 +107,7 @@ TEST(BodyFromMail, UndoesTransferEncodingsAndHoldsPicturesInABlock) {
 }
 
 TEST(BodyFromMail, AnEmbeddedMessageNamesItsSenderInTheAddress) {
-  parsed_letter letter = parse_letter(
+  fetched_letter letter = fetched_letter_parse(
       "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
       "--b\nContent-Type: message/rfc822\n\nFrom: Wang Li <wang@pku.edu.cn>\nSubject: inner\n"
       "Date: Thu, 5 Dec 1996 11:53:20 +0800\n\ninner body\n"
@@ -237,7 +237,7 @@ TEST(EnvelopeToMail, ANameThatIsTheAddressIsNoPersonalName) {
 
 // A letter written out and parsed again gives back the same decoded parts.
 TEST(LetterExport, ReadsBackAsTheSameLetter) {
-  parsed_letter original = parse_letter(
+  fetched_letter original = fetched_letter_parse(
       "From: Wang Li <wang@pku.edu.cn>\nSubject: pictures\nMIME-Version: 1.0\n"
       "Content-Type: multipart/mixed; boundary=b\n\n"
       "--b\nContent-Type: text/plain; charset=CN-GB\nContent-Transfer-Encoding: "
@@ -255,7 +255,7 @@ TEST(LetterExport, ReadsBackAsTheSameLetter) {
   ASSERT_TRUE(letter_rfc822_text(letter, 0, text));
   EXPECT_NE(text.find("From: Wang Li <wang@pku.edu.cn>\r\n"), std::string::npos) << text;
   EXPECT_NE(text.find("Date: Thu, 5 Dec 1996 11:53:20 +0800\r\n"), std::string::npos) << text;
-  parsed_letter again = parse_letter(text);
+  fetched_letter again = fetched_letter_parse(text);
   CBody back = converted(*again.body);
   const CPart& parts = *back.part();
   ASSERT_EQ(parts.items.size(), 2u);
@@ -343,7 +343,7 @@ TEST(DisplayText, ShowsHeadersAndTheTextsThePlatformCanShow) {
 }
 
 TEST(LetterSection, FindsPartsByTheirNumbers) {
-  parsed_letter parsed = parse_letter(
+  fetched_letter parsed = fetched_letter_parse(
       "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
       "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
       "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"

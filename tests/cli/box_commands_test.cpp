@@ -209,6 +209,52 @@ TEST_F(BoxCommands, ADamagedMailboxFileStopsTheImportBeforeAnythingIsTaken) {
   EXPECT_EQ(result.out, "取到 1 个邮件.\n");
 }
 
+// Local mailbox files, found through the drivers: one the library writes
+// (made with create and append), and a read-only Bezrkdos file.
+TEST_F(BoxCommands, ImportFromALocalMailboxFile) {
+  setenv("HOME", directory_.c_str(), 1);
+  ASSERT_EQ(kestrel_mail({"create", "local.mbx"}).exit_code, 0);
+  const std::string letters[] = {
+      "From: Li Hua <li@example.cn>\nSubject: old letter\n\nold body\n",
+      "From: wang@pku.edu.cn\nSubject: second\nMIME-Version: 1.0\n"
+      "Content-Type: multipart/mixed; boundary=b\n\n"
+      "--b\nContent-Type: text/plain; charset=CN-GB\n\n\xC4\xE3\xBA\xC3\n"
+      "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n\n"
+      "AAECAw==\n--b--\n"};
+  for (const std::string& letter : letters) {
+    program_result appended = run_program(KESTREL_MAIL_PROGRAM, {"append", "local.mbx"}, letter);
+    ASSERT_EQ(appended.exit_code, 0) << appended.err;
+  }
+  program_result result = kestrel_mail({"box", "import", "local.mbx", box_, "--delete"});
+  ASSERT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "取到 2 个邮件.\n");
+  result = kestrel_mail({"box", "show", box_});
+  EXPECT_NE(result.out.find("Li Hua"), std::string::npos) << result.out;
+  EXPECT_NE(result.out.find(") second\n"), std::string::npos) << result.out;
+  EXPECT_EQ(kestrel_mail({"box", "cat", box_, "2", "--part", "1"}).out, "\xC4\xE3\xBA\xC3");
+  EXPECT_EQ(kestrel_mail({"box", "cat", box_, "2", "--part", "2"}).out, std::string("\0\1\2\3", 4));
+  result = kestrel_mail({"ls", "local.mbx"});
+  EXPECT_EQ(result.exit_code, 0) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  {
+    std::FILE* out = std::fopen((directory_ / "OLD.MBX").c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fputs("From li Thu Dec  5 11:53:20 1996\nSubject: kept\n\nbody\n", out);
+    std::fclose(out);
+  }
+  const std::string other = (directory_ / "OTHER.box").string();
+  result = kestrel_mail({"box", "import", "old.mbx", other, "--delete"});
+  EXPECT_EQ(result.exit_code, 1);
+  EXPECT_NE(result.err.find("kestrel-mail: old.mbx is read-only; --delete cannot take its "
+                            "letters out\n"),
+            std::string::npos)
+      << result.err;
+  EXPECT_FALSE(fs::exists(other));
+  result = kestrel_mail({"box", "import", "old.mbx", other});
+  EXPECT_EQ(result.out, "取到 1 个邮件.\n");
+}
+
 TEST_F(BoxCommands, WrongUseShowsTheUsage) {
   program_result result = kestrel_mail({"box", "show"});
   EXPECT_EQ(result.exit_code, 2);

@@ -86,6 +86,23 @@ TEST(ReadBlock, TakesExactlyTheCountAcrossReceives) {
   EXPECT_FALSE(tcp_read_block(*stream, 1, block)) << "the peer is gone";
 }
 
+TEST(ReadBlock, LargeBlocksArriveWholeAfterBufferedBytes) {
+  std::string big(200000, 'b');
+  for (std::size_t i = 0; i < big.size(); i += 997)
+    big[i] = static_cast<char>('a' + i % 26);
+  script_server server({script_server::send("{200000}\r\n" + big.substr(0, 5000)),
+                        script_server::pause(50), script_server::send(big.substr(5000)),
+                        script_server::send(" tail\r\n")});
+  auto stream = connect_to(server);
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(tcp_read_line(*stream), "{200000}");
+  std::string block(big.size() + 1, '#');
+  ASSERT_TRUE(tcp_read_block(*stream, static_cast<std::uint32_t>(big.size()), block.data()));
+  EXPECT_EQ(block.substr(0, big.size()), big);
+  EXPECT_EQ(block.back(), '\0');
+  EXPECT_EQ(tcp_read_line(*stream), " tail");
+}
+
 TEST(Send, EveryByteArrives) {
   std::string big(3 << 20, 'm');  // larger than any socket buffer: partial sends
   for (std::size_t i = 0; i < big.size(); i += 4093)

@@ -10,23 +10,23 @@
 
 // A letter text parsed, with the text of every part the fetch routine
 // fetches put into its body structure, as a driver's fetches put them.
-struct parsed_letter {
+struct fetched_letter {
   std::string text;
   std::unique_ptr<mail_envelope> envelope;
   std::unique_ptr<mail_body> body;
   std::vector<std::string> sections;
 };
 
-inline parsed_letter parse_letter(std::string text) {
-  parsed_letter letter{std::move(text), nullptr, nullptr, {}};
+inline fetched_letter fetched_letter_parse(std::string text) {
+  fetched_letter letter{std::move(text), nullptr, nullptr, {}};
   text_source source;
   text_source_from_memory(source, letter.text);
-  const std::string header = message_header_read(source);
-  envelope_parse(letter.envelope, &letter.body, header, &source, "example.cn");
+  parsed_letter parsed = letter_parse(source, "example.cn");
+  letter.envelope = std::move(parsed.envelope);
+  letter.body = std::move(parsed.body);
   letter.sections = leaf_sections(*letter.body);
   for (const std::string& section : letter.sections) {
-    auto place =
-        body_section_find(*letter.body, static_cast<std::uint32_t>(header.size()), section);
+    auto place = body_section_find(*letter.body, parsed.body_offset, section);
     if (!place) continue;
     auto& body = const_cast<mail_body&>(*place->body);
     (body.type == TYPE_MESSAGE ? body.contents.message.text : body.contents.text) =
