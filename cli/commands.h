@@ -44,3 +44,4 @@ int run_subscribe(const cli_command& command, cli_arguments arguments);
 int run_unsubscribe(const cli_command& command, cli_arguments arguments);
 int run_list(const cli_command& command, cli_arguments arguments);
 int run_send(const cli_command& command, cli_arguments arguments);
+int run_box(const cli_command& command, cli_arguments arguments);
