@@ -10,7 +10,9 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
   dovecot-imapd python3-aiosmtpd
+  libgsf-1-dev python3-olefile
   unifont netpbm
+  python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
 install_missing() {

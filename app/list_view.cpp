@@ -179,10 +179,9 @@ void CListView::on_save() {
     ui_message_box(kSelectFirst, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  save_text_ = letter_display_text(*letter, CVelmarApp::instance()->settings().hzos,
-                                   [](std::string_view label) {
-                                     return ui_application::instance()->codec().from_utf8(label);
-                                   });
+  save_text_ = letter_display_text(
+      *letter, CVelmarApp::instance()->settings().hzos,
+      [](std::string_view label) { return ui_application::instance()->codec().from_utf8(label); });
   ui_file_request request;
   request.open = false;
   request.title = kSaveAsTitle;

@@ -21,6 +21,7 @@ class CListView : public QWidget, public ui_view {
   CVelmarDoc* mailbox() const;
 
   void on_update(ui_view* sender, long hint) override;
+  QSize sizeHint() const override { return {640, 400}; }
 
   QListWidget* list_box() const { return list_; }
   ui_bitmap_button* button(int id) const;

@@ -207,8 +207,7 @@ void mailbox_commands::delete_mailbox() {
   if (ask(kAlsoOnDisk) != IDYES) return;
   std::string file = host_path(user_mailbox_path(name));
   std::error_code error;
-  if (!fs::remove(file, error) && error)
-    tell("不能删除文件 " + file + "：" + error.message());
+  if (!fs::remove(file, error) && error) tell("不能删除文件 " + file + "：" + error.message());
 }
 
 void mailbox_commands::carry(CListView& list, const std::vector<int>& lines, CVelmarDoc& target) {

@@ -167,7 +167,7 @@ ui_doc_template* CVelmarApp::part_template(chinese_view view) const {
 }
 
 void CVelmarApp::set_font_directories() {
-  font_directory_ = font_directory(settings_.work_directory);
+  font_directory_ = ::font_directory(settings_.work_directory);
 }
 
 chinese_fonts& CVelmarApp::fonts() {

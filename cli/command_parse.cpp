@@ -140,13 +140,11 @@ int run_parse(const cli_command& command, cli_arguments arguments) {
   }
   text_source source;
   text_source_from_memory(source, *message);
-  const std::string header = message_header_read(source);
-  const std::uint32_t body_offset = text_position(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, local_host_name());
-  if (options.has_section) return section_write(*message, *body, body_offset, options);
-  const json result = {{"envelope", envelope_json(*envelope)}, {"body", body_json(*body)}};
+  const parsed_letter letter = letter_parse(source, local_host_name());
+  if (options.has_section)
+    return section_write(*message, *letter.body, letter.body_offset, options);
+  const json result = {{"envelope", envelope_json(*letter.envelope)},
+                       {"body", body_json(*letter.body)}};
   // Letters hold bytes of any charset; invalid UTF-8 is replaced, not fatal.
   return output_write(result.dump(-1, ' ', false, json::error_handler_t::replace) + "\n")
              ? EXIT_DONE

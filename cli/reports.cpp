@@ -21,13 +21,16 @@ const char* level_name(long level) {
   }
 }
 
+unsigned errors = 0;
+
 void print_report(long level, std::string_view text) {
+  if (level == LOG_ERROR) ++errors;
   std::fprintf(stderr, "%s: %.*s\n", level_name(level), static_cast<int>(text.size()), text.data());
 }
 
 }  // namespace
 
-void cli_install_reports() {
+mail_callbacks cli_report_callbacks() {
   mail_callbacks callbacks;
   callbacks.on_log = [](std::string_view text, long level) { print_report(level, text); };
   callbacks.on_notify = [](mail_stream*, std::string_view text, long level) {
@@ -36,5 +39,13 @@ void cli_install_reports() {
   callbacks.on_fatal = [](std::string_view text) {
     std::fprintf(stderr, "kestrel-mail: fatal: %.*s\n", static_cast<int>(text.size()), text.data());
   };
-  mail_set_callbacks(std::move(callbacks));
+  return callbacks;
+}
+
+void cli_install_reports() {
+  mail_set_callbacks(cli_report_callbacks());
+}
+
+unsigned cli_errors_reported() {
+  return errors;
 }

@@ -49,6 +49,28 @@ std::optional<std::string> input_read(const std::string& path) {
   return bytes;
 }
 
+bool input_read_blocks(
+    const std::function<std::optional<std::size_t>(std::string_view block, bool last)>& take) {
+  std::string buffer(std::size_t{1} << 20, '\0');
+  std::size_t kept = 0;
+  for (;;) {
+    if (kept == buffer.size()) buffer.resize(buffer.size() * 2);  // a very long line
+    const ssize_t count = read(STDIN_FILENO, buffer.data() + kept, buffer.size() - kept);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      read_failed("");
+      return false;
+    }
+    const std::size_t filled = kept + static_cast<std::size_t>(count);
+    const std::optional<std::size_t> used =
+        take(std::string_view(buffer.data(), filled), count == 0);
+    if (!used) return false;
+    if (count == 0) return true;
+    kept = filled - *used;
+    std::memmove(buffer.data(), buffer.data() + *used, kept);
+  }
+}
+
 bool output_write(std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t count = write(STDOUT_FILENO, bytes.data(), bytes.size());

@@ -74,7 +74,8 @@ mail_stream* mail_close(mail_stream* stream) {
   stream->mailbox.reset();
   ++stream->close_sequence;
   stream->flag_names.reset();
-  for (mail_text& name : stream->user_flags) name.reset();
+  for (mail_text& name : stream->user_flags)
+    name.reset();
   mail_free_cache(stream);
   if (stream->use_count == 0) std::unique_ptr<mail_stream> owned(stream);
   return nullptr;

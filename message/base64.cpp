@@ -58,16 +58,19 @@ std::string rfc822_binary(std::string_view bytes) {
   return text;
 }
 
-std::optional<std::string> base64_decode(std::string_view text) {
-  std::string bytes;
-  bytes.resize(text.size() / 4 * 3 + 4);
-  auto* out = reinterpret_cast<unsigned char*>(bytes.data());
+bool base64_decoder::feed(std::string_view text, std::string& bytes) {
+  if (failed_) return false;
+  const std::size_t old_size = bytes.size();
+  bytes.resize(old_size + text.size() / 4 * 3 + 4);
+  auto* out = reinterpret_cast<unsigned char*>(bytes.data()) + old_size;
   const auto* in = reinterpret_cast<const unsigned char*>(text.data());
   const auto* end = in + text.size();
-  int place = 0;  // position of the next character in its group of four
-  std::uint32_t held = 0;
-  while (in < end) {
-    if (place == 0) {
+  if (second_pad_due_ && in < end) {
+    if (*in++ != '=') failed_ = true;
+    second_pad_due_ = false;
+  }
+  while (in < end && !failed_) {
+    if (place_ == 0) {
       // Whole groups without line breaks or padding: the bulk of any text.
       while (end - in >= 4) {
         const std::uint32_t group = kDecode.shifted[0][in[0]] | kDecode.shifted[1][in[1]] |
@@ -84,32 +87,43 @@ std::optional<std::string> base64_decode(std::string_view text) {
     const unsigned char c = *in++;
     const std::uint32_t value = kDecode.shifted[3][c];
     if (value != kNotBase64) {
-      switch (place) {
+      switch (place_) {
         case 0:
-          held = value;
+          held_ = value;
           break;
         case 1:
-          *out++ = static_cast<unsigned char>(held << 2 | value >> 4);
-          held = value & 0x0f;
+          *out++ = static_cast<unsigned char>(held_ << 2 | value >> 4);
+          held_ = value & 0x0f;
           break;
         case 2:
-          *out++ = static_cast<unsigned char>(held << 4 | value >> 2);
-          held = value & 0x03;
+          *out++ = static_cast<unsigned char>(held_ << 4 | value >> 2);
+          held_ = value & 0x03;
           break;
         default:
-          *out++ = static_cast<unsigned char>(held << 6 | value);
+          *out++ = static_cast<unsigned char>(held_ << 6 | value);
           break;
       }
-      place = (place + 1) % 4;
+      place_ = (place_ + 1) % 4;
     } else if (c == '=') {
-      if (place < 2) return std::nullopt;
-      if (place == 2) {
-        if (in == end || *in != '=') return std::nullopt;
-        ++in;
+      // "=" ends a group in its last place; in the third it must be
+      // followed at once by a second "="; earlier it is an error.
+      if (place_ < 2) {
+        failed_ = true;
+      } else if (place_ == 2 && in == end) {
+        second_pad_due_ = true;
+      } else if (place_ == 2 && *in++ != '=') {
+        failed_ = true;
       }
-      place = 0;
+      place_ = 0;
     }
   }
   bytes.resize(static_cast<std::size_t>(out - reinterpret_cast<unsigned char*>(bytes.data())));
+  return !failed_;
+}
+
+std::optional<std::string> base64_decode(std::string_view text) {
+  base64_decoder decoder;
+  std::string bytes;
+  if (!decoder.feed(text, bytes) || !decoder.finish()) return std::nullopt;
   return bytes;
 }

@@ -72,8 +72,7 @@ class delimiter_scan {
       const auto position = static_cast<std::uint32_t>(base + i);
       switch (state_) {
         case state::middle:
-          while (i < count && bytes[i] != '\n' && bytes[i] != '\r')
-            ++i;
+          i = static_cast<std::size_t>(line_end_find(bytes + i, bytes + count) - bytes);
           if (i == count) break;
           line_end_ = static_cast<std::uint32_t>(base + i);
           if (bytes[i++] == '\n') {
@@ -200,24 +199,7 @@ void part_header_parse(mail_body& body, text_source& source) {
       if (reader.get() == '\r' && reader.peek() == '\n') reader.get();
       break;
     }
-    line.clear();
-    bool blank = true;
-    while (!reader.done()) {
-      char c = reader.get();
-      if (c == '\r' && reader.peek() == '\n') c = reader.get();
-      if (c == '\n') {
-        const int next = reader.peek();
-        if (next == ' ' || next == '\t') continue;
-        break;
-      }
-      if (c == ' ' || c == '\t' || c == '\r') {
-        if (!blank) line += ' ';
-        blank = true;
-      } else {
-        line += c;
-        blank = false;
-      }
-    }
+    header_line_read(reader, line, true);
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos) continue;
     std::string name = line.substr(0, std::min(colon, line.find(' ')));

@@ -49,34 +49,6 @@ class mime_version_search {
   std::size_t last_ = 0;
 };
 
-// Unfolds the logical line that starts at position: runs of blanks, tabs and
-// carriage returns become one blank, leading blanks vanish, a line feed
-// followed by a blank or tab continues the line. Leaves position at the line
-// feed that ended it (or the end).
-void logical_line_read(std::string_view header, std::size_t& position, std::string& line) {
-  line.clear();
-  bool blank = true;
-  while (position < header.size()) {
-    const char c = header[position];
-    if (c == '\n') {
-      const std::size_t next = position + 1;
-      if (next < header.size() && (header[next] == ' ' || header[next] == '\t')) {
-        position = next;
-        continue;
-      }
-      return;
-    }
-    ++position;
-    if (c == ' ' || c == '\t' || c == '\r') {
-      if (!blank) line += ' ';
-      blank = true;
-    } else {
-      line += c;
-      blank = false;
-    }
-  }
-}
-
 void text_field_set(mail_text& field, std::string_view value) {
   if (!field) field = std::string(value);
 }
@@ -169,12 +141,11 @@ void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<ma
   if (body) *body = mail_new_body();
   mime_version_search mime_search(header);
   header_context context{*envelope, body ? body->get() : nullptr, default_host, mime_search};
+  memory_reader reader(header);
   std::string line;
-  std::size_t position = 0;
-  while (position < header.size() && header[position] != '\n') {
-    logical_line_read(header, position, line);
-    const std::size_t line_end = position;
-    if (position < header.size()) ++position;  // the line feed
+  while (!reader.done() && reader.peek() != '\n') {
+    // The line ends with the line feed before this position (or the end).
+    const std::uint32_t line_end = header_line_read(reader, line, false) - 1;
     const std::size_t colon = line.find(':');
     if (colon == std::string::npos) continue;
     std::string name = line.substr(0, colon);
@@ -191,30 +162,59 @@ void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<ma
   if (body && source) body_content_parse(**body, *source, default_host, depth);
 }
 
+parsed_letter letter_parse(text_source& source, const std::string& default_host) {
+  parsed_letter letter;
+  const std::string header = message_header_read(source);
+  letter.body_offset = text_position(source);
+  envelope_parse(letter.envelope, &letter.body, header, &source, default_host);
+  return letter;
+}
+
 std::string message_header_read(text_source& source) {
   std::string header;
-  char previous = '\0';  // the last byte that was not a carriage return
-  auto ends_header = [&previous](char c) {
-    if (c == '\r') return false;
-    const bool end = c == '\n' && previous == '\n';
-    previous = c;
-    return end;
-  };
+  bool after_line_feed = false;  // the last byte that was no carriage return was a line feed
   while (text_remaining(source)) {
     std::string_view chunk = text_chunk(source);
     if (chunk.empty()) {  // a source between chunks: take one byte
       const char c = text_next(source);
       header += c;
-      if (ends_header(c)) break;
+      if (c == '\r') continue;
+      if (c == '\n' && after_line_feed) break;
+      after_line_feed = c == '\n';
       continue;
     }
-    std::size_t taken = 0;
-    bool end = false;
-    while (taken < chunk.size() && !end)
-      end = ends_header(chunk[taken++]);
+    const char* const end = chunk.data() + chunk.size();
+    const char* at = chunk.data();
+    const char* header_end = nullptr;
+    while (!header_end && at < end) {
+      if (after_line_feed) {  // carriage returns between two line feeds do not count
+        while (at < end && *at == '\r')
+          ++at;
+        if (at == end) break;
+        if (*at == '\n') {
+          header_end = at + 1;
+          break;
+        }
+      }
+      const char* line_feed = static_cast<const char*>(std::memchr(at, '\n', end - at));
+      if (!line_feed) {
+        // The chunk ends inside a line: only trailing carriage returns may
+        // still belong to a line end.
+        const char* last = end;
+        while (last != at && last[-1] == '\r')
+          --last;
+        after_line_feed = after_line_feed && last == at;
+        at = end;
+        break;
+      }
+      at = line_feed + 1;
+      after_line_feed = true;
+    }
+    const std::size_t taken =
+        static_cast<std::size_t>((header_end ? header_end : at) - chunk.data());
     header.append(chunk.data(), taken);
     text_skip(source, static_cast<std::uint32_t>(taken));
-    if (end) break;
+    if (header_end) break;
   }
   return header;
 }

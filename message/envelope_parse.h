@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,15 @@
 void envelope_parse(std::unique_ptr<mail_envelope>& envelope, std::unique_ptr<mail_body>* body,
                     std::string_view header, text_source* source, const std::string& default_host,
                     int depth = 0);
+
+// A letter read from a source: the header at its current position, then the
+// body to its end. body_offset is where the body begins.
+struct parsed_letter {
+  std::unique_ptr<mail_envelope> envelope;
+  std::unique_ptr<mail_body> body;
+  std::uint32_t body_offset = 0;
+};
+parsed_letter letter_parse(text_source& source, const std::string& default_host);
 
 // Reads the header at the current position of a message text: up to and
 // including the empty line (a line feed after a line feed, carriage returns

@@ -1,10 +1,18 @@
 #include "message/text_scan.h"
 
 #include <algorithm>
+#include <cstring>
 
 std::string_view text_chunk(const text_source& source) {
   const std::uint32_t count = std::min(source.left, text_remaining(source));
   return {source.current, count};
+}
+
+const char* line_end_find(const char* from, const char* to) {
+  const char* line_feed = static_cast<const char*>(std::memchr(from, '\n', to - from));
+  if (!line_feed) line_feed = to;
+  const char* carriage_return = static_cast<const char*>(std::memchr(from, '\r', line_feed - from));
+  return carriage_return ? carriage_return : line_feed;
 }
 
 void text_skip(text_source& source, std::uint32_t count) {
@@ -19,25 +27,13 @@ std::uint32_t text_count_line_feeds(text_source& source) {
       count += text_next(source) == '\n';
       continue;
     }
-    count += static_cast<std::uint32_t>(std::count(chunk.begin(), chunk.end(), '\n'));
+    for (const char* at = chunk.data();
+         (at = static_cast<const char*>(std::memchr(at, '\n', chunk.data() + chunk.size() - at)));
+         ++at)
+      ++count;
     text_skip(source, static_cast<std::uint32_t>(chunk.size()));
   }
   return count;
-}
-
-char text_reader::get() {
-  if (pending_ >= 0) {
-    char c = static_cast<char>(pending_);
-    pending_ = -1;
-    return c;
-  }
-  return text_next(source_);
-}
-
-int text_reader::peek() {
-  if (pending_ < 0 && text_remaining(source_))
-    pending_ = static_cast<unsigned char>(text_next(source_));
-  return pending_;
 }
 
 void text_reader::settle() {

@@ -51,13 +51,16 @@ inline char text_next(text_source& source) {
   return source.ops->next(source);
 }
 
+// The position of the next byte, never past the end: a file source's next
+// steps a whole chunk size ahead even when its last chunk was short.
 inline std::uint32_t text_position(const text_source& source) {
-  return source.offset + static_cast<std::uint32_t>(source.current - source.chunk);
+  const std::uint32_t position =
+      source.offset + static_cast<std::uint32_t>(source.current - source.chunk);
+  return position < source.size ? position : source.size;
 }
 
 inline std::uint32_t text_remaining(const text_source& source) {
-  std::uint32_t position = text_position(source);
-  return position < source.size ? source.size - position : 0;
+  return source.size - text_position(source);
 }
 
 inline void text_setpos(text_source& source, std::uint32_t position) {

@@ -10,27 +10,16 @@ namespace {
 // Deeper structures come only from a broken or hostile server.
 constexpr int kDepthLimit = 100;
 
-std::string shown(const imap_cursor& cursor) {
-  return std::string(cursor.rest());
-}
-
 std::string upper_string(imap_cursor& cursor) {
   std::string text = imap_string(cursor).value_or("");
   return text_upper(text);
 }
 
-bool skip_nil(imap_cursor& cursor) {
-  cursor.skip_blanks();
-  if (cursor.peek() != 'N' && cursor.peek() != 'n') return false;
-  cursor.skip(3);
-  return true;
-}
-
 std::unique_ptr<mail_parameter> parameter_list(imap_cursor& cursor) {
-  if (skip_nil(cursor)) return nullptr;
+  if (cursor.skip_nil()) return nullptr;
   if (cursor.peek() != '(') {
     mail_log(LOG_ERROR, "Bogus body parameter: %c%.80s", cursor.peek() ? cursor.peek() : ' ',
-             shown(cursor).c_str());
+             cursor.shown().c_str());
     return nullptr;
   }
   cursor.skip();
@@ -44,7 +33,7 @@ std::unique_ptr<mail_parameter> parameter_list(imap_cursor& cursor) {
     }
     std::optional<std::string> attribute = imap_string(cursor);
     if (!attribute) {
-      mail_log(LOG_ERROR, "Junk at end of parameter: %.80s", shown(cursor).c_str());
+      mail_log(LOG_ERROR, "Junk at end of parameter: %.80s", cursor.shown().c_str());
       return list;
     }
     std::optional<std::string> value = imap_string(cursor);
@@ -78,7 +67,7 @@ bool multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
   if (cursor.peek() == ')') {
     cursor.skip();
   } else {
-    mail_log(LOG_ERROR, "Junk at end of multipart body: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Junk at end of multipart body: %.80s", cursor.shown().c_str());
   }
   return true;
 }
@@ -106,14 +95,14 @@ void single_part(imap_cursor& cursor, mail_body& body, int depth) {
   if (cursor.peek() == ')') {
     cursor.skip();
   } else {
-    mail_log(LOG_ERROR, "Junk at end of body part: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Junk at end of body part: %.80s", cursor.shown().c_str());
   }
 }
 
 std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, int depth) {
-  if (skip_nil(cursor)) return nullptr;
+  if (cursor.skip_nil()) return nullptr;
   if (cursor.peek() != '(' || depth > kDepthLimit) {
-    mail_log(LOG_ERROR, "Bogus body structure: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Bogus body structure: %.80s", cursor.shown().c_str());
     return nullptr;
   }
   cursor.skip();

@@ -37,10 +37,6 @@ std::string read_word(imap_cursor& cursor) {
   return word;
 }
 
-std::string shown(const imap_cursor& cursor) {
-  return std::string(cursor.rest());
-}
-
 // Skips "(" (after blanks); true when it was there.
 bool open_paren(imap_cursor& cursor) {
   cursor.skip_blanks();
@@ -56,13 +52,6 @@ bool close_paren(imap_cursor& cursor) {
   return true;
 }
 
-bool at_nil(imap_cursor& cursor) {
-  cursor.skip_blanks();
-  if (cursor.peek() != 'N' && cursor.peek() != 'n') return false;
-  cursor.skip(3);
-  return true;
-}
-
 std::unique_ptr<mail_address> imap_address(imap_cursor& cursor) {
   auto address = mail_new_address();
   address->personal = imap_string(cursor);
@@ -70,7 +59,7 @@ std::unique_ptr<mail_address> imap_address(imap_cursor& cursor) {
   address->mailbox = imap_string(cursor);
   address->host = imap_string(cursor);
   if (!close_paren(cursor)) {
-    mail_log(LOG_ERROR, "Junk at end of address: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Junk at end of address: %.80s", cursor.shown().c_str());
     return nullptr;
   }
   return address;
@@ -132,7 +121,7 @@ std::optional<std::string> imap_string(imap_cursor& cursor) {
     }
     return cursor.read_literal(static_cast<std::uint32_t>(count));
   }
-  mail_log(LOG_ERROR, "Not a string: %c%.80s", first ? first : ' ', shown(cursor).c_str());
+  mail_log(LOG_ERROR, "Not a string: %c%.80s", first ? first : ' ', cursor.shown().c_str());
   return std::nullopt;
 }
 
@@ -149,9 +138,9 @@ long imap_number(imap_cursor& cursor) {
 }
 
 std::unique_ptr<mail_envelope> imap_envelope(imap_cursor& cursor) {
-  if (at_nil(cursor)) return nullptr;
+  if (cursor.skip_nil()) return nullptr;
   if (!open_paren(cursor)) {
-    mail_log(LOG_ERROR, "Not an envelope: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Not an envelope: %.80s", cursor.shown().c_str());
     return nullptr;
   }
   auto envelope = mail_new_envelope();
@@ -166,15 +155,15 @@ std::unique_ptr<mail_envelope> imap_envelope(imap_cursor& cursor) {
   envelope->in_reply_to = imap_string(cursor);
   envelope->message_id = imap_string(cursor);
   if (!close_paren(cursor)) {
-    mail_log(LOG_ERROR, "Junk at end of envelope: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Junk at end of envelope: %.80s", cursor.shown().c_str());
   }
   return envelope;
 }
 
 std::unique_ptr<mail_address> imap_address_list(imap_cursor& cursor) {
-  if (at_nil(cursor)) return nullptr;
+  if (cursor.skip_nil()) return nullptr;
   if (!open_paren(cursor)) {
-    mail_log(LOG_ERROR, "Not an address: %.80s", shown(cursor).c_str());
+    mail_log(LOG_ERROR, "Not an address: %.80s", cursor.shown().c_str());
     return nullptr;
   }
   std::unique_ptr<mail_address> list;
@@ -186,7 +175,7 @@ std::unique_ptr<mail_address> imap_address_list(imap_cursor& cursor) {
       return list;
     }
     if (cursor.peek() != '(') {
-      mail_log(LOG_ERROR, "Junk at end of address list: %.80s", shown(cursor).c_str());
+      mail_log(LOG_ERROR, "Junk at end of address list: %.80s", cursor.shown().c_str());
       return list;
     }
     cursor.skip();

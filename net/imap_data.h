@@ -27,6 +27,15 @@ class imap_cursor {
       skip();
   }
   std::string_view rest() const { return std::string_view(line_).substr(position_); }
+  // The rest as a text, for reports.
+  std::string shown() const { return std::string(rest()); }
+  // Skips NIL (after blanks); true when it was there.
+  bool skip_nil() {
+    skip_blanks();
+    if (peek() != 'N' && peek() != 'n') return false;
+    skip(3);
+    return true;
+  }
   // Reads `size` bytes of a literal from the connection, then the line after them.
   std::optional<std::string> read_literal(std::uint32_t size);
 

@@ -116,7 +116,8 @@ void imap_list_all_bboards(mail_stream* stream, std::string_view pattern) {
 }
 
 // A command about a mailbox, over the stream's connection to its server or a
-// temporary one. The IMAP4 form is tried when the server refuses the first.
+// temporary one. The IMAP4 form, when there is one, goes first; the IMAP2
+// words follow when the server refuses it.
 bool mailbox_command(mail_stream* stream, const char* command, const char* imap4_command,
                      std::string_view mailbox, std::optional<std::string_view> new_name = {}) {
   remote_name name;
@@ -135,8 +136,10 @@ bool mailbox_command(mail_stream* stream, const char* command, const char* imap4
     }
     return imap_send(connection, word, {{imap_argument::string, name.mailbox}});
   };
-  const imap_response* reply = &send(command);
-  if (reply->key == "BAD" && imap4_command) reply = &send(imap4_command);
+  // An IMAP4 server reads "Subscribe Mailbox Work" as SUBSCRIBE of a mailbox
+  // named "Mailbox", so the IMAP4 form goes first; an IMAP2 server answers it BAD.
+  const imap_response* reply = &send(imap4_command ? imap4_command : command);
+  if (reply->key == "BAD" && imap4_command) reply = &send(command);
   bool ok = imap_ok(connection, *reply);
   if (!ok) mail_log(LOG_ERROR, "%.900s", reply->text.c_str());
   if (temporary) mail_close(connection);

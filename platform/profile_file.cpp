@@ -25,6 +25,37 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, last - first + 1);
 }
 
+// Keys escape "=" and "\\" with a backslash.
+std::string escaped_key(std::string_view key) {
+  std::string text;
+  for (char c : key) {
+    if (c == '=' || c == '\\') text += '\\';
+    text += c;
+  }
+  return text;
+}
+
+// The end of the key part of a line: the first "=" not escaped.
+std::size_t key_end(std::string_view line) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\\' && i + 1 < line.size()) {
+      ++i;
+    } else if (line[i] == '=') {
+      return i;
+    }
+  }
+  return std::string_view::npos;
+}
+
+std::string unescaped_key(std::string_view key) {
+  std::string text;
+  for (std::size_t i = 0; i < key.size(); ++i) {
+    if (key[i] == '\\' && i + 1 < key.size()) ++i;
+    text += key[i];
+  }
+  return text;
+}
+
 std::string one_line(std::string_view text) {
   std::string line(text);
   for (char& c : line)
@@ -69,9 +100,10 @@ bool profile_file::load(const std::string& path, std::string& reason) {
       if (!current) current = &sections_.emplace_back(section_entries{std::string(name), {}});
       continue;
     }
-    std::size_t equals = text.find('=');
+    std::size_t equals = key_end(text);
     if (!current || equals == std::string_view::npos || equals == 0) continue;
-    set(current->name, trimmed(text.substr(0, equals)), trimmed(text.substr(equals + 1)));
+    set(current->name, unescaped_key(trimmed(text.substr(0, equals))),
+        trimmed(text.substr(equals + 1)));
   }
   if (in.bad()) {
     reason = path + ": " + std::strerror(errno);
@@ -142,7 +174,7 @@ std::string profile_file::text() const {
     first = false;
     out << "[" << section.name << "]\n";
     for (const entry& e : section.entries)
-      out << e.key << "=" << e.value << "\n";
+      out << escaped_key(e.key) << "=" << e.value << "\n";
   }
   return out.str();
 }

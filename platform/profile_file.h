@@ -10,6 +10,8 @@
 // to the case of ASCII letters. The file is UTF-8 text:
 //   [Section]
 //   Key=value
+// A key may hold "=" (the thirteenth user mailbox's key ends in one): it is
+// written as "\=", and a backslash in a key as "\\".
 class profile_file {
  public:
   // KESTREL_PROFILE when it is set, else KESTREL.INI in the "kestrel" folder

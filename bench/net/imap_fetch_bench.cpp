@@ -19,7 +19,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -34,28 +33,10 @@
 #include "message/records.h"
 #include "net/imap_driver.h"
 #include "tests/support/body_leaves.h"
+#include "tests/support/corpus.h"
 #include "tests/support/dovecot_server.h"
-#include "tests/support/file_text.h"
-
-namespace fs = std::filesystem;
 
 namespace {
-
-std::vector<std::string> corpus() {
-  std::vector<std::string> letters;
-  for (const char* folder : {"/usr/lib/python3.11/test/test_email/data",
-                             "/usr/share/gocode/src/github.com/jhillyerd/enmime/testdata/mail"}) {
-    if (!fs::exists(folder)) continue;
-    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-      std::string name = entry.path().filename().string();
-      if (entry.is_regular_file() && (name.ends_with(".txt") || name.ends_with(".raw"))) {
-        letters.push_back(file_text(entry.path()));
-      }
-    }
-  }
-  std::sort(letters.begin(), letters.end());
-  return letters;
-}
 
 // A letter with a picture of the given size, as a mail client sends one.
 std::string picture_letter(int number, std::size_t size) {
@@ -140,11 +121,11 @@ int main(int argc, char** argv) {
     return 1;
   }
   mail_link_driver(&imap_driver);
-  std::vector<std::string> letters = corpus();
+  std::vector<corpus_letter> letters = corpus_letters();
   std::size_t total = 0;
   for (int i = 0; i < count; ++i) {
     std::string letter = i % 3 == 2 ? picture_letter(i, 60000 + (i * 7919) % 40000)
-                                    : letters[static_cast<std::size_t>(i) % letters.size()];
+                                    : letters[static_cast<std::size_t>(i) % letters.size()].bytes;
     total += server.deliver("tester", letter).size();
   }
   std::printf("inbox: %d letters, %.1f MB\n", count, total / 1e6);

@@ -145,6 +145,9 @@ ui_child_frame* ui_main_frame::active_frame() const {
 
 void ui_main_frame::add_frame(ui_child_frame* frame) {
   mdi_->addSubWindow(frame);
+  // A new window takes the size its view asks for, within the area.
+  QSize wanted = frame->sizeHint().boundedTo(mdi_->viewport()->size());
+  if (wanted.width() > 0 && wanted.height() > 0) frame->resize(wanted);
 }
 
 ui_menu* ui_main_frame::menu(const ui_menu_resource& resource) {

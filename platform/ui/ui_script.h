@@ -37,7 +37,10 @@ class ui_script : public ui_asker {
   const std::vector<std::string>& shown() const { return shown_; }
   // The messages alone (their texts).
   std::vector<std::string> messages() const;
-  void clear_shown() { shown_.clear(); }
+  void clear_shown() {
+    shown_.clear();
+    message_texts_.clear();
+  }
 
   // True when every answer was used and no question went unanswered.
   bool finished() const;

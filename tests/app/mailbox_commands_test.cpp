@@ -16,11 +16,15 @@ class Mailboxes : public desktop_fixture {
  protected:
   void start_with(const strings& user_mailboxes, const strings& in_letters = {}) {
     in_ = mailbox_file("In.box", "IN", in_letters);
-    std::string profile = "[Configuration]\nInPath=" + in_ + "\nWorkDirectory=" + folder_.path() +
-                          "\nTrashPath=" + file("trash.box") + "\n[Folders]\n";
+    profile_file profile;
+    std::string reason;
+    ASSERT_TRUE(profile.load(profile_path(), reason));
+    profile.set(kConfiguration, "InPath", in_);
+    profile.set(kConfiguration, "WorkDirectory", folder_.path());
+    profile.set(kConfiguration, "TrashPath", file("trash.box"));
     for (std::size_t i = 0; i < user_mailboxes.size(); ++i)
-      profile += folder_key(static_cast<int>(i)) + "=" + user_mailboxes[i] + "\n";
-    write_profile(profile);
+      profile.set(kFolders, folder_key(static_cast<int>(i)), user_mailboxes[i]);
+    ASSERT_TRUE(profile.save(reason)) << reason;
     script_.press_ok(IDD_ENVIRONMENT);
     ASSERT_TRUE(start());
     script_.clear_shown();
@@ -35,7 +39,7 @@ TEST_F(Mailboxes, DeletingTheMiddleOfThreeLeavesTwoThatOpenTheRightMailboxes) {
   mailbox_file("Work.box", "Work", {"w"});
   mailbox_file("Home.box", "Home", {"h"});
   mailbox_file("Club.box", "Club", {"c"});
-  strings before{"&In 32781",      "&Out 32782", "&Trash 32783", "-",         "新建(&N) 32784",
+  strings before{"&In 32781",      "&Out 32782", "&Trash 32783", "-",          "新建(&N) 32784",
                  "删除(&D) 32785", "-",          "Work 32800",   "Home 32801", "Club 32802"};
   EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), before);
   EXPECT_EQ(mailbox_items(IDR_MAINFRAME), before);
@@ -48,9 +52,8 @@ TEST_F(Mailboxes, DeletingTheMiddleOfThreeLeavesTwoThatOpenTheRightMailboxes) {
       .answer(IDYES)
       .answer(IDYES);
   ASSERT_TRUE(app_->run_command(ID_MAILBOX_DELETE));
-  EXPECT_EQ(script_.shown(),
-            (strings{"dialog 116 删除邮箱", "message 删除邮箱: Home ? [yes no]",
-                     "message 连磁盘上的邮箱也一起删除吗? [yes no]"}));
+  EXPECT_EQ(script_.shown(), (strings{"dialog 116 删除邮箱", "message 删除邮箱: Home ? [yes no]",
+                                      "message 连磁盘上的邮箱也一起删除吗? [yes no]"}));
   EXPECT_FALSE(fs::exists(file("Home.box")));
   strings after{"&In 32781",      "&Out 32782", "&Trash 32783", "-",         "新建(&N) 32784",
                 "删除(&D) 32785", "-",          "Work 32800",   "Club 32801"};
@@ -80,9 +83,8 @@ TEST_F(Mailboxes, DeletingTheOnlyMailboxRemovesTheSeparatorAndKeepsTheFileWhenAs
       .answer(IDYES)
       .answer(IDNO);
   app_->run_command(ID_MAILBOX_DELETE);
-  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE),
-            (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-", "新建(&N) 32784",
-                     "删除(&D) 32785"}));
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-",
+                                                    "新建(&N) 32784", "删除(&D) 32785"}));
   EXPECT_TRUE(fs::exists(file("Work.box")));
   EXPECT_FALSE(app_->command_state(ID_MAILBOX_DELETE).enabled);
 }
@@ -109,7 +111,7 @@ TEST_F(Mailboxes, ANewMailboxIsAddedToTheMenusAndCreatedWhenFirstOpened) {
     return true;
   });
   ASSERT_TRUE(app_->run_command(ID_MAILBOX_NEW));
-  strings items{"&In 32781",      "&Out 32782", "&Trash 32783", "-", "新建(&N) 32784",
+  strings items{"&In 32781",      "&Out 32782", "&Trash 32783",  "-", "新建(&N) 32784",
                 "删除(&D) 32785", "-",          "Projects 32800"};
   EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), items);
   EXPECT_EQ(mailbox_items(IDR_MAINFRAME), items);
@@ -188,9 +190,8 @@ TEST_F(Mailboxes, InNotSavedIsAskedForAgainUntilTheUserSaysNo) {
   write_profile("[Configuration]\nInPath=" + file("None.box") + "\n");
   script_.press_ok(IDD_ENVIRONMENT).answer(IDYES).answer(IDNO).answer(IDNO);
   ASSERT_TRUE(start());
-  EXPECT_EQ(script_.messages(),
-            (strings{"创建新的 In 邮箱吗?", "Save changes to In?", "创建新的 In 邮箱吗?",
-                     "IMAP 帐号配置错误."}));
+  EXPECT_EQ(script_.messages(), (strings{"创建新的 In 邮箱吗?", "Save changes to In?",
+                                         "创建新的 In 邮箱吗?", "IMAP 帐号配置错误."}));
   EXPECT_EQ(frame_count(), 0);
   EXPECT_EQ(app_->settings().in_path, file("None.box"));
 }
@@ -266,9 +267,8 @@ TEST_F(Mailboxes, MovingAsksForTheMailboxAndCarriesTheLetters) {
   script_
       .answer_dialog(IDD_MOVE,
                      [](ui_dialog& d) {
-                       EXPECT_EQ(d.shown_texts(),
-                                 (strings{"移动信件", "选择邮箱", "In", "Out", "Trash", "Work",
-                                          "移动", "取消"}));
+                       EXPECT_EQ(d.shown_texts(), (strings{"移动信件", "选择邮箱", "In", "Out",
+                                                           "Trash", "Work", "移动", "取消"}));
                        d.select(IDC_MAILBOX_LIST, 3);
                        return true;
                      })
@@ -301,8 +301,8 @@ TEST_F(Mailboxes, MovingToInLooksInTheWorkDirectoryAndOffersToCreateIt) {
       .answer(IDYES)
       .answer_file(target);
   in_list->button(IDC_BUTTON_MOVE)->click();
-  EXPECT_EQ(script_.messages(), (strings{"转移邮件到邮箱: In ?", "创建新的 In 邮箱?",
-                                         "Save changes to In?"}));
+  EXPECT_EQ(script_.messages(),
+            (strings{"转移邮件到邮箱: In ?", "创建新的 In 邮箱?", "Save changes to In?"}));
   auto* created = dynamic_cast<CVelmarDoc*>(app_->open_document_file(target));
   ASSERT_NE(created, nullptr);
   EXPECT_EQ(created->data().mailbox_name, "In");

@@ -28,11 +28,11 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
       .answer(IDYES)
       .answer_file(in);
   ASSERT_TRUE(start());
-  EXPECT_EQ(script_.shown(), (strings{"dialog 161 运行环境设置",
-                                      "message 创建新的 In 邮箱吗? [yes no]",
-                                      "message Save changes to In? [yes no cancel]",
-                                      std::string("file save Save As In.box ") + kMailboxFilter,
-                                      "message IMAP 帐号配置错误. [ok]"}));
+  EXPECT_EQ(script_.shown(),
+            (strings{"dialog 161 运行环境设置", "message 创建新的 In 邮箱吗? [yes no]",
+                     "message Save changes to In? [yes no cancel]",
+                     std::string("file save Save As In.box ") + kMailboxFilter,
+                     "message IMAP 帐号配置错误. [ok]"}));
   ASSERT_NE(active_mailbox(), nullptr);
   EXPECT_EQ(active_mailbox()->path_name(), in);
   EXPECT_EQ(active_mailbox()->data().mailbox_name, "IN");
@@ -46,9 +46,8 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
   EXPECT_TRUE(settings.user_mailboxes.empty());
   EXPECT_EQ(settings.password, "");
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_VELMARTYPE);
-  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE),
-            (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-", "新建(&N) 32784",
-                     "删除(&D) 32785"}));
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-",
+                                                    "新建(&N) 32784", "删除(&D) 32785"}));
   EXPECT_FALSE(app_->command_state(ID_MAILBOX_DELETE).enabled) << "no user mailbox yet";
   EXPECT_EQ(utf8(app_->frame()->windowTitle()), "Kestrel - In");
 
@@ -162,6 +161,7 @@ TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
         return true;
       });
   ASSERT_TRUE(start());
+  script_.clear_shown();
   app_->run_command(ID_SETTING_CHINESE);
   EXPECT_EQ(script_.messages(), strings{"非法的选择"});
   EXPECT_EQ(app_->settings().hzos, 1);
@@ -192,8 +192,8 @@ TEST_F(StartUp, UserMailboxesAreListedOnceInEachMenuWhenInIsNotOpened) {
   script_.press_ok(IDD_ENVIRONMENT).answer(IDNO);
   ASSERT_TRUE(start());
   EXPECT_EQ(frame_count(), 0);
-  strings expected{"&In 32781", "&Out 32782",   "&Trash 32783", "-",         "新建(&N) 32784",
-                   "删除(&D) 32785", "-", "Work 32800",   "Home 32801"};
+  strings expected{"&In 32781",      "&Out 32782", "&Trash 32783", "-",         "新建(&N) 32784",
+                   "删除(&D) 32785", "-",          "Work 32800",   "Home 32801"};
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_MAINFRAME);
   EXPECT_EQ(mailbox_items(IDR_MAINFRAME), expected);
   ASSERT_TRUE(app_->run_command(ID_USER_MAILBOX_FIRST));
@@ -213,8 +213,7 @@ TEST_F(StartUp, ThePlatformCannotStartWithoutItsScratchFolder) {
   } else {
     unsetenv("TMPDIR");
   }
-  EXPECT_EQ(script_.shown(),
-            strings{"message OLE 2.0 初始化失败，确认 OLE 库是否正确版本。 [ok]"});
+  EXPECT_EQ(script_.shown(), strings{"message OLE 2.0 初始化失败，确认 OLE 库是否正确版本。 [ok]"});
   app_.reset();
 }
 

@@ -21,11 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   text_source source;
   text_source_from_memory(source, message);
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "fuzz.example");
-  std::string written = header_write(*envelope, body.get());
-  address_list_write(written, envelope->to.get());
+  const parsed_letter letter = letter_parse(source, "fuzz.example");
+  std::string written = header_write(*letter.envelope, letter.body.get());
+  address_list_write(written, letter.envelope->to.get());
   return 0;
 }

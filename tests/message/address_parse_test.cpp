@@ -220,3 +220,16 @@ TEST(AddressListCopy, CopiesEveryFieldButTheError) {
 }
 
 }  // namespace
+
+namespace {
+
+// A default host that begins with "@" stands for no host; the report says so.
+TEST(AddressList, MissingHostIsShownAsNullInReports) {
+  log_capture log;
+  std::unique_ptr<mail_address> list;
+  address_list_parse(list, "Joe <joe", "@nohost");
+  EXPECT_EQ(show_list(list.get()), std::vector<std::string>{"Joe|-|joe|@nohost"});
+  EXPECT_EQ(log.texts(), std::vector<std::string>{"Unterminated mailbox: joe@<null>"});
+}
+
+}  // namespace

@@ -55,3 +55,32 @@ TEST(Base64, RoundTripOfEveryByteValue) {
 }
 
 }  // namespace
+
+namespace {
+
+// Text read block by block decodes as the whole text does, wherever the
+// blocks end, padding included.
+TEST(Base64Decoder, PiecesDecodeAsTheWholeText) {
+  const std::string texts[] = {"YWJj\r\nYQ==\r\nYWI=",
+                               "YQ=a",
+                               "YQ=",
+                               "YQ= =",
+                               "=YWJ",
+                               rfc822_binary(std::string(100, '\xa5'))};
+  for (const std::string& text : texts) {
+    for (std::size_t piece = 1; piece <= 5; ++piece) {
+      base64_decoder decoder;
+      std::string bytes;
+      bool fed = true;
+      for (std::size_t at = 0; at < text.size(); at += piece)
+        fed = decoder.feed(std::string_view(text).substr(at, piece), bytes) && fed;
+      const std::optional<std::string> whole = base64_decode(text);
+      EXPECT_EQ(fed && decoder.finish(), whole.has_value()) << text << " in pieces of " << piece;
+      if (whole) {
+        EXPECT_EQ(bytes, *whole) << text << " in pieces of " << piece;
+      }
+    }
+  }
+}
+
+}  // namespace

@@ -31,11 +31,8 @@ TEST_P(BodySection, FindsTheTextOfASection) {
   const section_row& row = GetParam();
   text_source source;
   text_source_from_memory(source, kLetter);
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "h");
-  auto place = body_section_find(*body, static_cast<std::uint32_t>(header.size()), row.section);
+  const parsed_letter letter = letter_parse(source, "h");
+  auto place = body_section_find(*letter.body, letter.body_offset, row.section);
   EXPECT_EQ(place ? kLetter.substr(place->offset, place->body->bytes) : "none", row.text);
 }
 
@@ -58,14 +55,12 @@ TEST(BodySection, ALetterThatIsNotMultipartHasOnlySectionOne) {
   const std::string letter = "Subject: x\n\nthe text\n";
   text_source source;
   text_source_from_memory(source, letter);
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "h");
-  auto place = body_section_find(*body, static_cast<std::uint32_t>(header.size()), "1");
+  const parsed_letter parsed = letter_parse(source, "h");
+  EXPECT_EQ(parsed.body_offset, letter.find("the text"));
+  auto place = body_section_find(*parsed.body, parsed.body_offset, "1");
   ASSERT_TRUE(place);
   EXPECT_EQ(letter.substr(place->offset, place->body->bytes), "the text\n");
-  EXPECT_FALSE(body_section_find(*body, 0, "2"));
+  EXPECT_FALSE(body_section_find(*parsed.body, 0, "2"));
 }
 
 }  // namespace

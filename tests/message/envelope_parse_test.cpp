@@ -15,18 +15,10 @@ std::unique_ptr<mail_envelope> parse(const std::string& header) {
   return envelope;
 }
 
-// Parses header and body as a letter, the body in memory after the header.
-struct parsed_letter {
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-};
 parsed_letter parse_letter(const std::string& text) {
-  parsed_letter letter;
   text_source source;
   text_source_from_memory(source, text);
-  const std::string header = message_header_read(source);
-  envelope_parse(letter.envelope, &letter.body, header, &source, "local.host");
-  return letter;
+  return letter_parse(source, "local.host");
 }
 
 std::string mailboxes(const mail_address* list) {

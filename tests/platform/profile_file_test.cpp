@@ -94,6 +94,21 @@ TEST_F(ProfileFile, RemovedKeysAreNotWritten) {
   EXPECT_EQ(profile.text(), "[Folders]\n文件夹1=A\n文件夹3=C\n");
 }
 
+TEST_F(ProfileFile, KeysMayHoldEqualsSignsAndBackslashes) {
+  std::string path = (root_ / "KESTREL.INI").string();
+  profile_file profile;
+  std::string reason;
+  ASSERT_TRUE(profile.load(path, reason));
+  profile.set("Folders", "文件夹=", "Thirteen");
+  profile.set("Folders", "a\\b", "x=y");
+  EXPECT_EQ(profile.text(), "[Folders]\n文件夹\\==Thirteen\na\\\\b=x=y\n");
+  ASSERT_TRUE(profile.save(reason));
+  profile_file again;
+  ASSERT_TRUE(again.load(path, reason));
+  EXPECT_EQ(again.get_string("Folders", "文件夹="), "Thirteen");
+  EXPECT_EQ(again.get_string("Folders", "a\\b"), "x=y");
+}
+
 TEST_F(ProfileFile, LineEndsInAValueCannotMakeNewKeys) {
   profile_file profile;
   profile.set("C", "Name", "a\r\n[Evil]\nx=1");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <memory>
@@ -16,7 +17,9 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "platform/ui/ui_bitmap_button.h"
 #include "platform/ui/ui_child_frame.h"
+#include "platform/ui/ui_dialog.h"
 #include "platform/ui/ui_ids.h"
 #include "platform/ui/ui_script.h"
 #include "platform/ui/ui_text.h"

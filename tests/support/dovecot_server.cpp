@@ -51,7 +51,7 @@ std::string crlf_text(std::string_view text) {
   return result;
 }
 
-dovecot_server::dovecot_server(std::vector<user> users) {
+dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
   if (::geteuid() != 0) {
     reason_ = "Dovecot needs to be started as root";
     return;
@@ -72,12 +72,21 @@ dovecot_server::dovecot_server(std::vector<user> users) {
   fs::create_directories(root / "mail");
   give_to_nobody(root / "mail");
   std::ofstream passwords(root / "passwd");
-  for (const user& u : users)
+  for (const user& u : users) {
     passwords << u.name << ":{PLAIN}" << u.password << "\n";
+    if (kind == storage::mbox) {
+      fs::create_directories(root / "mail" / u.name);
+      give_to_nobody(root / "mail" / u.name);
+    }
+  }
   passwords.close();
 
   std::string config = file_text(KESTREL_FIXTURES "/dovecot.conf");
   port_ = free_loopback_port();
+  if (kind == storage::mbox) {
+    replace_all(config, "mail_location = maildir:@DIR@/mail/%u",
+                "mail_location = mbox:@DIR@/mail/%u:INBOX=@DIR@/mail/%u/inbox");
+  }
   replace_all(config, "@DIR@", directory_);
   replace_all(config, "@PORT@", std::to_string(port_));
   std::ofstream(root / "dovecot.conf") << config;
@@ -123,4 +132,8 @@ std::string dovecot_server::deliver(const std::string& user, std::string_view le
   std::ofstream(file, std::ios::binary) << bytes;
   give_to_nobody(file);
   return bytes;
+}
+
+std::string dovecot_server::inbox_file(const std::string& user) const {
+  return (fs::path(directory_) / "mail" / user / "inbox").string();
 }

@@ -13,7 +13,11 @@ class dovecot_server {
     std::string name;
     std::string password;
   };
-  explicit dovecot_server(std::vector<user> users = {{"tester", "secret"}});
+  // Where Dovecot keeps the mail: a maildir per user, or mbox files (the
+  // inbox of a user is then the file inbox_file(user)).
+  enum class storage { maildir, mbox };
+  explicit dovecot_server(std::vector<user> users = {{"tester", "secret"}},
+                          storage kind = storage::maildir);
   ~dovecot_server();
   dovecot_server(const dovecot_server&) = delete;
   dovecot_server& operator=(const dovecot_server&) = delete;
@@ -28,6 +32,9 @@ class dovecot_server {
   // Puts a letter straight into a user's maildir inbox (line ends made CR LF),
   // as delivered mail; returns the bytes stored.
   std::string deliver(const std::string& user, std::string_view letter);
+
+  // The mbox file of a user's inbox (mbox storage).
+  std::string inbox_file(const std::string& user) const;
 
  private:
   std::string directory_;

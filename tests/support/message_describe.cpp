@@ -83,9 +83,6 @@ std::string message_describe(std::string_view message, unsigned piece_size) {
   } else {
     text_source_in_pieces(source, message, piece_size);
   }
-  const std::string header = message_header_read(source);
-  std::unique_ptr<mail_envelope> envelope;
-  std::unique_ptr<mail_body> body;
-  envelope_parse(envelope, &body, header, &source, "default.host");
-  return envelope_describe(*envelope) + body_describe(*body);
+  const parsed_letter letter = letter_parse(source, "default.host");
+  return envelope_describe(*letter.envelope) + body_describe(*letter.body);
 }

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+#include <initializer_list>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "cli/options.h"
+#include "mail/driver.h"
+#include "mail/open_close.h"
+#include "mail/stream.h"
+#include "message/callbacks.h"
+
+// What the mailbox commands share: the whole driver list, so that a name may
+// be a local file or a server mailbox ("{host:port}INBOX"); the login to a
+// server (--user NAME, the password from KESTREL_PASSWORD or asked on the
+// terminal without echo); the protocol trace on standard error (--debug);
+// and message texts delivered whole.
+
+// The options of a command with the session's own added.
+std::vector<cli_option> session_options(std::initializer_list<cli_option> own);
+
+// Links the drivers and installs the callbacks: the reports, the login, the
+// trace, and the command's own (on_searched, on_mailbox...).
+void session_start(const cli_parsed& parsed, mail_callbacks own = {});
+
+// Whether a name is a server mailbox or pattern ("{host}..." or "*{host}...").
+bool session_remote(std::string_view name);
+
+struct session_stream_close {
+  void operator()(mail_stream* stream) const { mail_close(stream); }
+};
+using session_stream = std::unique_ptr<mail_stream, session_stream_close>;
+
+// Opens a mailbox (OPEN_DEBUG is added with --debug); null after a message
+// when it cannot be opened.
+session_stream session_open(std::string_view name, long options);
+
+// A connection to the server of a remote name, logged in but with no mailbox
+// selected, for the operations on names; null after a message when it cannot
+// be made.
+session_stream session_server(std::string_view name);
+
+// The driver for an operation on a name that need not be open: the first
+// that recognises it, else (for a local name that is no mailbox yet) the
+// dummy driver.
+mail_driver* session_driver(std::string_view name);
+mail_driver* session_dummy_driver();
+
+// Where an operation on a name (append, create...) goes: its driver, and the
+// stream to pass it (a connection of the session's to the server of a server
+// name, else the driver's prototype). Nothing after a message when there is no driver or
+// the server cannot be reached.
+struct session_target {
+  mail_driver* driver;
+  session_stream server;
+  mail_stream* stream;
+};
+std::optional<session_target> session_target_for(std::string_view name);
+
+// The words of a command that takes count names and the session's options;
+// the session is started. Nothing when the words do not fit.
+std::optional<cli_parsed> session_names(cli_arguments arguments, std::size_t count);
+
+// Runs an operation on a name through the driver that takes it (a server
+// name over a connection of the session's); the exit code.
+int session_on_name(const std::string& name,
+                    const std::function<bool(mail_driver& driver, mail_stream* stream)>& operation);

@@ -1,0 +1,36 @@
+#include "cli/options.h"
+
+std::optional<std::string> cli_parsed::value(std::string_view name) const {
+  auto found = options.find(name);
+  if (found == options.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<cli_parsed> cli_options_parse(cli_arguments arguments,
+                                            std::span<const cli_option> known) {
+  cli_parsed parsed;
+  bool options_ended = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (options_ended || !word.starts_with("--")) {
+      parsed.words.push_back(word);
+      continue;
+    }
+    if (word == "--") {
+      options_ended = true;
+      continue;
+    }
+    const cli_option* option = nullptr;
+    for (const cli_option& candidate : known) {
+      if (candidate.name == word) option = &candidate;
+    }
+    if (!option || parsed.has(word)) return std::nullopt;
+    std::string value;
+    if (option->takes_value) {
+      if (++i == arguments.size()) return std::nullopt;
+      value = arguments[i];
+    }
+    parsed.options.emplace(word, std::move(value));
+  }
+  return parsed;
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mail/literal.h"
+#include "mail/local_drivers.h"
+#include "mail/mailbox_file.h"
+#include "mail/open_close.h"
+#include "mail/parameters.h"
+#include "mail/stream.h"
+#include "message/text_source.h"
+#include "platform/environment.h"
+#include "platform/file_names.h"
+#include "tests/support/log_capture.h"
+
+// Local mailbox files in a fresh home directory, with the four local drivers
+// linked in their order. Names are relative to the home directory.
+class LocalMailboxes : public testing::Test {
+ protected:
+  void SetUp() override {
+    static int counter = 0;
+    // Digits only, so that the case-blind file name mapping finds no twin.
+    home_ = "/tmp/kestrel_local_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
+    std::filesystem::remove_all(home_);
+    ASSERT_EQ(::mkdir(home_.c_str(), 0700), 0);
+    env_parameters(SET_HOME_DIR, home_.data());
+    for (mail_driver* driver : {&bezrkdos_driver, &tenexdos_driver, &dawz_driver, &dummy_driver})
+      mail_link_driver(driver);
+    mail_parameters(nullptr, SET_MAILBOX_EXTENSION, nullptr);
+    mail_parameters(nullptr, SET_LITERAL_READER, nullptr);
+    log_ = std::make_unique<log_capture>(callbacks());
+  }
+  void TearDown() override {
+    log_.reset();
+    std::filesystem::remove_all(home_);
+  }
+
+  // Tests that need more callbacks add to these.
+  virtual mail_callbacks callbacks() {
+    mail_callbacks table;
+    table.on_notify = [this](mail_stream*, std::string_view text, long) {
+      notes_.emplace_back(text);
+    };
+    return table;
+  }
+
+  std::string path(const std::string& name) const { return host_path(*mailbox_file(name)); }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+  }
+  std::string read(const std::string& name) const {
+    std::ifstream in(path(name), std::ios::binary);
+    std::stringstream contents;
+    contents << in.rdbuf();
+    return contents.str();
+  }
+  bool exists(const std::string& name) const {
+    struct stat st;
+    return ::stat(path(name).c_str(), &st) == 0;
+  }
+
+  mail_stream* open(const std::string& name, long options = 0) {
+    return mail_open(nullptr, name, options);
+  }
+
+  // Appends through the driver that the name belongs to.
+  bool append(mail_driver& driver, const std::string& name, const std::string& message,
+              std::optional<std::string_view> flags = std::nullopt,
+              std::optional<std::string_view> date = std::nullopt) {
+    text_source source;
+    text_source_from_memory(source, message);
+    return driver.append(driver.open(nullptr), name, flags, date, source);
+  }
+
+  std::vector<std::string> texts() const { return log_->texts(); }
+  bool logged(const std::string& text) const {
+    for (const std::string& entry : texts()) {
+      if (entry == text) return true;
+    }
+    return false;
+  }
+
+  std::string home_;
+  std::unique_ptr<log_capture> log_;
+  std::vector<std::string> notes_;  // what on_notify was told
+};
+
+// A tenexdos internal header line for a message of the given length.
+inline std::string tenex_line(std::size_t length, const std::string& flags = "000000000000",
+                              const std::string& date = " 5-Dec-1996 11:53:20 +0800") {
+  return date + "," + std::to_string(length) + ";" + flags + "\n";
+}
+
+// A tenexdos message: its line and text.
+inline std::string tenex_message(const std::string& text,
+                                 const std::string& flags = "000000000000") {
+  return tenex_line(text.size(), flags) + text;
+}
+
+// The text with every LF made CR LF.
+inline std::string with_crlf(const std::string& text) {
+  std::string result;
+  for (char c : text) {
+    if (c == '\n') result += '\r';
+    result += c;
+  }
+  return result;
+}
+
+// A literal reader that keeps texts whole (SET_LITERAL_READER).
+inline std::string whole_literal(literal_read_fn reader, void* source, std::uint32_t size) {
+  std::string text(size, '\0');
+  reader(source, size, text.data());
+  return text;
+}

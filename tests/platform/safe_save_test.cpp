@@ -1,0 +1,150 @@
+// Saving by writing a new file and renaming it over the old one.
+
+#include "platform/safe_save.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+
+#include "tests/support/file_text.h"
+#include "tests/support/table.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+file_writer writing(std::string bytes) {
+  return [bytes = std::move(bytes)](std::FILE* file, std::string& reason) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
+      reason = std::string("short write: ") + std::strerror(errno);
+      return false;
+    }
+    return true;
+  };
+}
+
+class SafeSave : public testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/kestrel-save-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    directory_ = name;
+    file_ = (directory_ / "IN.box").string();
+  }
+  void TearDown() override { fs::remove_all(directory_); }
+
+  void put_old(const std::string& bytes) {
+    std::string reason;
+    ASSERT_TRUE(safe_save(file_, writing(bytes), reason)) << reason;
+  }
+  // Everything in the directory, so that a new file left behind shows.
+  std::vector<std::string> names() const {
+    std::vector<std::string> result;
+    for (const auto& entry : fs::directory_iterator(directory_))
+      result.push_back(entry.path().filename().string());
+    std::sort(result.begin(), result.end());
+    return result;
+  }
+
+  fs::path directory_;
+  std::string file_;
+};
+
+TEST_F(SafeSave, ANewFileGetsTheUsualPermissions) {
+  const mode_t mask = umask(022);
+  put_old("letters");
+  umask(mask);
+  EXPECT_EQ(file_text(file_), "letters");
+  EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0644));
+  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+}
+
+TEST_F(SafeSave, ReplacingKeepsTheOldPermissions) {
+  put_old("old");
+  fs::permissions(file_, fs::perms(0600));
+  put_old("new letters");
+  EXPECT_EQ(file_text(file_), "new letters");
+  EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0600));
+}
+
+TEST_F(SafeSave, ALinkIsFollowedAndStaysALink) {
+  put_old("old");
+  const std::string link = (directory_ / "link.box").string();
+  fs::create_symlink("IN.box", link);
+  std::string reason;
+  ASSERT_TRUE(safe_save(link, writing("through the link"), reason)) << reason;
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_EQ(file_text(file_), "through the link");
+  EXPECT_EQ(names(), (std::vector<std::string>{"IN.box", "link.box"}));
+}
+
+TEST_F(SafeSave, AWriterThatFailsLeavesTheOldFile) {
+  put_old("old letters");
+  std::string reason;
+  EXPECT_FALSE(safe_save(
+      file_,
+      [](std::FILE* file, std::string& why) {
+        std::fputs("half of the new", file);
+        why = "the writer gave up";
+        return false;
+      },
+      reason));
+  EXPECT_EQ(reason, "the writer gave up");
+  EXPECT_EQ(file_text(file_), "old letters");
+  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+}
+
+// The file system refuses the bytes part of the way through (a file size
+// limit stands in for a full disk).
+struct limit_row {
+  std::string name;
+  rlim_t limit;
+};
+
+class WritesFailingPartWay : public SafeSave, public testing::WithParamInterface<limit_row> {};
+
+TEST_P(WritesFailingPartWay, LeaveTheOldFileAndSayWhy) {
+  put_old("old letters");
+  struct rlimit old_limit {};
+  getrlimit(RLIMIT_FSIZE, &old_limit);
+  struct rlimit limit = old_limit;
+  limit.rlim_cur = GetParam().limit;
+  sighandler_t old_handler = signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+  std::string reason;
+  const bool saved = safe_save(file_, writing(std::string(1 << 20, 'n')), reason);
+  setrlimit(RLIMIT_FSIZE, &old_limit);
+  signal(SIGXFSZ, old_handler);
+  EXPECT_FALSE(saved);
+  EXPECT_NE(reason.find("File too large"), std::string::npos) << reason;
+  EXPECT_EQ(file_text(file_), "old letters");
+  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, WritesFailingPartWay,
+                         testing::Values(limit_row{"nothing", 0}, limit_row{"one_byte", 1},
+                                         limit_row{"a_few_blocks", 12345},
+                                         limit_row{"most", (1 << 20) - 1}),
+                         row_name());
+
+TEST_F(SafeSave, AMissingDirectoryIsReported) {
+  std::string reason;
+  EXPECT_FALSE(safe_save((directory_ / "no" / "IN.box").string(), writing("x"), reason));
+  EXPECT_EQ(reason, "cannot create a new file beside it: No such file or directory");
+}
+
+TEST_F(SafeSave, ADirectoryInTheWayIsNotReplaced) {
+  fs::create_directory(file_);
+  std::string reason;
+  EXPECT_FALSE(safe_save(file_, writing("x"), reason));
+  EXPECT_EQ(reason.rfind("cannot put the new file in place of the old one", 0), 0u) << reason;
+  EXPECT_TRUE(fs::is_directory(file_));
+  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+}
+
+}  // namespace
