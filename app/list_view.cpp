@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/button_bitmaps.h"
+#include "app/letter_line_delegate.h"
 #include "app/letter_text.h"
 #include "app/mailbox_commands.h"
 #include "app/resource_ids.h"
@@ -108,6 +109,7 @@ CListView::CListView() {
   list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   list_->setUniformItemSizes(true);
+  list_->setItemDelegate(new CLetterLineDelegate(list_));
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] { on_selection_changed(); });
   setFocusProxy(list_);
   resize(640, 400);

@@ -1,6 +1,6 @@
 #include "app/velmar_app.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <filesystem>
 
 #include "app/about_dialog.h"
@@ -17,6 +17,7 @@
 #include "app/menus.h"
 #include "app/network_dialog.h"
 #include "app/path_dialog.h"
+#include "app/program_icon.h"
 #include "app/resource_ids.h"
 #include "app/velmar_doc.h"
 #include "chinese/charset_labels.h"
@@ -87,6 +88,7 @@ bool CVelmarApp::init_instance(const std::vector<std::string>& files,
     return false;
   }
   ui_dialog::set_colors(QColor(192, 192, 192), QColor(0, 0, 0));
+  QApplication::setWindowIcon(program_icon());
   load_profile(profile_path);
   settings_.read_configuration(profile());
   set_font_directories();
