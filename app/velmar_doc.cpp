@@ -1,6 +1,7 @@
 #include "app/velmar_doc.h"
 
 #include "app/box_file.h"
+#include "platform/ui/ui_wait_cursor.h"
 
 CAletter* CVelmarDoc::current_letter() {
   if (data_.current < 0 || static_cast<std::size_t>(data_.current) >= data_.letters.size())
@@ -20,6 +21,7 @@ void CVelmarDoc::append_letter(std::unique_ptr<CAletter> letter) {
 }
 
 bool CVelmarDoc::on_open_document(const std::string& path, std::string& reason) {
+  ui_wait_cursor busy;  // a mailbox of thousands of letters takes a moment
   std::unique_ptr<CVelmarDocData> read = box_file_open(path, reason);
   if (!read) return false;
   data_ = std::move(*read);
@@ -27,6 +29,7 @@ bool CVelmarDoc::on_open_document(const std::string& path, std::string& reason) 
 }
 
 bool CVelmarDoc::on_save_document(const std::string& path, std::string& reason) {
+  ui_wait_cursor busy;
   return box_file_save(path, data_, reason);
 }
 
