@@ -1,6 +1,8 @@
 #include "app/list_view.h"
 
+#include <QClipboard>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
@@ -58,7 +60,6 @@ const column_title kTitles[] = {
 
 const QColor kBand(192, 192, 192);
 
-constexpr const char* kSelectFirst = "先选择信件.";
 constexpr const char* kCannotCreate = "创建文件失败!";
 constexpr const char* kNoPrinting = "打印功能尚未实现";
 constexpr const char* kAskClose = "关闭此邮箱?";
@@ -113,6 +114,18 @@ CListView::CListView() {
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] { on_selection_changed(); });
   setFocusProxy(list_);
   resize(640, 400);
+
+  on_command(ID_EDIT_COPY, [this] {
+    QStringList lines;
+    for (int line : selected_lines())
+      lines << list_->item(line)->text();
+    QGuiApplication::clipboard()->setText(lines.join('\n'));
+  });
+  on_state(ID_EDIT_COPY,
+           [this](ui_command_state& state) { state.enabled = !selected_lines().empty(); });
+  on_command(ID_EDIT_SELECT_ALL, [this] { list_->selectAll(); });
+  on_state(ID_EDIT_SELECT_ALL,
+           [this](ui_command_state& state) { state.enabled = list_->count() > 0; });
 }
 
 CVelmarDoc* CListView::mailbox() const {

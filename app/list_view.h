@@ -55,6 +55,9 @@ class CListView : public QWidget, public ui_view {
   bool filling_ = false;
 };
 
+// Shown by the commands that need a letter selected when none is.
+inline constexpr const char* kSelectFirst = "先选择信件.";
+
 // The band above the list: its height, the line across it and the titles.
 inline constexpr int kBandHeight = 54;
 inline constexpr int kBandLine = 36;

@@ -26,7 +26,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kSelectFirst = "先选择信件.";
 constexpr const char* kNoName = "不能创建没有名字的邮箱!";
 constexpr const char* kNoMailboxToDelete = "没有选择邮箱，删除失败.";
 constexpr const char* kAlsoOnDisk = "连磁盘上的邮箱也一起删除吗?";

@@ -56,14 +56,14 @@ CVelmarApp::CVelmarApp()
   on_command(ID_MAILBOX_TRASH, [this] { mailboxes_->open_trash(); });
   on_command(ID_MAILBOX_NEW, [this] { mailboxes_->new_mailbox(); });
   on_command(ID_MAILBOX_DELETE, [this] { mailboxes_->delete_mailbox(); });
-  on_update(ID_MAILBOX_DELETE,
-            [this](ui_command_state& state) { state.enabled = !settings_.user_mailboxes.empty(); });
+  on_state(ID_MAILBOX_DELETE,
+           [this](ui_command_state& state) { state.enabled = !settings_.user_mailboxes.empty(); });
   on_command_range(ID_USER_MAILBOX_FIRST, ID_USER_MAILBOX_FIRST + kUserMailboxSlots - 1,
                    [this](int id) { mailboxes_->open_user(id - ID_USER_MAILBOX_FIRST); });
-  on_update_range(ID_USER_MAILBOX_FIRST, ID_USER_MAILBOX_FIRST + kUserMailboxSlots - 1,
-                  [this](int id, ui_command_state& state) {
-                    state.enabled = id - ID_USER_MAILBOX_FIRST <= settings_.last_mailbox_index();
-                  });
+  on_state_range(ID_USER_MAILBOX_FIRST, ID_USER_MAILBOX_FIRST + kUserMailboxSlots - 1,
+                 [this](int id, ui_command_state& state) {
+                   state.enabled = id - ID_USER_MAILBOX_FIRST <= settings_.last_mailbox_index();
+                 });
 }
 
 CVelmarApp::~CVelmarApp() {

@@ -90,7 +90,8 @@ void write_in_mailbox(const std::string& path) {
                                 "\xC1\xF5\xBA\xA3\xD1\xE0", "liu@nju.edu.cn",
                                 "\xC2\xDB\xCE\xC4\xB3\xF5\xB8\xE5 (ISO-2022-CN)"));
   std::string reason;
-  if (!box_file_save(path, data, reason)) std::fprintf(stderr, "take_screenshots: %s\n", reason.c_str());
+  if (!box_file_save(path, data, reason))
+    std::fprintf(stderr, "take_screenshots: %s\n", reason.c_str());
 }
 
 }  // namespace
@@ -111,7 +112,8 @@ int main(int argc, char** argv) {
       << "[Configuration]\nIMAPAccount=li@mail.pku.edu.cn\nRealName=Li Ming\n"
       << "ReturnAddress=li@pku.edu.cn\nSMTPServer=smtp.pku.edu.cn\nInPath=" << in
       << "\nWorkDirectory=" << work.string() << "\nHZOS=1\nComposeCC=CN-GB\n"
-      << "[Folders]\n文件夹1=Work\n文件夹2=Family\n[Environment]\nOperSystem=Microsoft Windows 95\n";
+      << "[Folders]\n文件夹1=Work\n文件夹2=Family\n[Environment]\nOperSystem=Microsoft Windows "
+         "95\n";
 
   QApplication qt(argc, argv);
   bool ok = true;

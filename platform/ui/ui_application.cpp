@@ -1,6 +1,7 @@
 #include "platform/ui/ui_application.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "platform/ui/ui_asker.h"
 #include "platform/ui/ui_child_frame.h"
@@ -32,11 +33,11 @@ ui_application::ui_application(std::string name) : name_(std::move(name)) {
     std::string path = recent_[index];
     if (!open_document_file(path)) std::erase(recent_, path);
   });
-  on_update_range(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1,
-                  [this](int id, ui_command_state& state) {
-                    state.enabled =
-                        static_cast<std::size_t>(id - ID_FILE_MRU_FILE1) < recent_.size();
-                  });
+  on_state_range(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1,
+                 [this](int id, ui_command_state& state) {
+                   state.enabled =
+                       static_cast<std::size_t>(id - ID_FILE_MRU_FILE1) < recent_.size();
+                 });
 }
 
 ui_application::~ui_application() {
@@ -160,8 +161,14 @@ ui_command_state ui_application::command_state(int id) const {
 
 bool ui_application::run_command(int id) {
   if (!command_state(id).enabled) return false;
-  for (ui_command_target* target : route())
-    if (target->run_command(id)) return true;
+  try {
+    for (ui_command_target* target : route())
+      if (target->run_command(id)) return true;
+  } catch (const std::exception&) {
+    // A command that fails this way is reported, and the program goes on.
+    ui_message_box(kCommandFailed, MB_OK | MB_ICONEXCLAMATION);
+    return true;
+  }
   return false;
 }
 

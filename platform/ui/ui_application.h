@@ -56,7 +56,7 @@ class ui_application : public ui_command_target {
   std::vector<ui_document*> documents() const;
 
   // Runs a command through the chain of targets; false when none handles it
-  // or it is disabled now.
+  // or it is disabled now. A command that throws shows "Command failed.".
   bool run_command(int id);
   ui_command_state command_state(int id) const;
 

@@ -34,12 +34,12 @@ void ui_command_target::on_command_range(int first, int last, std::function<void
   commands_.push_back({first, last, std::move(run), nullptr});
 }
 
-void ui_command_target::on_update(int id, std::function<void(ui_command_state&)> update) {
+void ui_command_target::on_state(int id, std::function<void(ui_command_state&)> update) {
   updates_.push_back(
       {id, id, nullptr, [update = std::move(update)](int, ui_command_state& s) { update(s); }});
 }
 
-void ui_command_target::on_update_range(int first, int last,
-                                        std::function<void(int, ui_command_state&)> update) {
+void ui_command_target::on_state_range(int first, int last,
+                                       std::function<void(int, ui_command_state&)> update) {
   updates_.push_back({first, last, nullptr, std::move(update)});
 }

@@ -28,8 +28,8 @@ class ui_command_target {
  protected:
   void on_command(int id, std::function<void()> run);
   void on_command_range(int first, int last, std::function<void(int id)> run);
-  void on_update(int id, std::function<void(ui_command_state&)> update);
-  void on_update_range(int first, int last, std::function<void(int id, ui_command_state&)> update);
+  void on_state(int id, std::function<void(ui_command_state&)> update);
+  void on_state_range(int first, int last, std::function<void(int id, ui_command_state&)> update);
 
  private:
   struct entry {

@@ -109,20 +109,20 @@ ui_main_frame::ui_main_frame(const ui_menu_resource& menu) : own_menu_(menu) {
     ui_child_frame* another = frame->doc_template()->create_new_frame(*document);
     frame->doc_template()->initial_update_frame(another);
   });
-  on_update(ID_WINDOW_NEW, [this](ui_command_state& state) { state.enabled = active_frame(); });
+  on_state(ID_WINDOW_NEW, [this](ui_command_state& state) { state.enabled = active_frame(); });
   on_command_range(ID_WINDOW_FIRST_CHILD, ID_WINDOW_FIRST_CHILD + kWindowListSize - 1,
                    [this](int id) {
                      QList<QMdiSubWindow*> windows = mdi_->subWindowList();
                      int index = id - ID_WINDOW_FIRST_CHILD;
                      if (index < windows.size()) mdi_->setActiveSubWindow(windows[index]);
                    });
-  on_update_range(ID_WINDOW_FIRST_CHILD, ID_WINDOW_FIRST_CHILD + kWindowListSize - 1,
-                  [this](int id, ui_command_state& state) {
-                    QList<QMdiSubWindow*> windows = mdi_->subWindowList();
-                    int index = id - ID_WINDOW_FIRST_CHILD;
-                    state.checked =
-                        index < windows.size() && windows[index] == mdi_->currentSubWindow();
-                  });
+  on_state_range(ID_WINDOW_FIRST_CHILD, ID_WINDOW_FIRST_CHILD + kWindowListSize - 1,
+                 [this](int id, ui_command_state& state) {
+                   QList<QMdiSubWindow*> windows = mdi_->subWindowList();
+                   int index = id - ID_WINDOW_FIRST_CHILD;
+                   state.checked =
+                       index < windows.size() && windows[index] == mdi_->currentSubWindow();
+                 });
 
   on_command(ID_EDIT_COPY, [] { on_focus_edit([](auto* edit) { edit->copy(); }); });
   on_command(ID_EDIT_CUT, [] { on_focus_edit([](auto* edit) { edit->cut(); }); });
@@ -130,7 +130,7 @@ ui_main_frame::ui_main_frame(const ui_menu_resource& menu) : own_menu_(menu) {
   on_command(ID_EDIT_UNDO, [] { on_focus_edit([](auto* edit) { edit->undo(); }); });
   on_command(ID_EDIT_SELECT_ALL, [] { on_focus_edit([](auto* edit) { edit->selectAll(); }); });
   for (int id : {ID_EDIT_COPY, ID_EDIT_CUT, ID_EDIT_PASTE, ID_EDIT_UNDO, ID_EDIT_SELECT_ALL})
-    on_update(id, [](ui_command_state& state) { state.enabled = focus_edit() != nullptr; });
+    on_state(id, [](ui_command_state& state) { state.enabled = focus_edit() != nullptr; });
   on_command(ID_APP_EXIT, [this] { close(); });
 }
 

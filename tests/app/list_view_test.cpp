@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QImage>
 #include <QListWidget>
 #include <filesystem>
@@ -203,6 +205,18 @@ TEST_F(ListView, AFileThatCannotBeCreatedIsReported) {
   script_.answer_file(file("missing/folder/a.txt"));
   list_->button(IDC_BUTTON_SAVE)->click();
   EXPECT_EQ(script_.messages(), strings{"创建文件失败!"});
+}
+
+TEST_F(ListView, CopyPutsTheSelectedLinesOnTheClipboard) {
+  start_with(letters({"a", "b", "c"}));
+  ASSERT_TRUE(app_->run_command(ID_EDIT_SELECT_ALL));
+  EXPECT_EQ(list_->selected_lines(), (std::vector<int>{0, 1, 2}));
+  list_->select_lines({0, 2});
+  ASSERT_TRUE(app_->run_command(ID_EDIT_COPY));
+  strings lines = list_lines();
+  EXPECT_EQ(utf8(QGuiApplication::clipboard()->text()), lines[0] + "\n" + lines[2]);
+  list_->list_box()->clearSelection();
+  EXPECT_FALSE(app_->command_state(ID_EDIT_COPY).enabled);
 }
 
 TEST_F(ListView, PrintSaysItIsNotThereYet) {

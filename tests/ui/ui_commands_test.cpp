@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusTipEvent>
+#include <stdexcept>
 
 #include "platform/ui/ui_menu.h"
 #include "platform/ui/ui_text.h"
@@ -44,7 +45,7 @@ class probe_application : public ui_application {
   explicit probe_application(trail& t) : ui_application("Probe") {
     for (int id = kProbe; id <= kProbe + 3; ++id)
       on_command(id, [&t] { t.ran.push_back("application"); });
-    on_update(kProbe + 3, [](ui_command_state& state) { state.enabled = false; });
+    on_state(kProbe + 3, [](ui_command_state& state) { state.enabled = false; });
   }
 };
 
@@ -82,6 +83,20 @@ TEST(CommandRouting, TheActiveViewComesFirstThenItsDocumentThenTheApplication) {
   app.close_all_documents();
   qt_flush();
   app.set_main_frame(nullptr);
+}
+
+class failing_application : public ui_application {
+ public:
+  failing_application() : ui_application("Failing") {
+    on_command(kProbe, [] { throw std::runtime_error("no room"); });
+  }
+};
+
+TEST(CommandRouting, ACommandThatThrowsIsReportedAsFailed) {
+  ui_script script;
+  failing_application app;
+  EXPECT_TRUE(app.run_command(kProbe));
+  EXPECT_EQ(script.messages(), strings{"Command failed."});
 }
 
 TEST_F(Commands, MenusCarryTheCommandIdsAndRunThem) {
