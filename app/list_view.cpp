@@ -94,11 +94,12 @@ CListView::CListView() {
   // program does not have yet.
   for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT})
     buttons_[id]->setEnabled(false);
-  CVelmarApp* app = CVelmarApp::instance();
-  connect(buttons_[IDC_BUTTON_TRASH], &QAbstractButton::clicked, this,
-          [this, app] { app->mailboxes().trash_letters(*this); });
-  connect(buttons_[IDC_BUTTON_MOVE], &QAbstractButton::clicked, this,
-          [this, app] { app->mailboxes().move_letters(*this); });
+  connect(buttons_[IDC_BUTTON_TRASH], &QAbstractButton::clicked, this, [this] {
+    if (CVelmarApp* app = CVelmarApp::instance()) app->mailboxes().trash_letters(*this);
+  });
+  connect(buttons_[IDC_BUTTON_MOVE], &QAbstractButton::clicked, this, [this] {
+    if (CVelmarApp* app = CVelmarApp::instance()) app->mailboxes().move_letters(*this);
+  });
   connect(buttons_[IDC_BUTTON_SAVE], &QAbstractButton::clicked, this, [this] { on_save(); });
   connect(buttons_[IDC_BUTTON_DELETE], &QAbstractButton::clicked, this, [this] { on_delete(); });
   connect(buttons_[IDC_BUTTON_PRINT], &QAbstractButton::clicked, this, [this] { on_print(); });

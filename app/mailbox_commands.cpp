@@ -205,6 +205,10 @@ void mailbox_commands::delete_mailbox() {
   }
   if (ask(kAlsoOnDisk) != IDYES) return;
   std::string file = host_path(user_mailbox_path(name));
+  // An open window on it would write the file again when saved.
+  for (const auto& doc_template : app_.doc_templates()) {
+    if (ui_document* open = doc_template->document_with_path(file)) open->on_close_document();
+  }
   std::error_code error;
   if (!fs::remove(file, error) && error) tell("不能删除文件 " + file + "：" + error.message());
 }

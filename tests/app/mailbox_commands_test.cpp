@@ -71,6 +71,27 @@ TEST_F(Mailboxes, DeletingTheMiddleOfThreeLeavesTwoThatOpenTheRightMailboxes) {
   EXPECT_EQ(profile.find("文件夹3"), std::string::npos);
 }
 
+TEST_F(Mailboxes, AMailboxDeletedOnDiskIsClosedWithoutAsking) {
+  start_with({"Work"});
+  mailbox_file("Work.box", "Work", {"w"});
+  ASSERT_TRUE(app_->run_command(ID_USER_MAILBOX_FIRST));
+  active_mailbox()->set_modified();
+  EXPECT_EQ(frame_count(), 2);
+  script_
+      .answer_dialog(IDD_DELETE_MAILBOX,
+                     [](ui_dialog& d) {
+                       d.select(IDC_MAILBOX_LIST, 0);
+                       return true;
+                     })
+      .answer(IDYES)
+      .answer(IDYES);
+  app_->run_command(ID_MAILBOX_DELETE);
+  qt_flush();
+  EXPECT_EQ(frame_count(), 1);
+  EXPECT_FALSE(fs::exists(file("Work.box")));
+  EXPECT_EQ(script_.messages().size(), 2u) << "no question about saving it";
+}
+
 TEST_F(Mailboxes, DeletingTheOnlyMailboxRemovesTheSeparatorAndKeepsTheFileWhenAsked) {
   start_with({"Work"});
   mailbox_file("Work.box", "Work", {"w"});
