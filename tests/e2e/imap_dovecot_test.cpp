@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/letter_from_mail.h"
 #include "mail/cache.h"
 #include "mail/fetch.h"
 #include "mail/open_close.h"
@@ -16,7 +17,7 @@
 #include "message/text_source.h"
 #include "net/imap_driver.h"
 #include "platform/host_name.h"
-#include "tests/support/body_leaves.h"
+#include "tests/support/body_shape.h"
 #include "tests/support/corpus.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/fault_proxy.h"
@@ -182,7 +183,7 @@ TEST_F(Dovecot, ACutAnywhereInAFetchEndsInAnOrderlyFailure) {
         mail_body* body = nullptr;
         mail_fetchstructure(stream, i, &body);
         std::vector<std::string> sections;
-        if (body) leaf_sections(*body, "", sections);
+        if (body) sections = leaf_sections(*body);
         for (const std::string& section : sections)
           mail_fetchbody(stream, i, section);
       }
@@ -283,8 +284,7 @@ TEST_F(Dovecot, EveryLeafSectionComesBackAsTheFileHasIt) {
       split_otherwise.push_back(body_shape(*body) + " ours " + body_shape(*file.body));
       continue;
     }
-    std::vector<std::string> sections;
-    leaf_sections(*body, "", sections);
+    std::vector<std::string> sections = leaf_sections(*body);
     for (const std::string& section : sections) {
       std::optional<std::string_view> fetched = mail_fetchbody(stream, i, section);
       std::optional<std::string> expected = file.section(section);
