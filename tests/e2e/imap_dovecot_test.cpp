@@ -26,32 +26,11 @@
 
 namespace {
 
-const char* kMultipartLetter =
-    "From: Wang Li <wang@pku.edu.cn>\n"
-    "To: li@example.cn\n"
-    "Subject: pictures\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"b1\"\n"
-    "\n"
-    "preamble\n"
-    "--b1\n"
-    "Content-Type: text/plain; charset=\"CN-GB\"\n"
-    "Content-Transfer-Encoding: quoted-printable\n"
-    "\n"
-    "=C4=E3=BA=C3 hello\n"
-    "--b1\n"
-    "Content-Type: image/gif\n"
-    "Content-Transfer-Encoding: base64\n"
-    "\n"
-    "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
-    "--b1\n"
-    "Content-Type: message/rfc822\n"
-    "\n"
-    "From: someone@example.org\n"
-    "Subject: inner\n"
-    "\n"
-    "inner body\n"
-    "--b1--\n";
+// Letters of our own: a multipart with a quoted-printable, a base64 and an
+// embedded-message part; GB, Big5 and ISO-2022-CN text parts.
+std::string fixture_letter(const char* name) {
+  return file_text(std::string(KESTREL_FIXTURES "/letters/") + name);
+}
 
 class Dovecot : public testing::Test {
  protected:
@@ -163,7 +142,7 @@ TEST_F(Dovecot, FlagsSearchCopyExpungeAndAppend) {
 // A whole fetch through a proxy that cuts the connection at many points,
 // inside literals too: every run ends in an orderly failure.
 TEST_F(Dovecot, ACutAnywhereInAFetchEndsInAnOrderlyFailure) {
-  server_->deliver("tester", kMultipartLetter);
+  server_->deliver("tester", fixture_letter("pictures.eml"));
   server_->deliver("tester", "Subject: plain\n\n" + std::string(3000, 'p') + "\n");
   std::vector<std::string> farewells;
   mail_callbacks callbacks = mail_set_callbacks({});
@@ -220,34 +199,11 @@ struct parsed_letter {
   }
 };
 
-const char* kChineseLetter =
-    "From: =?GB2312?B?zfXA9g==?= <wang@pku.edu.cn>\n"
-    "To: li@example.cn\n"
-    "Subject: Chinese parts\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"==cn==\"\n"
-    "\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=CN-GB\n"
-    "Content-Transfer-Encoding: 8bit\n"
-    "\n"
-    "\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=CN-BIG5\n"
-    "Content-Transfer-Encoding: base64\n"
-    "\n"
-    "p0GmbqFBpUCsyQ==\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=ISO-2022-CN\n"
-    "\n"
-    "\x1b$)A\x0e"
-    "Dc:C\x0f hello\n"
-    "--==cn==--\n";
-
 // Every letter of the corpus through the server and back: envelopes and
 // structures of all, and every leaf section byte for byte as the file has it.
 TEST_F(Dovecot, EveryLeafSectionComesBackAsTheFileHasIt) {
-  std::vector<std::string> letters = {kMultipartLetter, kChineseLetter};
+  std::vector<std::string> letters = {fixture_letter("pictures.eml"),
+                                      fixture_letter("chinese.eml")};
   // Python's letters; enmime's include deliberately broken ones whose part ends
   // our own rules place elsewhere than Dovecot does.
   for (const corpus_letter& letter : corpus_letters()) {
