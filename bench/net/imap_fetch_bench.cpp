@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "app/letter_from_mail.h"
 #include "mail/fetch.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
@@ -32,7 +33,6 @@
 #include "message/callbacks.h"
 #include "message/records.h"
 #include "net/imap_driver.h"
-#include "tests/support/body_leaves.h"
 #include "tests/support/corpus.h"
 #include "tests/support/dovecot_server.h"
 
@@ -83,7 +83,7 @@ double kestrel_fetch(const dovecot_server& server, std::vector<std::string>* com
     mail_body* body = nullptr;
     mail_fetchstructure(stream, i, &body);
     std::vector<std::string> sections;
-    if (body) leaf_sections(*body, "", sections);
+    if (body) sections = leaf_sections(*body);
     for (const std::string& section : sections) {
       if (auto text = mail_fetchbody(stream, i, section)) bytes += text->size();
     }

@@ -19,32 +19,6 @@ program_result kestrel_mail(const std::vector<std::string>& arguments) {
   return run_program(KESTREL_MAIL_PROGRAM, arguments);
 }
 
-const char* kPictures =
-    "From: Wang Li <wang@pku.edu.cn>\n"
-    "To: li@example.cn\n"
-    "Subject: pictures\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"b1\"\n"
-    "\n"
-    "--b1\n"
-    "Content-Type: text/plain; charset=\"CN-GB\"\n"
-    "Content-Transfer-Encoding: quoted-printable\n"
-    "\n"
-    "=C4=E3=BA=C3 hello\n"
-    "--b1\n"
-    "Content-Type: image/gif\n"
-    "Content-Transfer-Encoding: base64\n"
-    "\n"
-    "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
-    "--b1\n"
-    "Content-Type: message/rfc822\n"
-    "\n"
-    "From: Zhang San <zhang@example.org>\n"
-    "Subject: inner\n"
-    "\n"
-    "inner body\n"
-    "--b1--\n";
-
 const char* kNoSender = "Subject: from nobody\n\nwho sent this?\n";
 
 const std::string kGif = std::string(
@@ -81,7 +55,7 @@ class BoxCommands : public testing::Test {
 
 TEST_F(BoxCommands, ImportFromDovecotThenShowCatAndExport) {
   start_server();
-  server_->deliver("tester", kPictures);
+  server_->deliver("tester", file_text(KESTREL_FIXTURES "/letters/pictures.eml"));
   server_->deliver("tester", kNoSender);
 
   program_result result = import();

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <map>
 
+#include "app/letter_from_mail.h"
 #include "mail/cache.h"
 #include "mail/fetch.h"
 #include "mail/open_close.h"
@@ -16,7 +17,7 @@
 #include "message/text_source.h"
 #include "net/imap_driver.h"
 #include "platform/host_name.h"
-#include "tests/support/body_leaves.h"
+#include "tests/support/body_shape.h"
 #include "tests/support/corpus.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/fault_proxy.h"
@@ -25,32 +26,11 @@
 
 namespace {
 
-const char* kMultipartLetter =
-    "From: Wang Li <wang@pku.edu.cn>\n"
-    "To: li@example.cn\n"
-    "Subject: pictures\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"b1\"\n"
-    "\n"
-    "preamble\n"
-    "--b1\n"
-    "Content-Type: text/plain; charset=\"CN-GB\"\n"
-    "Content-Transfer-Encoding: quoted-printable\n"
-    "\n"
-    "=C4=E3=BA=C3 hello\n"
-    "--b1\n"
-    "Content-Type: image/gif\n"
-    "Content-Transfer-Encoding: base64\n"
-    "\n"
-    "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
-    "--b1\n"
-    "Content-Type: message/rfc822\n"
-    "\n"
-    "From: someone@example.org\n"
-    "Subject: inner\n"
-    "\n"
-    "inner body\n"
-    "--b1--\n";
+// Letters of our own: a multipart with a quoted-printable, a base64 and an
+// embedded-message part; GB, Big5 and ISO-2022-CN text parts.
+std::string fixture_letter(const char* name) {
+  return file_text(std::string(KESTREL_FIXTURES "/letters/") + name);
+}
 
 class Dovecot : public testing::Test {
  protected:
@@ -162,7 +142,7 @@ TEST_F(Dovecot, FlagsSearchCopyExpungeAndAppend) {
 // A whole fetch through a proxy that cuts the connection at many points,
 // inside literals too: every run ends in an orderly failure.
 TEST_F(Dovecot, ACutAnywhereInAFetchEndsInAnOrderlyFailure) {
-  server_->deliver("tester", kMultipartLetter);
+  server_->deliver("tester", fixture_letter("pictures.eml"));
   server_->deliver("tester", "Subject: plain\n\n" + std::string(3000, 'p') + "\n");
   std::vector<std::string> farewells;
   mail_callbacks callbacks = mail_set_callbacks({});
@@ -182,7 +162,7 @@ TEST_F(Dovecot, ACutAnywhereInAFetchEndsInAnOrderlyFailure) {
         mail_body* body = nullptr;
         mail_fetchstructure(stream, i, &body);
         std::vector<std::string> sections;
-        if (body) leaf_sections(*body, "", sections);
+        if (body) sections = leaf_sections(*body);
         for (const std::string& section : sections)
           mail_fetchbody(stream, i, section);
       }
@@ -219,34 +199,11 @@ struct parsed_letter {
   }
 };
 
-const char* kChineseLetter =
-    "From: =?GB2312?B?zfXA9g==?= <wang@pku.edu.cn>\n"
-    "To: li@example.cn\n"
-    "Subject: Chinese parts\n"
-    "MIME-Version: 1.0\n"
-    "Content-Type: multipart/mixed; boundary=\"==cn==\"\n"
-    "\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=CN-GB\n"
-    "Content-Transfer-Encoding: 8bit\n"
-    "\n"
-    "\xC4\xE3\xBA\xC3\xA3\xAC\xCA\xC0\xBD\xE7\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=CN-BIG5\n"
-    "Content-Transfer-Encoding: base64\n"
-    "\n"
-    "p0GmbqFBpUCsyQ==\n"
-    "--==cn==\n"
-    "Content-Type: text/plain; charset=ISO-2022-CN\n"
-    "\n"
-    "\x1b$)A\x0e"
-    "Dc:C\x0f hello\n"
-    "--==cn==--\n";
-
 // Every letter of the corpus through the server and back: envelopes and
 // structures of all, and every leaf section byte for byte as the file has it.
 TEST_F(Dovecot, EveryLeafSectionComesBackAsTheFileHasIt) {
-  std::vector<std::string> letters = {kMultipartLetter, kChineseLetter};
+  std::vector<std::string> letters = {fixture_letter("pictures.eml"),
+                                      fixture_letter("chinese.eml")};
   // Python's letters; enmime's include deliberately broken ones whose part ends
   // our own rules place elsewhere than Dovecot does.
   for (const corpus_letter& letter : corpus_letters()) {
@@ -283,8 +240,7 @@ TEST_F(Dovecot, EveryLeafSectionComesBackAsTheFileHasIt) {
       split_otherwise.push_back(body_shape(*body) + " ours " + body_shape(*file.body));
       continue;
     }
-    std::vector<std::string> sections;
-    leaf_sections(*body, "", sections);
+    std::vector<std::string> sections = leaf_sections(*body);
     for (const std::string& section : sections) {
       std::optional<std::string_view> fetched = mail_fetchbody(stream, i, section);
       std::optional<std::string> expected = file.section(section);
