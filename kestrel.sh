@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up, build and start of Kestrel on a Debian 12 machine.
-#   ./kestrel.sh run [ARGS]   install what is missing, build, start the program
-#   ./kestrel.sh test         install what is missing, build, run every test
+#   ./kestrel.sh run [FILE.box]      install what is missing, build, start kestrel
+#   ./kestrel.sh run --cli [ARGS]    the same for kestrel-mail, the command line
+#   ./kestrel.sh test                install what is missing, build, run every test
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -12,6 +13,7 @@ PACKAGES=(
   dovecot-imapd python3-aiosmtpd
   libgsf-1-dev python3-olefile
   unifont netpbm
+  qt6-base-dev libx11-dev fonts-droid-fallback xvfb xauth
   python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
@@ -44,8 +46,18 @@ case "${1:-}" in
     shift
     install_missing
     build build
-    if [ $# -eq 0 ]; then set -- --help; fi
-    exec build/cli/kestrel-mail "$@"
+    if [ "${1:-}" = "--cli" ]; then
+      shift
+      if [ $# -eq 0 ]; then set -- --help; fi
+      exec build/cli/kestrel-mail "$@"
+    fi
+    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+      echo "kestrel.sh: there is no display to show Kestrel's windows on (DISPLAY is not set)." >&2
+      echo "  Run it from a desktop session, or on a virtual display: xvfb-run -a ./kestrel.sh run" >&2
+      echo "  The command-line program needs none: ./kestrel.sh run --cli --help" >&2
+      exit 1
+    fi
+    exec build/app/kestrel "$@"
     ;;
   test)
     install_missing
@@ -59,7 +71,7 @@ case "${1:-}" in
     cd build && exec ctest -j "$(cpu_count)" --output-on-failure
     ;;
   *)
-    echo "usage: ./kestrel.sh run [ARGS] | ./kestrel.sh test" >&2
+    echo "usage: ./kestrel.sh run [FILE.box] | ./kestrel.sh run --cli [ARGS] | ./kestrel.sh test" >&2
     exit 2
     ;;
 esac

@@ -14,7 +14,6 @@ namespace {
 constexpr std::uint16_t kText = 0;
 constexpr std::uint16_t kMultipart = 1;
 constexpr std::uint16_t kMessage = 2;
-constexpr const char* kSomeone = "某人";
 constexpr std::size_t kDateWidth = 11;
 constexpr std::size_t kSenderWidth = 16;
 constexpr std::size_t kSenderColumns = 35;
@@ -28,9 +27,15 @@ std::string_view type_word(std::uint16_t type) {
   return type < std::size(kWords) ? kWords[type] : "类型不明";
 }
 
-void append_addresses(std::string& text, const char* label, const CAddress* list) {
+// A program word in the code page asked for.
+std::string word(const program_words& words, std::string_view text) {
+  return words ? words(text) : std::string(text);
+}
+
+void append_addresses(std::string& text, const program_words& words, std::string_view label,
+                      const CAddress* list) {
   if (!list) return;
-  text += label;
+  text += word(words, label);
   for (std::size_t i = 0; i < list->items.size(); ++i) {
     if (i) text += ';';
     text += list->items[i]->address;
@@ -46,31 +51,31 @@ std::optional<std::string_view> charset_of(const CBody& body) {
   return std::nullopt;
 }
 
-void append_placeholder(std::string& text, const CBody& body) {
+void append_placeholder(std::string& text, const program_words& words, const CBody& body) {
   text += "\r\n>> ";
-  text += type_word(body.type);
-  text += " 双击此行来保存或显示 <<\r\n\r\n";
+  text += word(words, type_word(body.type));
+  text += word(words, " 双击此行来保存或显示 <<\r\n\r\n");
 }
 
-void append_body(std::string& text, const CBody& body, long platform) {
+void append_body(std::string& text, const program_words& words, const CBody& body, long platform) {
   if (body.type == kMultipart) {
-    text += "内容类型 : 多报文/" + body.subtype + "\r\n";
+    text += word(words, "内容类型 : 多报文/") + body.subtype + "\r\n";
     if (const CPart* parts = body.part()) {
       for (const auto& item : parts->items) {
-        text += "---------------- 多报文分界 -----------------\r\n";
-        append_body(text, item->body, platform);
+        text += word(words, "---------------- 多报文分界 -----------------\r\n");
+        append_body(text, words, item->body, platform);
       }
     }
     return;
   }
   if (body.type == kMessage) {
-    text += "内容类型 : 消息/" + body.subtype + "\r\n";
-    text += "----------- 以下为消息内容 -------------\r\n";
-    if (const CMessage* message = body.message()) append_body(text, message->body, platform);
+    text += word(words, "内容类型 : 消息/") + body.subtype + "\r\n";
+    text += word(words, "----------- 以下为消息内容 -------------\r\n");
+    if (const CMessage* message = body.message()) append_body(text, words, message->body, platform);
     return;
   }
-  text += "内容类型 : ";
-  text += type_word(body.type);
+  text += word(words, "内容类型 : ");
+  text += word(words, type_word(body.type));
   text += "/" + body.subtype;
   if (body.parameters) {
     for (const auto& item : body.parameters->items)
@@ -83,22 +88,22 @@ void append_body(std::string& text, const CBody& body, long platform) {
           text_part_addition::text) {
     text += "\r\n" + body.text + "\r\n\r\n";
   } else {
-    append_placeholder(text, body);
+    append_placeholder(text, words, body);
   }
 }
 
 }  // namespace
 
-std::string letter_sender(const CAletter& letter) {
+std::string letter_sender(const CAletter& letter, std::string_view someone) {
   const CAddress* from = letter.envelope.from.get();
-  if (!from || from->items.empty()) return kSomeone;
+  if (!from || from->items.empty()) return std::string(someone);
   const CAddritem& first = *from->items.front();
   if (!first.name.empty()) return first.name;
   if (!first.address.empty()) return first.address;
-  return kSomeone;
+  return std::string(someone);
 }
 
-std::string letter_list_line(const CAletter& letter, std::size_t index) {
+std::string letter_list_line(const CAletter& letter, std::size_t index, std::string_view someone) {
   const CFlags& flags = letter.flags;
   char mark = ' ';
   if (flags.mark(2) == 'D') {
@@ -113,7 +118,7 @@ std::string letter_list_line(const CAletter& letter, std::size_t index) {
   std::string line(1, mark);
   line += number;
   line += letter.envelope.date.substr(0, kDateWidth) + " ";
-  line += letter_sender(letter).substr(0, kSenderWidth) + " ";
+  line += letter_sender(letter, someone).substr(0, kSenderWidth) + " ";
   if (line.size() < kSenderColumns) line.resize(kSenderColumns, ' ');
   char size[32];
   std::snprintf(size, sizeof size, " (%5u) ", static_cast<unsigned>(flags.size));
@@ -122,17 +127,17 @@ std::string letter_list_line(const CAletter& letter, std::size_t index) {
   return line;
 }
 
-std::string letter_display_text(const CAletter& letter, long platform) {
+std::string letter_display_text(const CAletter& letter, long platform, const program_words& words) {
   const CEnvelope& envelope = letter.envelope;
   std::string text;
-  append_addresses(text, "发信人   : ", envelope.from.get());
-  text += "\r\n日期     : " + envelope.date;
-  append_addresses(text, "\r\n收信人   : ", envelope.to.get());
-  append_addresses(text, "\r\nCc       : ", envelope.cc.get());
-  append_addresses(text, "\r\nBcc      : ", envelope.bcc.get());
-  text += "\r\n题目     : " + envelope.subject;
-  text += "\r\nMime-版本: 1.0\r\n";
-  append_body(text, letter.body, platform);
+  append_addresses(text, words, "发信人   : ", envelope.from.get());
+  text += word(words, "\r\n日期     : ") + envelope.date;
+  append_addresses(text, words, "\r\n收信人   : ", envelope.to.get());
+  append_addresses(text, words, "\r\nCc       : ", envelope.cc.get());
+  append_addresses(text, words, "\r\nBcc      : ", envelope.bcc.get());
+  text += word(words, "\r\n题目     : ") + envelope.subject;
+  text += word(words, "\r\nMime-版本: 1.0\r\n");
+  append_body(text, words, letter.body, platform);
   return text;
 }
 

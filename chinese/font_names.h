@@ -16,3 +16,8 @@ std::string font_directory(std::string_view work_directory);
 
 // A file in a font directory, with one separator between them.
 std::string font_path(std::string_view directory, std::string_view name);
+
+// The fonts the build generated or the installation placed beside the
+// program: "ccfont" in the build folder above it, else "share/kestrel/ccfont"
+// under its prefix (that folder's path even when it is missing).
+std::string installed_font_directory();

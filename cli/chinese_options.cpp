@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <memory>
+
+#include "chinese/font_names.h"
 
 namespace {
 
@@ -31,14 +32,7 @@ std::optional<std::string> cli_take_option(std::vector<std::string>& arguments,
 std::string cli_font_directory(std::vector<std::string>& arguments) {
   bool ok = true;
   if (std::optional<std::string> given = cli_take_option(arguments, "--fonts", ok)) return *given;
-  std::error_code error;
-  std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-  std::filesystem::path prefix = program.parent_path().parent_path();
-  for (const char* place : {"ccfont", "share/kestrel/ccfont"}) {
-    std::filesystem::path directory = prefix / place;
-    if (std::filesystem::is_directory(directory, error)) return directory.string();
-  }
-  return (prefix / "share/kestrel/ccfont").string();
+  return installed_font_directory();
 }
 
 std::optional<std::string> cli_read_all(const std::string& name) {

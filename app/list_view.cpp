@@ -1,0 +1,270 @@
+#include "app/list_view.h"
+
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QPainter>
+#include <QScrollBar>
+#include <fstream>
+
+#include "app/button_bitmaps.h"
+#include "app/letter_line_delegate.h"
+#include "app/letter_text.h"
+#include "app/mailbox_commands.h"
+#include "app/resource_ids.h"
+#include "app/velmar_app.h"
+#include "app/velmar_doc.h"
+#include "platform/file_names.h"
+#include "platform/ui/ui_asker.h"
+#include "platform/ui/ui_bitmap_button.h"
+#include "platform/ui/ui_child_frame.h"
+#include "platform/ui/ui_ids.h"
+#include "platform/ui/ui_text.h"
+
+namespace {
+
+struct button_place {
+  int id;
+  const char* caption;
+  int left;
+  int up;
+  int down;
+};
+
+constexpr button_place kButtons[] = {
+    {IDC_BUTTON_REPLY, "Reply", 20, IDB_REPLY_UP, IDB_REPLY_DOWN},
+    {IDC_BUTTON_REPLY_ALL, "ReplyAll", 52, IDB_REPLY_ALL_UP, IDB_REPLY_ALL_DOWN},
+    {IDC_BUTTON_FORWARD, "Forward", 84, IDB_FORWARD_UP, IDB_FORWARD_DOWN},
+    {IDC_BUTTON_REDIRECT, "Redirect", 116, IDB_REDIRECT_UP, IDB_REDIRECT_DOWN},
+    {IDC_BUTTON_TRASH, "Trash", 168, IDB_TRASH_UP, IDB_TRASH_DOWN},
+    {IDC_BUTTON_SAVE, "Save", 200, IDB_SAVE_UP, IDB_SAVE_DOWN},
+    {IDC_BUTTON_MOVE, "Move", 232, IDB_MOVE_UP, IDB_MOVE_DOWN},
+    {IDC_BUTTON_DELETE, "Delete", 264, IDB_DELETE_UP, IDB_DELETE_DOWN},
+    {IDC_BUTTON_PRINT, "Print", 296, IDB_PRINT_UP, IDB_PRINT_DOWN},
+    {IDC_BUTTON_CLOSE, "Close", 348, IDB_CLOSE_UP, IDB_CLOSE_DOWN},
+};
+constexpr int kButtonTop = 2;
+
+struct column_title {
+  const char* text;
+  QRect place;
+};
+
+const column_title kTitles[] = {
+    {"日期", QRect(QPoint(10, 37), QPoint(149, 52))},
+    {"发信人", QRect(QPoint(150, 37), QPoint(249, 52))},
+    {"大小", QRect(QPoint(290, 37), QPoint(349, 52))},
+    {"题目", QRect(QPoint(350, 37), QPoint(449, 52))},
+};
+
+const QColor kBand(192, 192, 192);
+
+constexpr const char* kCannotCreate = "创建文件失败!";
+constexpr const char* kNoPrinting = "打印功能尚未实现";
+constexpr const char* kAskClose = "关闭此邮箱?";
+constexpr const char* kAskRemoveMarked = "删除标记为“删除”的邮件吗?";
+constexpr const char* kSaveFilter = "所有文件 (*.*)|*.*||";
+constexpr int kProposedNameLength = 8;
+
+// Save proposes the subject without its blanks, cut to 8 characters, and
+// without what a file name cannot hold.
+std::string proposed_name(const std::string& subject) {
+  QString name;
+  for (QChar c : display_text(subject)) {
+    if (name.size() >= kProposedNameLength) break;
+    if (c.isSpace() || c == '/' || c == '\\' || c == QChar(0xFFFD)) continue;
+    name += c;
+  }
+  return utf8(name);
+}
+
+}  // namespace
+
+CListView::CListView() {
+  setAutoFillBackground(false);
+  for (const button_place& place : kButtons) {
+    auto* button = new ui_bitmap_button(place.id, place.caption, this);
+    button->load_bitmaps(button_bitmap(place.up), button_bitmap(place.down));
+    button->move(place.left, kButtonTop);
+    buttons_[place.id] = button;
+    order_.push_back(place.id);
+  }
+  // Replying, forwarding and redirecting need the composer, which this
+  // program does not have yet.
+  for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT})
+    buttons_[id]->setEnabled(false);
+  connect(buttons_[IDC_BUTTON_TRASH], &QAbstractButton::clicked, this, [this] {
+    if (CVelmarApp* app = CVelmarApp::instance()) app->mailboxes().trash_letters(*this);
+  });
+  connect(buttons_[IDC_BUTTON_MOVE], &QAbstractButton::clicked, this, [this] {
+    if (CVelmarApp* app = CVelmarApp::instance()) app->mailboxes().move_letters(*this);
+  });
+  connect(buttons_[IDC_BUTTON_SAVE], &QAbstractButton::clicked, this, [this] { on_save(); });
+  connect(buttons_[IDC_BUTTON_DELETE], &QAbstractButton::clicked, this, [this] { on_delete(); });
+  connect(buttons_[IDC_BUTTON_PRINT], &QAbstractButton::clicked, this, [this] { on_print(); });
+  connect(buttons_[IDC_BUTTON_CLOSE], &QAbstractButton::clicked, this, [this] { on_close(); });
+
+  list_ = new QListWidget(this);
+  list_->setProperty("control_id", IDC_LETTER_LIST);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+  list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  list_->setUniformItemSizes(true);
+  list_->setItemDelegate(new CLetterLineDelegate(list_));
+  connect(list_, &QListWidget::itemSelectionChanged, this, [this] { on_selection_changed(); });
+  setFocusProxy(list_);
+  resize(640, 400);
+
+  on_command(ID_EDIT_COPY, [this] {
+    QStringList lines;
+    for (int line : selected_lines())
+      lines << list_->item(line)->text();
+    QGuiApplication::clipboard()->setText(lines.join('\n'));
+  });
+  on_state(ID_EDIT_COPY,
+           [this](ui_command_state& state) { state.enabled = !selected_lines().empty(); });
+  on_command(ID_EDIT_SELECT_ALL, [this] { list_->selectAll(); });
+  on_state(ID_EDIT_SELECT_ALL,
+           [this](ui_command_state& state) { state.enabled = list_->count() > 0; });
+}
+
+CVelmarDoc* CListView::mailbox() const {
+  return dynamic_cast<CVelmarDoc*>(document());
+}
+
+ui_bitmap_button* CListView::button(int id) const {
+  auto found = buttons_.find(id);
+  return found == buttons_.end() ? nullptr : found->second;
+}
+
+std::vector<int> CListView::button_ids() const {
+  return order_;
+}
+
+std::vector<int> CListView::selected_lines() const {
+  std::vector<int> lines;
+  for (int row = 0; row < list_->count(); ++row)
+    if (list_->item(row)->isSelected()) lines.push_back(row);
+  return lines;
+}
+
+void CListView::select_lines(const std::vector<int>& lines) {
+  list_->clearSelection();
+  for (int line : lines) {
+    list_->setCurrentRow(line, QItemSelectionModel::Select);
+  }
+}
+
+void CListView::on_update(ui_view*, long) {
+  fill_list();
+}
+
+void CListView::fill_list() {
+  CVelmarDoc* doc = mailbox();
+  if (!doc) return;
+  filling_ = true;
+  list_->clear();
+  const CVelmarDocData& data = doc->data();
+  // The program's own word for an unknown sender is written in the code page
+  // the line is shown in.
+  std::string someone = ui_application::instance()->codec().from_utf8(kSomeone);
+  for (std::size_t i = 0; i < data.letters.size(); ++i)
+    list_->addItem(display_text(letter_list_line(*data.letters[i], i, someone)));
+  int current = data.current;
+  if (current < 0 && list_->count() > 0) current = 0;
+  if (current >= 0 && current < list_->count()) {
+    list_->setCurrentRow(current, QItemSelectionModel::ClearAndSelect);
+    list_->scrollToItem(list_->item(current));
+  }
+  filling_ = false;
+}
+
+void CListView::on_selection_changed() {
+  CVelmarDoc* doc = mailbox();
+  if (filling_ || !doc) return;
+  doc->data().current = list_->currentRow();
+  doc->set_modified();
+  doc->update_all_views(this);
+}
+
+void CListView::on_save() {
+  CVelmarDoc* doc = mailbox();
+  CAletter* letter = doc ? doc->current_letter() : nullptr;
+  if (!letter) {
+    ui_message_box(kSelectFirst, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  save_text_ = letter_display_text(
+      *letter, CVelmarApp::instance()->settings().hzos,
+      [](std::string_view label) { return ui_application::instance()->codec().from_utf8(label); });
+  ui_file_request request;
+  request.open = false;
+  request.title = kSaveAsTitle;
+  request.file_name = proposed_name(letter->envelope.subject);
+  request.filter = kSaveFilter;
+  request.overwrite_prompt = true;
+  std::optional<std::string> path = ui_ask().file_dialog(request);
+  if (!path) return;
+  std::ofstream file(host_path(*path), std::ios::binary | std::ios::trunc);
+  if (!file) {
+    ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  file.write(save_text_.data(), static_cast<std::streamsize>(save_text_.size()));
+  file.close();
+  if (!file) ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CListView::on_delete() {
+  CVelmarDoc* doc = mailbox();
+  std::vector<int> lines = selected_lines();
+  if (!doc || lines.empty()) {
+    ui_message_box(kSelectFirst, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  for (int line : lines) {
+    if (static_cast<std::size_t>(line) >= doc->data().letters.size()) continue;
+    CFlags& flags = doc->data().letters[static_cast<std::size_t>(line)]->flags;
+    flags.status = std::string{flags.mark(0), flags.mark(1), flags.mark(2) == 'D' ? ' ' : 'D'};
+  }
+  doc->set_modified();
+  doc->update_all_views(nullptr);
+}
+
+void CListView::on_print() {
+  ui_message_box(kNoPrinting, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CListView::on_close() {
+  CVelmarDoc* doc = mailbox();
+  if (!doc) return;
+  if (ui_message_box(kAskClose, MB_YESNO | MB_ICONQUESTION) != IDYES) return;
+  auto& letters = doc->data().letters;
+  bool marked = std::any_of(letters.begin(), letters.end(),
+                            [](const auto& letter) { return letter->flags.mark(2) == 'D'; });
+  if (marked && ui_message_box(kAskRemoveMarked, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+    std::erase_if(letters, [](const auto& letter) { return letter->flags.mark(2) == 'D'; });
+    int count = static_cast<int>(letters.size());
+    if (doc->data().current > count - 1) doc->data().current = count - 1;
+    doc->set_modified();
+    doc->update_all_views(nullptr);
+  }
+  if (ui_child_frame* own = frame()) own->close();
+}
+
+void CListView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(QRect(0, 0, width(), kBandHeight), kBand);
+  painter.setPen(Qt::black);
+  painter.drawLine(0, kBandLine, width(), kBandLine);
+  for (const column_title& title : kTitles) {
+    painter.fillRect(title.place, kBand);
+    painter.drawText(title.place, Qt::AlignCenter | Qt::TextSingleLine, qstr(title.text));
+  }
+}
+
+void CListView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  list_->setGeometry(0, kBandHeight, width(), std::max(0, height() - kBandHeight));
+}

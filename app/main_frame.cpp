@@ -1,0 +1,12 @@
+#include "app/main_frame.h"
+
+#include "app/menus.h"
+#include "app/velmar_app.h"
+
+CMainFrame::CMainFrame() : ui_main_frame(main_menu()) {
+  resize(900, 640);
+}
+
+void CMainFrame::on_menu_built(ui_menu& menu) {
+  if (CVelmarApp* app = CVelmarApp::instance()) app->add_user_mailboxes(menu);
+}

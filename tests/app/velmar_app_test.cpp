@@ -1,0 +1,235 @@
+#include "app/velmar_app.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/mailbox_commands.h"
+#include "platform/scratch_directory.h"
+#include "tests/support/desktop_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class StartUp : public desktop_fixture {};
+
+const char* kMailboxFilter = "Kestrel 邮箱文件 (*.box)|*.box|All Files (*.*)|*||";
+
+TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
+  std::string in = file("In.box");
+  script_
+      .answer_dialog(IDD_ENVIRONMENT,
+                     [](ui_dialog& d) {
+                       EXPECT_TRUE(d.checked(IDC_SYSTEM_WIN3));
+                       return true;
+                     })
+      .answer(IDYES)
+      .answer(IDYES)
+      .answer_file(in);
+  ASSERT_TRUE(start());
+  EXPECT_EQ(script_.shown(),
+            (strings{"dialog 161 运行环境设置", "message 创建新的 In 邮箱吗? [yes no]",
+                     "message Save changes to In? [yes no cancel]",
+                     std::string("file save Save As In.box ") + kMailboxFilter,
+                     "message IMAP 帐号配置错误. [ok]"}));
+  ASSERT_NE(active_mailbox(), nullptr);
+  EXPECT_EQ(active_mailbox()->path_name(), in);
+  EXPECT_EQ(active_mailbox()->data().mailbox_name, "IN");
+  EXPECT_TRUE(active_mailbox()->data().letters.empty());
+  EXPECT_EQ(frame_count(), 1) << "the new mailbox closed, then opened from its file";
+  const velmar_settings& settings = app_->settings();
+  EXPECT_EQ(settings.in_path, in);
+  EXPECT_EQ(settings.imap_account, "");
+  EXPECT_EQ(settings.check_interval, 10);
+  EXPECT_EQ(settings.net_link, 0);
+  EXPECT_TRUE(settings.user_mailboxes.empty());
+  EXPECT_EQ(settings.password, "");
+  EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_VELMARTYPE);
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-",
+                                                    "新建(&N) 32784", "删除(&D) 32785"}));
+  EXPECT_FALSE(app_->command_state(ID_MAILBOX_DELETE).enabled) << "no user mailbox yet";
+  EXPECT_EQ(utf8(app_->frame()->windowTitle()), "Kestrel - In");
+
+  ASSERT_TRUE(exit());
+  std::string profile = file_text(profile_path());
+  for (const std::string& line :
+       {"InPath=" + in, std::string("CheckForMailEvery=10"), std::string("NetLink=0"),
+        std::string("HZOS=0"), std::string("ExpungeServer=0"),
+        std::string("OperSystem=Microsoft Windows 3.**")})
+    EXPECT_NE(profile.find(line + "\n"), std::string::npos) << line << " in\n" << profile;
+  EXPECT_EQ(profile.find("[Folders]"), std::string::npos);
+}
+
+TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
+  std::string in = mailbox_file("In.box", "IN", {});
+  write_profile("[Configuration]\nInPath=" + in + "\n");
+  script_.press_ok(IDD_ENVIRONMENT);
+  script_.answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
+    d.set_text(IDC_ACCOUNT, "li@mail.pku.edu.cn");
+    d.set_text(IDC_REAL_NAME, "李明");
+    d.set_text(IDC_SMTP_SERVER, "smtp.pku.edu.cn");
+    d.set_text(IDC_RETURN_ADDRESS, "li@pku.edu.cn");
+    return true;
+  });
+  script_.answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
+    d.set_checked(IDC_PLATFORM_GB, true);
+    d.set_checked(IDC_CODE_CN_GB, true);
+    return true;
+  });
+  script_.answer_dialog(IDD_PATHS, [this](ui_dialog& d) {
+    d.set_text(IDC_OUT_PATH, file("Out.box"));
+    d.set_text(IDC_WORK_DIRECTORY, folder_.path() + "/");
+    return true;
+  });
+  ASSERT_TRUE(start());
+  script_.clear_shown();
+  ASSERT_TRUE(app_->run_command(ID_SETTING_NETWORK));
+  EXPECT_EQ(app_->user_name(), "li");
+  EXPECT_EQ(app_->server_mailbox(), "{mail.pku.edu.cn}inbox");
+  EXPECT_EQ(app_->return_host(), "pku.edu.cn");
+  ASSERT_TRUE(app_->run_command(ID_SETTING_CHINESE));
+  ASSERT_TRUE(app_->run_command(ID_SETTING_PATHS));
+  EXPECT_EQ(app_->settings().work_directory, folder_.path()) << "without the separator";
+  EXPECT_EQ(app_->font_directory(), folder_.path() + "\\ccfont\\");
+  EXPECT_TRUE(script_.messages().empty());
+  ASSERT_TRUE(exit());
+  stop();
+
+  script_.answer_dialog(IDD_ENVIRONMENT, [](ui_dialog& d) {
+    d.set_checked(IDC_SYSTEM_NT, true);
+    return true;
+  });
+  script_.answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
+    EXPECT_EQ(d.text(IDC_ACCOUNT), "li@mail.pku.edu.cn");
+    EXPECT_EQ(d.text(IDC_REAL_NAME), "李明");
+    EXPECT_EQ(d.text(IDC_SMTP_SERVER), "smtp.pku.edu.cn");
+    EXPECT_EQ(d.text(IDC_RETURN_ADDRESS), "li@pku.edu.cn");
+    return false;
+  });
+  script_.answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
+    EXPECT_TRUE(d.checked(IDC_PLATFORM_GB));
+    EXPECT_FALSE(d.checked(IDC_PLATFORM_BIG5));
+    EXPECT_TRUE(d.checked(IDC_CODE_CN_GB));
+    return false;
+  });
+  ASSERT_TRUE(start());
+  EXPECT_EQ(app_->settings().oper_system, 2);
+  EXPECT_EQ(app_->settings().out_path, file("Out.box"));
+  EXPECT_EQ(app_->settings().hzos, 1);
+  EXPECT_EQ(app_->user_name(), "li") << "split at start-up, no message";
+  app_->run_command(ID_SETTING_NETWORK);
+  app_->run_command(ID_SETTING_CHINESE);
+  EXPECT_EQ(script_.messages(), strings{});
+}
+
+TEST_F(StartUp, AnAccountWithoutAnAtIsReportedAndChangesNothing) {
+  std::string in = mailbox_file("In.box", "IN", {});
+  write_profile("[Configuration]\nInPath=" + in + "\nIMAPAccount=li@host\n");
+  script_.press_ok(IDD_ENVIRONMENT).answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
+    d.set_text(IDC_ACCOUNT, "wang");
+    return true;
+  });
+  ASSERT_TRUE(start());
+  EXPECT_TRUE(script_.messages().empty());
+  app_->run_command(ID_SETTING_NETWORK);
+  EXPECT_EQ(script_.messages(), strings{"IMAP 帐号配置错误."});
+  EXPECT_EQ(app_->settings().imap_account, "wang");
+  EXPECT_EQ(app_->user_name(), "li");
+  EXPECT_EQ(app_->settings().imap_host, "host");
+}
+
+TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
+  std::string in = mailbox_file("In.box", "IN", {});
+  write_profile("[Configuration]\nInPath=" + in + "\nHZOS=2\nComposeCC=CN-BIG5\n");
+  script_.press_ok(IDD_ENVIRONMENT)
+      .answer_dialog(IDD_CHINESE,
+                     [](ui_dialog& d) {
+                       d.set_checked(IDC_PLATFORM_GB, true);
+                       d.set_checked(IDC_PLATFORM_BIG5, false);
+                       return true;
+                     })
+      .answer_dialog(IDD_CHINESE,
+                     [](ui_dialog& d) {
+                       EXPECT_TRUE(d.checked(IDC_PLATFORM_GB)) << "shown again as chosen";
+                       EXPECT_TRUE(d.checked(IDC_CODE_CN_BIG5));
+                       d.set_checked(IDC_CODE_CN_GB, true);
+                       return true;
+                     })
+      .answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
+        d.set_checked(IDC_PLATFORM_BIG5, true);
+        return true;
+      });
+  ASSERT_TRUE(start());
+  script_.clear_shown();
+  app_->run_command(ID_SETTING_CHINESE);
+  EXPECT_EQ(script_.messages(), strings{"非法的选择"});
+  EXPECT_EQ(app_->settings().hzos, 1);
+  EXPECT_EQ(app_->settings().compose_cc, "CN-GB");
+  EXPECT_STREQ(app_->codec().charset(), "GB18030");
+  // Both forms shown and CN-GB: refused; Cancel then keeps what was chosen.
+  script_.press_cancel(IDD_CHINESE);
+  app_->run_command(ID_SETTING_CHINESE);
+  EXPECT_EQ(script_.messages(), (strings{"非法的选择", "非法的选择"}));
+  EXPECT_EQ(app_->settings().hzos, 3);
+  EXPECT_EQ(app_->settings().compose_cc, "CN-GB");
+}
+
+TEST_F(StartUp, AMailboxNamedOnTheCommandLineOpensInsteadOfIn) {
+  std::string other = mailbox_file("Other.box", "OTHER", {"one", "two"});
+  script_.press_ok(IDD_ENVIRONMENT);
+  ASSERT_TRUE(start({other}));
+  ASSERT_NE(active_mailbox(), nullptr);
+  EXPECT_EQ(active_mailbox()->path_name(), other);
+  EXPECT_EQ(list_lines().size(), 2u);
+  EXPECT_EQ(script_.messages(), strings{"IMAP 帐号配置错误."});
+}
+
+TEST_F(StartUp, UserMailboxesAreListedOnceInEachMenuWhenInIsNotOpened) {
+  write_profile("[Folders]\n文件夹1=Work\n文件夹2=Home\n[Configuration]\nWorkDirectory=" +
+                folder_.path() + "\n");
+  mailbox_file("Work.box", "Work", {"w1"});
+  script_.press_ok(IDD_ENVIRONMENT).answer(IDNO);
+  ASSERT_TRUE(start());
+  EXPECT_EQ(frame_count(), 0);
+  strings expected{"&In 32781",      "&Out 32782", "&Trash 32783", "-",         "新建(&N) 32784",
+                   "删除(&D) 32785", "-",          "Work 32800",   "Home 32801"};
+  EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_MAINFRAME);
+  EXPECT_EQ(mailbox_items(IDR_MAINFRAME), expected);
+  ASSERT_TRUE(app_->run_command(ID_USER_MAILBOX_FIRST));
+  EXPECT_EQ(active_mailbox()->title(), "Work");
+  EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_VELMARTYPE);
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), expected);
+}
+
+TEST_F(StartUp, ThePlatformCannotStartWithoutItsScratchFolder) {
+  scratch_directory_remove();
+  const char* old = getenv("TMPDIR");
+  std::string saved = old ? old : "";
+  setenv("TMPDIR", "/nonexistent/kestrel", 1);
+  EXPECT_FALSE(start());
+  if (old) {
+    setenv("TMPDIR", saved.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
+  EXPECT_EQ(script_.shown(), strings{"message OLE 2.0 初始化失败，确认 OLE 库是否正确版本。 [ok]"});
+  app_.reset();
+}
+
+TEST_F(StartUp, ThePathsDialogResetsTheFontFolderAndFontsFallBackToTheInstalledOnes) {
+  std::string in = mailbox_file("In.box", "IN", {});
+  write_profile("[Configuration]\nInPath=" + in + "\nWorkDirectory=C:\\MAIL\n");
+  script_.press_ok(IDD_ENVIRONMENT).answer_dialog(IDD_PATHS, [](ui_dialog& d) {
+    EXPECT_EQ(d.text(IDC_WORK_DIRECTORY), "C:\\MAIL");
+    d.set_text(IDC_WORK_DIRECTORY, "D:\\LETTERS\\");
+    return true;
+  });
+  ASSERT_TRUE(start());
+  EXPECT_EQ(app_->font_directory(), "C:\\MAIL\\ccfont\\");
+  app_->run_command(ID_SETTING_PATHS);
+  EXPECT_EQ(app_->settings().work_directory, "D:\\LETTERS");
+  EXPECT_EQ(app_->font_directory(), "D:\\LETTERS\\ccfont\\");
+}
+
+}  // namespace

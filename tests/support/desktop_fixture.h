@@ -1,0 +1,138 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenu>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/box_file.h"
+#include "app/list_view.h"
+#include "app/main_frame.h"
+#include "app/menus.h"
+#include "app/resource_ids.h"
+#include "app/velmar_app.h"
+#include "app/velmar_doc.h"
+#include "platform/ui/ui_bitmap_button.h"
+#include "platform/ui/ui_child_frame.h"
+#include "platform/ui/ui_dialog.h"
+#include "platform/ui/ui_ids.h"
+#include "platform/ui/ui_script.h"
+#include "platform/ui/ui_text.h"
+#include "tests/support/file_text.h"
+#include "tests/support/qt_flush.h"
+#include "tests/support/scratch_folder.h"
+
+// The desktop program in a folder of its own: a profile file there, a
+// script for every question, and helpers to make mailbox files of letters.
+class desktop_fixture : public testing::Test {
+ protected:
+  using strings = std::vector<std::string>;
+
+  void TearDown() override {
+    stop();
+    EXPECT_TRUE(script_.finished()) << script_.problems();
+  }
+
+  std::string profile_path() const { return folder_.file("KESTREL.INI"); }
+  std::string file(const std::string& name) const { return folder_.file(name); }
+
+  // Writes profile lines ("[Section]", "Key=value") before the start.
+  void write_profile(const std::string& text) { std::ofstream(profile_path()) << text; }
+
+  // Starts the program (the environment question answered with OK).
+  bool start(const std::vector<std::string>& files = {}) {
+    app_ = std::make_unique<CVelmarApp>();
+    return app_->init_instance(files, profile_path());
+  }
+  // Ends the run as the user would; false when a question stopped it.
+  bool exit() {
+    bool ended = app_->exit();
+    qt_flush();
+    return ended;
+  }
+  void stop() {
+    if (!app_) return;
+    app_->close_all_documents();
+    qt_flush();
+    app_.reset();
+    qt_flush();
+  }
+
+  // A letter as the list shows it.
+  static std::unique_ptr<CAletter> letter(const std::string& status, std::uint32_t size,
+                                          const std::string& date, const std::string& name,
+                                          const std::string& address, const std::string& subject) {
+    auto made = std::make_unique<CAletter>();
+    made->flags = CFlags(size, status);
+    made->envelope.date = date;
+    made->envelope.subject = subject;
+    made->envelope.from = std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
+    made->body.type = 0;
+    made->body.subtype = "PLAIN";
+    made->body.text = "Text of " + subject;
+    return made;
+  }
+  // A mailbox file of letters whose subjects are the names given.
+  std::string mailbox_file(const std::string& file_name, const std::string& mailbox_name,
+                           const strings& subjects, int current = -1) {
+    CVelmarDocData data;
+    data.mailbox_name = mailbox_name;
+    data.current = current;
+    for (const std::string& subject : subjects)
+      data.letters.push_back(
+          letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
+    std::string path = file(file_name);
+    std::string reason;
+    EXPECT_TRUE(box_file_save(path, data, reason)) << reason;
+    return path;
+  }
+  // The subjects of the letters in a mailbox file, or of an open document.
+  static strings subjects(const CVelmarDocData& data) {
+    strings found;
+    for (const auto& each : data.letters)
+      found.push_back(each->envelope.subject);
+    return found;
+  }
+  strings subjects_in(const std::string& path) {
+    std::string reason;
+    std::unique_ptr<CVelmarDocData> data = box_file_open(path, reason);
+    if (!data) return {"(" + reason + ")"};
+    return subjects(*data);
+  }
+
+  CVelmarDoc* active_mailbox() const { return dynamic_cast<CVelmarDoc*>(app_->active_document()); }
+  CListView* active_list() const { return dynamic_cast<CListView*>(app_->active_view()); }
+  int frame_count() const {
+    return static_cast<int>(app_->frame()->mdi_area()->subWindowList().size());
+  }
+  // The items of the mailbox pop-up of a menu as "text id" lines.
+  strings mailbox_items(int resource) const {
+    for (ui_menu* menu : app_->frame()->menus()) {
+      if (menu->resource() != resource) continue;
+      strings lines;
+      for (QAction* action : menu->popup(kMailboxPopup)->actions())
+        lines.push_back(action->isSeparator() ? "-"
+                                              : utf8(action->text()) + " " +
+                                                    std::to_string(ui_menu::item_id(action)));
+      return lines;
+    }
+    return {"(menu " + std::to_string(resource) + " not built)"};
+  }
+  // The lines the active list shows.
+  strings list_lines() const {
+    strings lines;
+    if (CListView* list = active_list())
+      for (int i = 0; i < list->list_box()->count(); ++i)
+        lines.push_back(utf8(list->list_box()->item(i)->text()));
+    return lines;
+  }
+
+  scratch_folder folder_;
+  ui_script script_;
+  std::unique_ptr<CVelmarApp> app_;
+};

@@ -1,0 +1,179 @@
+// Takes the README's pictures of the desktop program: real windows on the
+// display it is given (a virtual one under xvfb-run), in the default style.
+//   take_screenshots OUTPUT_FOLDER SAMPLES_FOLDER
+#include <stdlib.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "app/box_file.h"
+#include "app/chinese_dialog.h"
+#include "app/list_view.h"
+#include "app/main_frame.h"
+#include "app/network_dialog.h"
+#include "app/resource_ids.h"
+#include "app/velmar_app.h"
+#include "app/velmar_doc.h"
+#include "platform/ui/ui_child_frame.h"
+#include "platform/ui/ui_script.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Lets the windows be mapped and painted.
+void settle() {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < 400) {
+    QCoreApplication::processEvents();
+    QThread::msleep(20);
+  }
+}
+
+bool save(QWidget* window, const fs::path& file) {
+  settle();
+  QPixmap picture = window->screen()->grabWindow(window->winId());
+  if (picture.isNull() || !picture.save(QString::fromStdString(file.string()))) {
+    std::fprintf(stderr, "take_screenshots: cannot save %s\n", file.c_str());
+    return false;
+  }
+  std::printf("%s\n", file.c_str());
+  return true;
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+std::unique_ptr<CAletter> letter(const char* status, std::uint32_t size, const char* date,
+                                 const char* name, const char* address, const char* subject) {
+  auto made = std::make_unique<CAletter>();
+  made->flags = CFlags(size, status);
+  made->envelope.date = date;
+  made->envelope.subject = subject;
+  made->envelope.from = std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
+  made->body.subtype = "PLAIN";
+  made->body.text = "...";
+  return made;
+}
+
+// An In mailbox of sample letters, GB text in GB bytes.
+void write_in_mailbox(const std::string& path) {
+  CVelmarDocData data;
+  data.mailbox_name = "IN";
+  data.current = 2;
+  data.letters.push_back(letter("   ", 2311, " 2-Dec-1996 09:12:44 +0800", "\xC0\xEE\xC3\xF7",
+                                "li@pku.edu.cn", "\xBB\xE1\xD2\xE9\xCD\xA8\xD6\xAA"));
+  data.letters.push_back(letter(" A ", 5120, " 3-Dec-1996 14:02:10 +0800", "Wang Fang",
+                                "wang@ustc.edu.cn", "Re: RFC 1922 test letters"));
+  data.letters.push_back(letter("N  ", 48213, " 5-Dec-1996 10:30:00 +0800", "\xD5\xC5\xCE\xB0",
+                                "zhang@tsinghua.edu.cn",
+                                "\xD5\xD5\xC6\xAC\xBA\xCD\xC9\xF9\xD2\xF4 (picture and sound)"));
+  data.letters.push_back(letter("N  ", 1734, " 5-Dec-1996 18:45:21 +0000", "",
+                                "postmaster@mail.example.cn", "Mail delivery report"));
+  data.letters.push_back(letter("N D", 902, " 6-Dec-1996 08:00:03 +0800", "Chen Jing",
+                                "chen@ict.ac.cn", "\xD6\xDC\xC4\xA9\xBE\xDB\xB2\xCD?"));
+  data.letters.push_back(letter("N  ", 12877, " 7-Dec-1996 11:17:54 +0800",
+                                "\xC1\xF5\xBA\xA3\xD1\xE0", "liu@nju.edu.cn",
+                                "\xC2\xDB\xCE\xC4\xB3\xF5\xB8\xE5 (ISO-2022-CN)"));
+  std::string reason;
+  if (!box_file_save(path, data, reason))
+    std::fprintf(stderr, "take_screenshots: %s\n", reason.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: take_screenshots OUTPUT_FOLDER SAMPLES_FOLDER\n");
+    return 2;
+  }
+  fs::path output = fs::absolute(argv[1]);
+  fs::path samples = fs::absolute(argv[2]);
+  char pattern[] = "/tmp/kestrel-screenshots-XXXXXX";
+  if (!mkdtemp(pattern)) return 1;
+  fs::path work = pattern;
+  std::string in = (work / "In.box").string();
+  write_in_mailbox(in);
+  std::ofstream(work / "KESTREL.INI")
+      << "[Configuration]\nIMAPAccount=li@mail.pku.edu.cn\nRealName=Li Ming\n"
+      << "ReturnAddress=li@pku.edu.cn\nSMTPServer=smtp.pku.edu.cn\nInPath=" << in
+      << "\nWorkDirectory=" << work.string() << "\nHZOS=1\nComposeCC=CN-GB\n"
+      << "[Folders]\n文件夹1=Work\n文件夹2=Family\n[Environment]\nOperSystem=Microsoft Windows "
+         "95\n";
+
+  QApplication qt(argc, argv);
+  bool ok = true;
+  {
+    ui_script script;  // answers the environment question of the start
+    script.press_ok(IDD_ENVIRONMENT);
+    CVelmarApp app;
+    if (!app.init_instance({}, (work / "KESTREL.INI").string())) return 1;
+    CMainFrame* frame = app.frame();
+    frame->showNormal();
+    frame->setGeometry(20, 20, 820, 520);
+    settle();
+    ui_child_frame* in_frame = app.active_frame();
+    in_frame->setGeometry(0, 0, 800, 300);
+    auto* list = dynamic_cast<CListView*>(in_frame->view());
+    list->select_lines({2, 3});
+    ok = save(frame, output / "main-window.png") && ok;
+
+    CNetworkDialog network(frame);
+    network.account = "li@mail.pku.edu.cn";
+    network.real_name = "Li Ming";
+    network.smtp_server = "smtp.pku.edu.cn";
+    network.return_address = "li@pku.edu.cn";
+    network.prepare();
+    network.show();
+    ok = save(&network, output / "network-dialog.png") && ok;
+    network.hide();
+
+    CChineseDialog chinese(frame);
+    chinese.platform = 1;
+    chinese.interchange_code = "CN-GB";
+    chinese.prepare();
+    chinese.show();
+    ok = save(&chinese, output / "chinese-dialog.png") && ok;
+    chinese.hide();
+
+    struct part_picture {
+      chinese_view view;
+      const char* sample;
+      const char* title;
+      const char* picture;
+    };
+    auto* mailbox = dynamic_cast<CVelmarDoc*>(app.active_document());
+    for (part_picture each :
+         {part_picture{chinese_view::gb, "gb.txt", "中文 GB 字符", "gb-view.png"},
+          part_picture{chinese_view::big5, "big5.txt", "中文 BIG5 字符", "big5-view.png"},
+          part_picture{chinese_view::cns, "cns.txt", "中文 ISO-2022-CN 字符", "cns-view.png"},
+          part_picture{chinese_view::huge, "letter.txt", "纯文本", "plain-view.png"}}) {
+      CBody part;
+      part.subtype = "PLAIN";
+      part.text = read_file(samples / each.sample);
+      ui_child_frame* window = app.open_part_window(each.view, *mailbox, part, each.title);
+      window->setGeometry(10, 10, 700, 300);
+      settle();
+      ok = save(window, output / each.picture) && ok;
+      window->close_quietly();
+    }
+    app.close_all_documents();
+    settle();
+  }
+  fs::remove_all(work);
+  return ok ? 0 : 1;
+}
