@@ -43,12 +43,7 @@ TEST_F(Mailboxes, DeletingTheMiddleOfThreeLeavesTwoThatOpenTheRightMailboxes) {
                  "删除(&D) 32785", "-",          "Work 32800",   "Home 32801", "Club 32802"};
   EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), before);
   EXPECT_EQ(mailbox_items(IDR_MAINFRAME), before);
-  script_
-      .answer_dialog(IDD_DELETE_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 1);
-                       return true;
-                     })
+  script_.answer_dialog(IDD_DELETE_MAILBOX, choosing(IDC_MAILBOX_LIST, 1))
       .answer(IDYES)
       .answer(IDYES);
   ASSERT_TRUE(app_->run_command(ID_MAILBOX_DELETE));
@@ -77,12 +72,7 @@ TEST_F(Mailboxes, AMailboxDeletedOnDiskIsClosedWithoutAsking) {
   ASSERT_TRUE(app_->run_command(ID_USER_MAILBOX_FIRST));
   active_mailbox()->set_modified();
   EXPECT_EQ(frame_count(), 2);
-  script_
-      .answer_dialog(IDD_DELETE_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 0);
-                       return true;
-                     })
+  script_.answer_dialog(IDD_DELETE_MAILBOX, choosing(IDC_MAILBOX_LIST, 0))
       .answer(IDYES)
       .answer(IDYES);
   app_->run_command(ID_MAILBOX_DELETE);
@@ -95,12 +85,7 @@ TEST_F(Mailboxes, AMailboxDeletedOnDiskIsClosedWithoutAsking) {
 TEST_F(Mailboxes, DeletingTheOnlyMailboxRemovesTheSeparatorAndKeepsTheFileWhenAsked) {
   start_with({"Work"});
   mailbox_file("Work.box", "Work", {"w"});
-  script_
-      .answer_dialog(IDD_DELETE_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 0);
-                       return true;
-                     })
+  script_.answer_dialog(IDD_DELETE_MAILBOX, choosing(IDC_MAILBOX_LIST, 0))
       .answer(IDYES)
       .answer(IDNO);
   app_->run_command(ID_MAILBOX_DELETE);
@@ -113,11 +98,7 @@ TEST_F(Mailboxes, DeletingTheOnlyMailboxRemovesTheSeparatorAndKeepsTheFileWhenAs
 TEST_F(Mailboxes, DeletingWithoutAChoiceOrAnsweringNoChangesNothing) {
   start_with({"Work"});
   script_.press_ok(IDD_DELETE_MAILBOX)
-      .answer_dialog(IDD_DELETE_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 0);
-                       return true;
-                     })
+      .answer_dialog(IDD_DELETE_MAILBOX, choosing(IDC_MAILBOX_LIST, 0))
       .answer(IDNO);
   app_->run_command(ID_MAILBOX_DELETE);
   app_->run_command(ID_MAILBOX_DELETE);
@@ -311,12 +292,7 @@ TEST_F(Mailboxes, MovingToInLooksInTheWorkDirectoryAndOffersToCreateIt) {
   CListView* in_list = active_list();
   in_list->select_lines({1});
   std::string target = file("work/In.box");
-  script_
-      .answer_dialog(IDD_MOVE,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 0);
-                       return true;
-                     })
+  script_.answer_dialog(IDD_MOVE, choosing(IDC_MAILBOX_LIST, 0))
       .answer(IDYES)
       .answer(IDYES)
       .answer(IDYES)
@@ -338,11 +314,7 @@ TEST_F(Mailboxes, MovingRefusedOrWithoutAChoiceChangesNothing) {
   in_list->select_lines({0});
   script_.press_ok(IDD_MOVE)
       .press_cancel(IDD_MOVE)
-      .answer_dialog(IDD_MOVE,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 1);
-                       return true;
-                     })
+      .answer_dialog(IDD_MOVE, choosing(IDC_MAILBOX_LIST, 1))
       .answer(IDYES)
       .answer(IDNO);
   for (int i = 0; i < 3; ++i)

@@ -38,6 +38,14 @@ class desktop_fixture : public testing::Test {
     EXPECT_TRUE(script_.finished()) << script_.problems();
   }
 
+  // A dialog answer that selects line INDEX of the list CONTROL and presses OK.
+  static ui_script::dialog_answer choosing(int control, int index) {
+    return [control, index](ui_dialog& dialog) {
+      dialog.select(control, index);
+      return true;
+    };
+  }
+
   std::string profile_path() const { return folder_.file("KESTREL.INI"); }
   std::string file(const std::string& name) const { return folder_.file(name); }
 
