@@ -200,6 +200,14 @@ TEST_F(ListView, SaveWritesTheLettersTextToTheChosenFile) {
             "\r\nHi there.\r\n\r\n");
 }
 
+TEST_F(ListView, TheProposedNameLeavesOutWhatWouldMakeItAFolder) {
+  start_with(one(letter("N  ", 5, "1-Jan-1997", "Li", "li@pku.edu.cn", "a/b c\\d 1/2 report")), 1,
+             0);
+  script_.answer_file(std::nullopt);
+  list_->button(IDC_BUTTON_SAVE)->click();
+  EXPECT_EQ(script_.shown(), strings{"file save Save As abcd12re 所有文件 (*.*)|*.*||"});
+}
+
 TEST_F(ListView, AFileThatCannotBeCreatedIsReported) {
   start_with(letters({"a"}), 1, 0);
   script_.answer_file(file("missing/folder/a.txt"));
