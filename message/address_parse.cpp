@@ -162,20 +162,20 @@ std::unique_ptr<mail_address> route_address_parse(char* text, char*& cursor,
                                                   const std::string& default_host) {
   skip_white(text);
   if (*text != '<') return nullptr;
-  char* spec = text + 1;
+  char* inside = text + 1;
   char* colon = nullptr;
-  if (*spec == '@') {
-    colon = std::strchr(spec, ':');
+  if (*inside == '@') {
+    colon = std::strchr(inside, ':');
     if (!colon) return nullptr;
     *colon = '\0';
   }
   char* rest = nullptr;
-  auto address = addr_spec_parse(colon ? colon + 1 : spec, rest, default_host);
+  auto address = addr_spec_parse(colon ? colon + 1 : inside, rest, default_host);
   if (!address) {
     if (colon) *colon = ':';
     return nullptr;
   }
-  if (colon) address->route = std::string(spec, colon);
+  if (colon) address->route = std::string(inside, colon);
   if (rest && *rest == '>') {
     ++rest;
     skip_white(rest);
