@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "关于 Kestrel": the program's name and version.
 class CAboutDialog : public ui_dialog {

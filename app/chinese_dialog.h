@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "中文环境设置": which Chinese forms the screen shows (the platform) and the
 // charset label of outgoing mail (the interchange code).

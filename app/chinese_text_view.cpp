@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "platform/ui/ui_asker.h"
-#include "platform/ui/ui_ids.h"
+#include "ui/ui_asker.h"
+#include "ui/ui_ids.h"
 
 namespace {
 

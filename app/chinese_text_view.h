@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "chinese/view_fonts.h"
-#include "platform/ui/ui_scroll_view.h"
+#include "ui/ui_scroll_view.h"
 
 // What the four Chinese text views share: the text of a letter part, laid
 // out by the view's walk with the application's bitmap fonts and painted cell

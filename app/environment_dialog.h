@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "运行环境设置": the operating environment, asked at every start; OK only.
 class CEnvironmentDialog : public ui_dialog {

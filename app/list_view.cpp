@@ -10,17 +10,17 @@
 
 #include "app/button_bitmaps.h"
 #include "app/letter_line_delegate.h"
-#include "app/letter_text.h"
+#include "model/letter_text.h"
 #include "app/mailbox_commands.h"
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "platform/file_names.h"
-#include "platform/ui/ui_asker.h"
-#include "platform/ui/ui_bitmap_button.h"
-#include "platform/ui/ui_child_frame.h"
-#include "platform/ui/ui_ids.h"
-#include "platform/ui/ui_text.h"
+#include "ui/ui_asker.h"
+#include "ui/ui_bitmap_button.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_ids.h"
+#include "ui/ui_text.h"
 
 namespace {
 

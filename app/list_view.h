@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ui_view.h"
+#include "ui/ui_view.h"
 
 class CVelmarDoc;
 class QListWidget;

@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 
 #include "app/resource_ids.h"
-#include "platform/ui/ui_text.h"
+#include "ui/ui_text.h"
 
 CMailboxChoiceDialog::CMailboxChoiceDialog(int resource, const std::string& title,
                                            const std::string& ok_text, bool sorted, QWidget* parent)

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // A list of mailbox names to choose one from: the base of the delete and move
 // dialogs. It gives the selected name and its line, -1 for no selection.

@@ -17,10 +17,10 @@
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "platform/file_names.h"
-#include "platform/ui/ui_asker.h"
-#include "platform/ui/ui_child_frame.h"
-#include "platform/ui/ui_doc_template.h"
-#include "platform/ui/ui_ids.h"
+#include "ui/ui_asker.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_doc_template.h"
+#include "ui/ui_ids.h"
 
 namespace fs = std::filesystem;
 

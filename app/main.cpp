@@ -9,7 +9,7 @@
 
 #include "app/velmar_app.h"
 #include "platform/profile_file.h"
-#include "platform/ui/ui_text.h"
+#include "ui/ui_text.h"
 
 #if KESTREL_HAVE_X11
 #include <X11/Xlib.h>

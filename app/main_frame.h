@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ui_main_frame.h"
+#include "ui/ui_main_frame.h"
 
 // The program's main window: its own menu is resource 2; every menu it
 // builds lists the user mailboxes.

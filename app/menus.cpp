@@ -1,7 +1,7 @@
 #include "app/menus.h"
 
 #include "app/resource_ids.h"
-#include "platform/ui/ui_ids.h"
+#include "ui/ui_ids.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/ui_menu.h"
+#include "ui/ui_menu.h"
 
 // The menu without a document (resource 2) and the menu of a mailbox list
 // (resource 3). In both, the mailbox pop-up is the second.

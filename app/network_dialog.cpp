@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/resource_ids.h"
-#include "platform/ui/ui_text.h"
+#include "ui/ui_text.h"
 
 namespace {
 

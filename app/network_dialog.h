@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "网络配置": the account, the personal name, the SMTP server and the return
 // address; the check interval and the transfer mode are shown but disabled.

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "新建邮箱": the name of a new user mailbox, at most 8 characters.
 class CNewMailboxDialog : public ui_dialog {

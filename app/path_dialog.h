@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 // "邮箱路径": the files of the In, Out and Trash mailboxes and the work
 // directory, which holds the user mailboxes and the fonts.

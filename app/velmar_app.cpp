@@ -9,7 +9,7 @@
 #include "app/environment_dialog.h"
 #include "app/gb_view.h"
 #include "app/han_view.h"
-#include "app/huge.h"
+#include "model/huge.h"
 #include "app/huge_view.h"
 #include "app/list_view.h"
 #include "app/mailbox_commands.h"
@@ -24,10 +24,10 @@
 #include "chinese/font_names.h"
 #include "platform/file_names.h"
 #include "platform/scratch_directory.h"
-#include "platform/ui/ui_asker.h"
-#include "platform/ui/ui_child_frame.h"
-#include "platform/ui/ui_doc_template.h"
-#include "platform/ui/ui_ids.h"
+#include "ui/ui_asker.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_doc_template.h"
+#include "ui/ui_ids.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "app/velmar_settings.h"
 #include "chinese/view_fonts.h"
-#include "platform/ui/ui_application.h"
+#include "ui/ui_application.h"
 
 class CBody;
 class CMainFrame;

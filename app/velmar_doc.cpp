@@ -1,7 +1,7 @@
 #include "app/velmar_doc.h"
 
-#include "app/box_file.h"
-#include "platform/ui/ui_wait_cursor.h"
+#include "model/box_file.h"
+#include "ui/ui_wait_cursor.h"
 
 CAletter* CVelmarDoc::current_letter() {
   if (data_.current < 0 || static_cast<std::size_t>(data_.current) >= data_.letters.size())

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "app/velmar_doc_data.h"
-#include "platform/ui/ui_document.h"
+#include "model/velmar_doc_data.h"
+#include "ui/ui_document.h"
 
 // A mailbox: its letters, its name and its current letter, kept in a .box
 // file. Every window on a mailbox is a view of this document.

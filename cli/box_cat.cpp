@@ -1,8 +1,8 @@
 #include <cstdio>
 
-#include "app/huge.h"
-#include "app/letter_text.h"
-#include "app/message.h"
+#include "model/huge.h"
+#include "model/letter_text.h"
+#include "model/message.h"
 #include "cli/box_commands.h"
 #include "cli/streams.h"
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "app/velmar_doc_data.h"
+#include "model/velmar_doc_data.h"
 #include "cli/commands.h"
 
 // The subcommands of "kestrel-mail box", each given the words after its name.

@@ -1,6 +1,6 @@
 #include <cstdio>
 
-#include "app/letter_to_mail.h"
+#include "model/letter_to_mail.h"
 #include "cli/box_commands.h"
 #include "cli/streams.h"
 

@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <optional>
 
-#include "app/box_file.h"
-#include "app/letter_from_mail.h"
+#include "model/box_file.h"
+#include "model/letter_from_mail.h"
 #include "cli/box_commands.h"
 #include "cli/mail_session.h"
 #include "cli/options.h"

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
-#include "app/huge.h"
-#include "app/letter_text.h"
-#include "app/message.h"
-#include "app/part.h"
+#include "model/huge.h"
+#include "model/letter_text.h"
+#include "model/message.h"
+#include "model/part.h"
 #include "cli/box_commands.h"
 #include "cli/streams.h"
 

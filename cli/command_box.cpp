@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/box_file.h"
+#include "model/box_file.h"
 #include "cli/box_commands.h"
 #include "cli/commands.h"
 

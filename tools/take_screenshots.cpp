@@ -15,7 +15,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/box_file.h"
+#include "model/box_file.h"
 #include "app/chinese_dialog.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
@@ -23,8 +23,8 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
-#include "platform/ui/ui_child_frame.h"
-#include "platform/ui/ui_script.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_script.h"
 
 namespace fs = std::filesystem;
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "app/letter_from_mail.h"
+#include "model/letter_from_mail.h"
 #include "mail/fetch.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"

@@ -9,7 +9,7 @@
 #include "app/huge_view.h"
 #include "chinese/font_names.h"
 #include "chinese/hbf_glyph16.h"
-#include "platform/ui/ui_script.h"
+#include "ui/ui_script.h"
 #include "tests/support/scratch_folder.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "app/new_mailbox_dialog.h"
 #include "app/path_dialog.h"
 #include "app/resource_ids.h"
-#include "platform/ui/ui_ids.h"
-#include "platform/ui/ui_script.h"
+#include "ui/ui_ids.h"
+#include "ui/ui_script.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <QListWidget>
 #include <filesystem>
 
-#include "platform/ui/ui_bitmap_button.h"
+#include "ui/ui_bitmap_button.h"
 #include "tests/support/desktop_fixture.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <map>
 
-#include "app/letter_from_mail.h"
+#include "model/letter_from_mail.h"
 #include "mail/cache.h"
 #include "mail/fetch.h"
 #include "mail/open_close.h"

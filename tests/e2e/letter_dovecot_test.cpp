@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/huge.h"
-#include "app/letter_from_mail.h"
-#include "app/message.h"
-#include "app/part.h"
+#include "model/huge.h"
+#include "model/letter_from_mail.h"
+#include "model/message.h"
+#include "model/part.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
 #include "mail/stream.h"

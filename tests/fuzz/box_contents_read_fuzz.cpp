@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/box_file.h"
+#include "model/box_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   archive_memory_source source(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/letter_from_mail.h"
+#include "model/letter_from_mail.h"
 #include "message/body_section.h"
 #include "message/envelope_parse.h"
 

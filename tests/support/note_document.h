@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/ui/ui_document.h"
-#include "platform/ui/ui_view.h"
+#include "ui/ui_document.h"
+#include "ui/ui_view.h"
 
 // A small document kind for the framework's tests: one line of text kept in
 // a ".note" file; a file that does not start with "note:" cannot be read.

@@ -7,12 +7,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/ui/ui_application.h"
-#include "platform/ui/ui_child_frame.h"
-#include "platform/ui/ui_doc_template.h"
-#include "platform/ui/ui_ids.h"
-#include "platform/ui/ui_main_frame.h"
-#include "platform/ui/ui_script.h"
+#include "ui/ui_application.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_doc_template.h"
+#include "ui/ui_ids.h"
+#include "ui/ui_main_frame.h"
+#include "ui/ui_script.h"
 #include "tests/support/note_document.h"
 #include "tests/support/qt_flush.h"
 #include "tests/support/scratch_folder.h"

@@ -7,9 +7,9 @@
 #include <QStatusTipEvent>
 #include <stdexcept>
 
-#include "platform/ui/ui_menu.h"
-#include "platform/ui/ui_text.h"
-#include "platform/ui/ui_wait_cursor.h"
+#include "ui/ui_menu.h"
+#include "ui/ui_text.h"
+#include "ui/ui_wait_cursor.h"
 #include "tests/support/ui_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ui/ui_dialog.h"
+#include "ui/ui_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "platform/ui/qt_asker.h"
-#include "platform/ui/ui_ids.h"
-#include "platform/ui/ui_script.h"
-#include "platform/ui/ui_text.h"
+#include "ui/qt_asker.h"
+#include "ui/ui_ids.h"
+#include "ui/ui_script.h"
+#include "ui/ui_text.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ui_document.h"
+#include "ui/ui_document.h"
 
 #include <gtest/gtest.h>
 

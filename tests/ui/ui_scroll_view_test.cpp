@@ -1,4 +1,4 @@
-#include "platform/ui/ui_scroll_view.h"
+#include "ui/ui_scroll_view.h"
 
 #include <gtest/gtest.h>
 

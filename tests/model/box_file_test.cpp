@@ -1,0 +1,250 @@
+// Mailbox files on disk: saving, opening, damaged files, saves that fail
+// part-way and saves cut short by a killed process.
+
+#include "model/box_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <random>
+
+#include "model/huge.h"
+#include "model/part.h"
+#include "platform/compound_file.h"
+#include "platform/safe_save.h"
+#include "tests/support/file_text.h"
+#include "tests/support/table.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A mailbox of `count` letters named by their subjects "<tag> 1", "<tag> 2"...,
+// every third with a picture of `picture` bytes.
+CVelmarDocData mailbox(const std::string& tag, int count, std::size_t picture = 5000) {
+  CVelmarDocData document;
+  document.mailbox_name = "IN";
+  for (int i = 1; i <= count; ++i) {
+    auto letter = std::make_unique<CAletter>();
+    letter->flags = CFlags(1000 + i, "N  ");
+    letter->envelope.subject = tag + " " + std::to_string(i);
+    letter->envelope.date = " 5-Dec-1996 11:53:20 +0800";
+    letter->envelope.from =
+        std::make_unique<CAddress>(std::make_unique<CAddritem>("Li", "li@example.cn"));
+    if (i % 3 == 0) {
+      letter->body.type = 5;
+      letter->body.subtype = "GIF";
+      auto huge = std::make_unique<CHuge>();
+      EXPECT_TRUE(huge->assign(std::string(picture, static_cast<char>(i))));
+      letter->body.contents = std::move(huge);
+    } else {
+      letter->body.subtype = "PLAIN";
+      letter->body.text = "letter " + std::to_string(i) + "\r\n";
+    }
+    document.letters.push_back(std::move(letter));
+  }
+  return document;
+}
+
+std::string contents_of(const CVelmarDocData& document) {
+  archive_memory_sink sink;
+  std::string reason;
+  EXPECT_TRUE(box_contents_write(sink, document, reason)) << reason;
+  return sink.bytes();
+}
+
+class BoxFiles : public testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/kestrel-box-XXXXXX";
+    ASSERT_NE(mkdtemp(name), nullptr);
+    directory_ = name;
+    file_ = (directory_ / "IN.box").string();
+  }
+  void TearDown() override { fs::remove_all(directory_); }
+
+  void save(const CVelmarDocData& document) {
+    std::string reason;
+    ASSERT_TRUE(box_file_save(file_, document, reason)) << reason;
+  }
+
+  fs::path directory_;
+  std::string file_;
+};
+
+TEST_F(BoxFiles, ASavedMailboxOpensWithTheSameData) {
+  const CVelmarDocData document = mailbox("saved", 30);
+  save(document);
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = box_file_open(file_, reason);
+  ASSERT_TRUE(back) << reason;
+  EXPECT_EQ(contents_of(*back), contents_of(document));
+}
+
+TEST_F(BoxFiles, OlefileReadsTheContentsStream) {
+  const CVelmarDocData document = mailbox("ole", 12);
+  save(document);
+  std::FILE* python = popen(("/usr/bin/python3 -c \"import olefile, sys; "
+                             "o = olefile.OleFileIO(sys.argv[1]); "
+                             "sys.stdout.buffer.write(repr(o.listdir()).encode() + b'|' + "
+                             "o.openstream('Contents').read())\" " +
+                             file_)
+                                .c_str(),
+                            "r");
+  ASSERT_NE(python, nullptr);
+  std::string out;
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, python)) > 0;)
+    out.append(chunk, n);
+  EXPECT_EQ(pclose(python), 0);
+  EXPECT_TRUE(out == "[['Contents']]|" + contents_of(document)) << out.substr(0, 40);
+}
+
+struct damage_row {
+  std::string name;
+  std::string file_bytes;  // empty: a compound file with a damaged stream
+  std::string reason_start;
+};
+
+class DamagedFiles : public BoxFiles, public testing::WithParamInterface<damage_row> {};
+
+TEST_P(DamagedFiles, DoNotOpenAndStayAsTheyWere) {
+  const damage_row& row = GetParam();
+  {
+    std::FILE* out = std::fopen(file_.c_str(), "wb");
+    ASSERT_NE(out, nullptr);
+    std::fwrite(row.file_bytes.data(), 1, row.file_bytes.size(), out);
+    std::fclose(out);
+  }
+  const auto written = fs::last_write_time(file_);
+  std::string reason;
+  EXPECT_EQ(box_file_open(file_, reason), nullptr);
+  EXPECT_EQ(reason.rfind(row.reason_start, 0), 0u) << reason;
+  EXPECT_EQ(file_text(file_), row.file_bytes);
+  EXPECT_EQ(fs::last_write_time(file_), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedFiles,
+    testing::Values(
+        damage_row{"empty", "", "not a compound file"},
+        damage_row{"text", "From li Thu Dec  5 11:53:20 1996\n\nhello\n", "not a compound file"},
+        damage_row{"compound_header_alone",
+                   std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
+                   "not a compound file"}),
+    row_name());
+
+TEST_F(BoxFiles, AContentsStreamCutShortDoesNotOpen) {
+  const std::string whole = contents_of(mailbox("whole", 40));
+  const std::string half = whole.substr(0, whole.size() / 2);
+  std::string reason;
+  ASSERT_TRUE(safe_save(
+      file_,
+      [&](std::FILE* out, std::string& why) {
+        compound_file_writer writer;
+        archive_sink* sink = nullptr;
+        return writer.begin(out, why) && (sink = writer.begin_stream("Contents", why)) &&
+               sink->write(reinterpret_cast<const std::byte*>(half.data()), half.size()) &&
+               writer.end_stream(why) && writer.finish(why);
+      },
+      reason))
+      << reason;
+  EXPECT_EQ(box_file_open(file_, reason), nullptr);
+  EXPECT_FALSE(reason.empty());
+}
+
+TEST_F(BoxFiles, AFileWithoutContentsDoesNotOpen) {
+  std::string reason;
+  ASSERT_TRUE(safe_save(
+      file_,
+      [&](std::FILE* out, std::string& why) {
+        compound_file_writer writer;
+        archive_sink* sink = nullptr;
+        return writer.begin(out, why) && (sink = writer.begin_stream("Book", why)) &&
+               writer.end_stream(why) && writer.finish(why);
+      },
+      reason))
+      << reason;
+  EXPECT_EQ(box_file_open(file_, reason), nullptr);
+  EXPECT_EQ(reason, "no \"Contents\" stream");
+}
+
+// The disk refuses the bytes part of the way through a save: the save says
+// so and the old mailbox still opens whole.
+TEST_F(BoxFiles, ASaveFailingPartWayLeavesTheOldMailbox) {
+  const CVelmarDocData old_letters = mailbox("old", 20);
+  save(old_letters);
+  const std::string old_file = file_text(file_);
+  const CVelmarDocData new_letters = mailbox("new", 200, 20000);
+  for (rlim_t limit : {rlim_t{0}, rlim_t{512}, rlim_t{4096}, rlim_t{100000}, rlim_t{1000000}}) {
+    struct rlimit old_limit {};
+    getrlimit(RLIMIT_FSIZE, &old_limit);
+    struct rlimit lower = old_limit;
+    lower.rlim_cur = limit;
+    sighandler_t old_handler = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lower), 0);
+    std::string reason;
+    const bool saved = box_file_save(file_, new_letters, reason);
+    setrlimit(RLIMIT_FSIZE, &old_limit);
+    signal(SIGXFSZ, old_handler);
+    EXPECT_FALSE(saved) << "limit " << limit;
+    EXPECT_FALSE(reason.empty()) << "limit " << limit;
+    EXPECT_TRUE(file_text(file_) == old_file) << "limit " << limit;
+    std::unique_ptr<CVelmarDocData> back = box_file_open(file_, reason);
+    ASSERT_TRUE(back) << reason;
+    EXPECT_EQ(back->letters.size(), 20u);
+  }
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(directory_))
+    names.push_back(entry.path().filename().string());
+  EXPECT_EQ(names, std::vector<std::string>{"IN.box"});
+}
+
+// A process saving two mailboxes in turn, over and over, is killed at random
+// moments; the file must always open and hold one or the other.
+TEST_F(BoxFiles, AKilledSaveLeavesTheOldOrTheNewMailbox) {
+  const CVelmarDocData first = mailbox("first", 60, 8000);
+  const CVelmarDocData second = mailbox("second", 90, 6000);
+  save(first);
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> pause_us(0, 20000);
+  int saw_first = 0;
+  int saw_second = 0;
+  constexpr int kTrials = 150;
+  for (int trial = 0; trial < kTrials; ++trial) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int turn = 0;; ++turn) {
+        std::string reason;
+        if (!box_file_save(file_, turn % 2 ? first : second, reason)) _exit(3);
+      }
+    }
+    usleep(static_cast<useconds_t>(pause_us(random)));
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the saving process stopped by itself";
+    std::string reason;
+    std::unique_ptr<CVelmarDocData> back = box_file_open(file_, reason);
+    ASSERT_TRUE(back) << "trial " << trial << ": " << reason;
+    if (back->letters.size() == 60u) {
+      EXPECT_EQ(back->letters[59]->envelope.subject, "first 60");
+      ++saw_first;
+    } else {
+      ASSERT_EQ(back->letters.size(), 90u) << "trial " << trial;
+      EXPECT_EQ(back->letters[89]->envelope.subject, "second 90");
+      ++saw_second;
+    }
+  }
+  EXPECT_EQ(saw_first + saw_second, kTrials);
+  // Both outcomes happen, so the kills fell at different moments.
+  EXPECT_GT(saw_first, 0);
+  EXPECT_GT(saw_second, 0);
+}
+
+}  // namespace

@@ -1,0 +1,369 @@
+// The letter model's stored form: byte layouts, round trips of every class
+// and the checks made while a mailbox's data is read.
+
+#include <gtest/gtest.h>
+
+#include "model/address.h"
+#include "model/aletter.h"
+#include "model/box_file.h"
+#include "model/huge.h"
+#include "model/message.h"
+#include "model/part.h"
+#include "model/velmar_doc_data.h"
+#include "tests/support/table.h"
+
+namespace {
+
+std::string bytes(std::initializer_list<int> values) {
+  std::string result;
+  for (int value : values)
+    result += static_cast<char>(value);
+  return result;
+}
+
+std::string counted(std::string_view text) {
+  return static_cast<char>(text.size()) + std::string(text);
+}
+
+std::string new_class(std::string_view name, int schema = 0) {
+  return bytes({0xFF, 0xFF, schema, 0, static_cast<int>(name.size()), 0}) + std::string(name);
+}
+
+std::string stored(const CVelmarDocData& document) {
+  archive_memory_sink sink;
+  std::string reason;
+  EXPECT_TRUE(box_contents_write(sink, document, reason)) << reason;
+  return sink.bytes();
+}
+
+std::unique_ptr<CVelmarDocData> read(const std::string& input, std::string& reason) {
+  archive_memory_source source(input);
+  return box_contents_read(source, reason);
+}
+
+std::unique_ptr<CAddress> one_address(std::string name, std::string address) {
+  return std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
+}
+
+CBody text_body(std::string subtype, std::string text) {
+  CBody body;
+  body.subtype = std::move(subtype);
+  body.text = std::move(text);
+  return body;
+}
+
+CBody huge_body(std::uint16_t type, std::string subtype, std::string_view contents) {
+  CBody body;
+  body.type = type;
+  body.subtype = std::move(subtype);
+  auto huge = std::make_unique<CHuge>();
+  EXPECT_TRUE(huge->assign(contents));
+  body.contents = std::move(huge);
+  return body;
+}
+
+CBody multipart(std::string subtype, std::vector<CBody> parts) {
+  CBody body;
+  body.type = 1;
+  body.subtype = std::move(subtype);
+  auto part = std::make_unique<CPart>();
+  for (CBody& each : parts)
+    part->items.push_back(std::make_unique<CPartitem>(std::move(each)));
+  body.contents = std::move(part);
+  return body;
+}
+
+// One letter of a list, new, from Li, a text body in CN-GB.
+std::unique_ptr<CAletter> simple_letter() {
+  CBody body = text_body("PLAIN", "hello");
+  body.parameters = std::make_unique<CParameter>();
+  body.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", "CN-GB"));
+  return std::make_unique<CAletter>(
+      CFlags(1234, "N  "),
+      CEnvelope("hi", "5-Dec", one_address("Li", "li@x"), nullptr, nullptr, nullptr, ""),
+      std::move(body));
+}
+
+// The stored form of simple_letter() through its letter-list reference:
+// classes 1 (CAletter), 3 (CAddritem), 5 (CParaitem); objects 2, 4, 6.
+const std::string kSimpleLetter =
+    new_class("CAletter") + counted("N  ") + bytes({0xD2, 0x04, 0, 0}) + counted("5-Dec") +
+    counted("hi") + counted("") + bytes({1, 1, 0}) + new_class("CAddritem") + counted("Li") +
+    counted("li@x") + bytes({0, 0, 0}) + bytes({0, 0}) + counted("PLAIN") + counted("") +
+    bytes({1, 1, 0}) + new_class("CParaitem") + counted("CHARSET") + counted("CN-GB") +
+    counted("hello");
+
+TEST(StoredForm, AMailboxOfOneLetterIsLaidOutAsTheFrameworkDid) {
+  CVelmarDocData document;
+  document.mailbox_name = "IN";
+  document.letters.push_back(simple_letter());
+  EXPECT_EQ(stored(document), bytes({1, 0}) + kSimpleLetter + counted("IN") + bytes({0xFF, 0xFF}));
+}
+
+// A second letter refers to the CAletter class by its index, and brings the
+// part classes: CPart (class 8), CPartitem (10), CHuge (12), CMessage (15).
+const std::string kSecondLetter =
+    bytes({0x01, 0x80}) + counted("   ") + bytes({0, 0, 0, 0}) + counted("") + counted("") +
+    counted("") + bytes({0, 0, 0, 0}) + bytes({1, 0}) + counted("MIXED") + counted("") +
+    bytes({0}) + new_class("CPart") + bytes({2, 0}) + new_class("CPartitem") + bytes({5, 0}) +
+    counted("GIF") + counted("") + bytes({0}) + new_class("CHuge") + bytes({3, 0, 0, 0}) + "GIF" +
+    bytes({0x0A, 0x80}) + bytes({2, 0}) + counted("RFC822") + counted("") + bytes({0}) +
+    new_class("CMessage") + counted("") + counted("inner") + counted("") + bytes({0, 0, 0, 0}) +
+    bytes({0, 0}) + counted("") + counted("") + bytes({0}) + counted("") + counted("whole");
+
+std::unique_ptr<CAletter> second_letter() {
+  auto message = std::make_unique<CMessage>();
+  message->envelope.subject = "inner";
+  message->text = "whole";
+  CBody rfc822;
+  rfc822.type = 2;
+  rfc822.subtype = "RFC822";
+  rfc822.contents = std::move(message);
+  std::vector<CBody> parts;
+  parts.push_back(huge_body(5, "GIF", "GIF"));
+  parts.push_back(std::move(rfc822));
+  return std::make_unique<CAletter>(CFlags(0, "   "), CEnvelope(),
+                                    multipart("MIXED", std::move(parts)));
+}
+
+TEST(StoredForm, LaterObjectsShareTheirClassTags) {
+  CVelmarDocData document;
+  document.mailbox_name = "OUT";
+  document.current = 1;
+  document.letters.push_back(simple_letter());
+  document.letters.push_back(second_letter());
+  const std::string expected =
+      bytes({2, 0}) + kSimpleLetter + kSecondLetter + counted("OUT") + bytes({1, 0});
+  EXPECT_EQ(stored(document), expected);
+
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = read(expected, reason);
+  ASSERT_TRUE(back) << reason;
+  EXPECT_EQ(back->mailbox_name, "OUT");
+  EXPECT_EQ(back->current, 1);
+  ASSERT_EQ(back->letters.size(), 2u);
+  const CAletter& first = *back->letters[0];
+  EXPECT_EQ(first.flags.status, "N  ");
+  EXPECT_EQ(first.flags.size, 1234u);
+  EXPECT_EQ(first.envelope.date, "5-Dec");
+  EXPECT_EQ(first.envelope.subject, "hi");
+  ASSERT_TRUE(first.envelope.from);
+  ASSERT_EQ(first.envelope.from->items.size(), 1u);
+  EXPECT_EQ(first.envelope.from->items[0]->name, "Li");
+  EXPECT_EQ(first.envelope.from->items[0]->address, "li@x");
+  EXPECT_FALSE(first.envelope.to || first.envelope.cc || first.envelope.bcc);
+  EXPECT_EQ(first.body.subtype, "PLAIN");
+  ASSERT_TRUE(first.body.parameters);
+  EXPECT_EQ(first.body.parameters->items[0]->attribute, "CHARSET");
+  EXPECT_EQ(first.body.parameters->items[0]->value, "CN-GB");
+  EXPECT_EQ(first.body.text, "hello");
+
+  const CPart* part = back->letters[1]->body.part();
+  ASSERT_TRUE(part);
+  ASSERT_EQ(part->items.size(), 2u);
+  ASSERT_TRUE(part->items[0]->body.huge());
+  EXPECT_EQ(part->items[0]->body.huge()->bytes(), "GIF");
+  const CMessage* message = part->items[1]->body.message();
+  ASSERT_TRUE(message);
+  EXPECT_EQ(message->envelope.subject, "inner");
+  EXPECT_EQ(message->text, "whole");
+}
+
+TEST(StoredForm, AnEmptyBlockIsItsSizeAlone) {
+  CVelmarDocData document;
+  document.letters.push_back(
+      std::make_unique<CAletter>(CFlags(), CEnvelope(), huge_body(3, "OCTET-STREAM", "")));
+  const std::string out = stored(document);
+  const std::string tail =
+      new_class("CHuge") + bytes({0, 0, 0, 0}) + counted("") + bytes({0xFF, 0xFF});
+  ASSERT_GE(out.size(), tail.size());
+  EXPECT_EQ(out.substr(out.size() - tail.size()), tail);
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = read(out, reason);
+  ASSERT_TRUE(back) << reason;
+  ASSERT_TRUE(back->letters[0]->body.huge());
+  EXPECT_EQ(back->letters[0]->body.huge()->size(), 0u);
+}
+
+TEST(StoredForm, AnEnvelopeWithoutListsEndsInFourZeroBytes) {
+  CVelmarDocData document;
+  document.letters.push_back(std::make_unique<CAletter>(
+      CFlags(7, "N  "), CEnvelope("subject", "date", nullptr, nullptr, nullptr, nullptr, "<id>"),
+      text_body("PLAIN", "")));
+  const std::string envelope = counted("date") + counted("subject") + counted("<id>") +
+                               bytes({0, 0, 0, 0}) + bytes({0, 0}) + counted("PLAIN");
+  EXPECT_NE(stored(document).find(envelope), std::string::npos);
+}
+
+struct index_row {
+  std::string name;
+  int letters;
+  std::int32_t current;
+  std::string stored;
+  std::int32_t read_back;
+};
+
+class CurrentIndex : public testing::TestWithParam<index_row> {};
+
+TEST_P(CurrentIndex, IsStoredInSixteenBits) {
+  const index_row& row = GetParam();
+  CVelmarDocData document;
+  for (int i = 0; i < row.letters; ++i)
+    document.letters.push_back(std::make_unique<CAletter>());
+  document.current = row.current;
+  const std::string out = stored(document);
+  EXPECT_EQ(out.substr(out.size() - 2), row.stored);
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = read(out, reason);
+  ASSERT_TRUE(back) << reason;
+  EXPECT_EQ(back->current, row.read_back);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CurrentIndex,
+                         testing::Values(index_row{"none", 0, -1, bytes({0xFF, 0xFF}), -1},
+                                         index_row{"first", 3, 0, bytes({0, 0}), 0},
+                                         index_row{"last", 3, 2, bytes({2, 0}), 2},
+                                         // A list that lost letters after the index was set.
+                                         index_row{"past_the_end", 3, 5, bytes({5, 0}), -1},
+                                         // Past 0x7FFF the index reads without a sign.
+                                         index_row{"high", 40000, 39999, bytes({0x3F, 0x9C}),
+                                                   39999}),
+                         row_name());
+
+// Builds a mailbox using every class, every list and each length escape.
+CVelmarDocData rich_mailbox() {
+  CVelmarDocData document;
+  document.mailbox_name = "我的信箱";
+  auto to = std::make_unique<CAddress>();
+  for (int i = 0; i < 70000; ++i)
+    to->items.push_back(std::make_unique<CAddritem>("", "u" + std::to_string(i) + "@h"));
+  CBody text = text_body("PLAIN", std::string(70000, '\xB0'));
+  text.id = "<Velmar.1.00.9612051153CST->li@x>";
+  text.parameters = std::make_unique<CParameter>();
+  text.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", "CN-GB"));
+  text.parameters->items.push_back(std::make_unique<CParaitem>("NAME", std::string(300, 'n')));
+  std::string picture(300000, '\0');
+  for (std::size_t i = 0; i < picture.size(); ++i)
+    picture[i] = static_cast<char>(i * 17);
+  auto inner = std::make_unique<CMessage>();
+  inner->envelope = CEnvelope("inner", " 5-Dec-1996 11:53:20 +0800", one_address("?who", "Wang"),
+                              nullptr, nullptr, nullptr, "");
+  std::vector<CBody> inner_parts;
+  inner_parts.push_back(text_body("PLAIN", "inner text"));
+  inner_parts.push_back(huge_body(4, "WAV", "RIFF"));
+  inner->body = multipart("ALTERNATIVE", std::move(inner_parts));
+  inner->text = "Subject: inner\r\n\r\n...";
+  CBody message;
+  message.type = 2;
+  message.subtype = "RFC822";
+  message.contents = std::move(inner);
+  CBody empty_contents;
+  empty_contents.type = 7;
+  empty_contents.subtype = "X-NOTHING";
+  std::vector<CBody> parts;
+  parts.push_back(std::move(text));
+  parts.push_back(huge_body(5, "BITMAP", picture));
+  parts.push_back(std::move(message));
+  parts.push_back(std::move(empty_contents));
+  parts.push_back(huge_body(3, "OCTET-STREAM", ""));
+  document.letters.push_back(std::make_unique<CAletter>(
+      CFlags(4000000000u, "NAD"),
+      CEnvelope(std::string(255, 's'), " 5-Dec-1996 11:53:20 +0800", one_address("李", "li@x"),
+                std::move(to), one_address("cc", "cc@x"), one_address("bcc", "bcc@x"),
+                std::string(0xFFFE, 'm')),
+      multipart("MIXED", std::move(parts))));
+  document.letters.push_back(simple_letter());
+  document.current = 1;
+  return document;
+}
+
+TEST(StoredForm, EveryClassReadsBackAndStoresTheSameBytesAgain) {
+  const std::string first = stored(rich_mailbox());
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = read(first, reason);
+  ASSERT_TRUE(back) << reason;
+  EXPECT_EQ(stored(*back), first);
+
+  const CAletter& letter = *back->letters[0];
+  EXPECT_EQ(back->mailbox_name, "我的信箱");
+  EXPECT_EQ(letter.flags.size, 4000000000u);
+  EXPECT_EQ(letter.envelope.to->items.size(), 70000u);
+  EXPECT_EQ(letter.envelope.to->items[69999]->address, "u69999@h");
+  EXPECT_EQ(letter.envelope.message_id.size(), 0xFFFEu);
+  EXPECT_EQ(letter.envelope.bcc->items[0]->name, "bcc");
+  const CPart& parts = *letter.body.part();
+  ASSERT_EQ(parts.items.size(), 5u);
+  EXPECT_EQ(parts.items[0]->body.text, std::string(70000, '\xB0'));
+  EXPECT_EQ(parts.items[0]->body.parameters->items[1]->value, std::string(300, 'n'));
+  EXPECT_EQ(parts.items[1]->body.huge()->size(), 300000u);
+  EXPECT_EQ(parts.items[1]->body.huge()->bytes()[299999], static_cast<char>(299999 * 17));
+  const CMessage& inner = *parts.items[2]->body.message();
+  EXPECT_EQ(inner.envelope.from->items[0]->name, "?who");
+  EXPECT_EQ(inner.body.part()->items[1]->body.huge()->bytes(), "RIFF");
+  EXPECT_EQ(parts.items[3]->body.contents, nullptr);
+  EXPECT_EQ(parts.items[4]->body.huge()->size(), 0u);
+}
+
+struct fault_row {
+  std::string name;
+  std::string input;
+  std::string reason;
+};
+
+class DamagedContents : public testing::TestWithParam<fault_row> {};
+
+TEST_P(DamagedContents, AreRefusedWithTheirReason) {
+  std::string reason;
+  EXPECT_EQ(read(GetParam().input, reason), nullptr);
+  EXPECT_EQ(reason, GetParam().reason);
+}
+
+const std::string kEmptyLetter = counted("") + bytes({0, 0, 0, 0}) + counted("") + counted("") +
+                                 counted("") + bytes({0, 0, 0, 0}) + bytes({0, 0}) + counted("") +
+                                 counted("") + bytes({0}) + counted("");
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DamagedContents,
+    testing::Values(
+        fault_row{"four_billion_letters_in_twenty_bytes",
+                  bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}) + std::string(14, '\0'),
+                  "a count of 4294967295 with only 14 bytes left"},
+        fault_row{"empty", "", "the data ends 2 bytes early"},
+        fault_row{"a_flags_object_in_the_letter_list",
+                  bytes({1, 0}) + new_class("CFlags") + counted("N  ") + bytes({0, 0, 0, 0}),
+                  "a CFlags where a letter must be"},
+        fault_row{"no_letter_in_a_place_of_the_list",
+                  bytes({1, 0, 0, 0}) + counted("") + bytes({0xFF, 0xFF}),
+                  "an empty place where a letter must be"},
+        fault_row{"a_letter_twice",
+                  bytes({2, 0}) + new_class("CAletter") + kEmptyLetter + bytes({2, 0}) +
+                      counted("") + bytes({0xFF, 0xFF}),
+                  "a letter stored twice"},
+        fault_row{"an_address_where_contents_must_be",
+                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
+                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
+                      bytes({3, 0}) + counted("") + counted("") + bytes({0}) +
+                      new_class("CAddritem") + counted("") + counted(""),
+                  "a CAddritem where a body's contents must be"},
+        fault_row{"a_block_longer_than_the_stream",
+                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
+                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
+                      bytes({5, 0}) + counted("") + counted("") + bytes({0}) + new_class("CHuge") +
+                      bytes({0, 0, 0, 0x40}) + "GIF89a",
+                  "a block of 1073741824 bytes with only 6 bytes left"},
+        fault_row{"a_block_class_of_another_schema",
+                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
+                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
+                      bytes({5, 0}) + counted("") + counted("") + bytes({0}) +
+                      new_class("CHuge", 1) + bytes({0, 0, 0, 0}),
+                  "class CHuge with schema 1 instead of 0"},
+        fault_row{"a_letter_class_of_another_name",
+                  bytes({1, 0}) + new_class("CLetter") + kEmptyLetter,
+                  "an unknown class \"CLetter\""},
+        fault_row{"bytes_after_the_data", bytes({0, 0}) + counted("IN") + bytes({0xFF, 0xFF, 0}),
+                  "1 bytes follow the mailbox's data"},
+        fault_row{"cut_before_the_index", bytes({0, 0}) + counted("IN") + bytes({0xFF}),
+                  "the data ends 1 bytes early"}),
+    row_name());
+
+}  // namespace

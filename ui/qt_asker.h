@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include "ui/ui_asker.h"
+
+// The asker of the running program: real message boxes, file dialogs and
+// dialogs, each modal over the active window.
+class qt_asker : public ui_asker {
+ public:
+  int message_box(const std::string& text, unsigned style) override;
+  std::optional<std::string> file_dialog(const ui_file_request& request) override;
+  int run_dialog(ui_dialog& dialog) override;
+};
+
+// "Name (*.a)|*.a|All (*.*)|*.*||" as a Qt filter: "Name (*.a);;All (*.*)".
+QString qt_file_filter(const std::string& filter);

@@ -1,0 +1,25 @@
+#include "ui/ui_view.h"
+
+#include "ui/ui_document.h"
+
+ui_view::~ui_view() {
+  detach();
+}
+
+void ui_view::on_initial_update() {
+  on_update(nullptr, 0);
+}
+
+void ui_view::on_update(ui_view*, long) {}
+
+void ui_view::attach(ui_document* document, ui_child_frame* frame) {
+  document_ = document;
+  frame_ = frame;
+  if (document_) document_->add_view(this);
+}
+
+void ui_view::detach() {
+  ui_document* document = document_;
+  document_ = nullptr;
+  if (document) document->remove_view(this);
+}
