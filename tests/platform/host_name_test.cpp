@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/environment.h"
+#include "tests/support/loopback.h"
 
 namespace {
 
@@ -49,12 +50,7 @@ TEST(LocalHostName, ANameSetThroughTheParameterIsKept) {
 }
 
 TEST(SocketLocalName, IsTheBracketedAddress) {
-  int datagram = socket(AF_INET, SOCK_DGRAM, 0);
-  ASSERT_GE(datagram, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  ASSERT_EQ(bind(datagram, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  int datagram = loopback_socket(SOCK_DGRAM, 0, nullptr);
   EXPECT_EQ(socket_local_name(datagram), "[127.0.0.1]");
   close(datagram);
   EXPECT_EQ(socket_local_name(-1), "random-pc");

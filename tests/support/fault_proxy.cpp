@@ -1,5 +1,7 @@
 #include "tests/support/fault_proxy.h"
 
+#include "tests/support/loopback.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,14 +11,6 @@
 #include <cstdlib>
 
 namespace {
-
-sockaddr_in loopback(int port) {
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(static_cast<std::uint16_t>(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  return address;
-}
 
 bool send_all(int fd, const char* data, std::size_t size) {
   while (size > 0) {
@@ -32,15 +26,7 @@ bool send_all(int fd, const char* data, std::size_t size) {
 
 fault_proxy::fault_proxy(int server_port, direction cut_direction, long cut_after)
     : server_port_(server_port), direction_(cut_direction), cut_after_(cut_after) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = loopback(0);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listener_, 4) != 0 ||
-      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    std::abort();
-  }
-  port_ = ntohs(address.sin_port);
+  listener_ = loopback_socket(SOCK_STREAM, 4, &port_);
   worker_ = std::thread([this] { serve(); });
 }
 
@@ -60,10 +46,8 @@ void fault_proxy::serve() {
 }
 
 void fault_proxy::forward(int client) {
-  int server = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = loopback(server_port_);
-  if (::connect(server, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
-    ::close(server);
+  int server = loopback_connect(server_port_);
+  if (server < 0) {
     ::close(client);
     return;
   }

@@ -1,13 +1,11 @@
 #include "tests/support/loopback.h"
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <cstdint>
-
-namespace {
+#include <cstdlib>
 
 sockaddr_in loopback_address(int port) {
   sockaddr_in address{};
@@ -17,22 +15,38 @@ sockaddr_in loopback_address(int port) {
   return address;
 }
 
-}  // namespace
-
-int free_loopback_port() {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+int loopback_socket(int type, int backlog, int* port) {
+  int fd = ::socket(AF_INET, type, 0);
   sockaddr_in address = loopback_address(0);
   socklen_t length = sizeof address;
-  ::bind(fd, reinterpret_cast<sockaddr*>(&address), length);
-  ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-  ::close(fd);
-  return ntohs(address.sin_port);
+  if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
+      (type == SOCK_STREAM && ::listen(fd, backlog) != 0) ||
+      ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+    std::abort();
+  }
+  if (port) *port = ntohs(address.sin_port);
+  return fd;
+}
+
+int free_loopback_port() {
+  int port = 0;
+  ::close(loopback_socket(SOCK_STREAM, 1, &port));
+  return port;
+}
+
+int loopback_connect(int port) {
+  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address = loopback_address(port);
+  if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 bool loopback_listening(int port) {
-  int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address = loopback_address(port);
-  bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  int fd = loopback_connect(port);
+  if (fd < 0) return false;
   ::close(fd);
-  return ok;
+  return true;
 }

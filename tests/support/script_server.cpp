@@ -1,5 +1,7 @@
 #include "tests/support/script_server.h"
 
+#include "tests/support/loopback.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,17 +11,7 @@
 #include <cstdlib>
 
 script_server::script_server(std::vector<step> script) {
-  listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  socklen_t length = sizeof address;
-  if (listener_ < 0 || ::bind(listener_, reinterpret_cast<sockaddr*>(&address), length) != 0 ||
-      ::listen(listener_, 1) != 0 ||
-      ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
-    std::abort();
-  }
-  port_ = ntohs(address.sin_port);
+  listener_ = loopback_socket(SOCK_STREAM, 1, &port_);
   worker_ = std::thread([this, script = std::move(script)]() mutable { play(std::move(script)); });
 }
 
