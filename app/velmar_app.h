@@ -51,7 +51,6 @@ class CVelmarApp : public ui_application {
   const std::string& user_name() const { return settings_.user_name; }
   std::string return_host() const { return settings_.return_host(); }
   const std::string& smtp_server() const { return settings_.smtp_server; }
-  const std::string& personal_name() const { return settings_.real_name; }
   const std::string& password() const { return settings_.password; }
   std::string server_mailbox() const { return settings_.server_mailbox(); }
   long transfer_mode() const { return settings_.net_link; }

@@ -3,8 +3,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 #include "platform/file_names.h"
 
 unique_fd open_for_reading(const std::string& name) {
@@ -13,13 +11,6 @@ unique_fd open_for_reading(const std::string& name) {
 
 std::size_t read_at(const unique_fd& fd, long offset, void* buffer, std::size_t size) {
   if (!fd.valid() || offset < 0) return 0;
-  std::size_t done = 0;
-  while (done < size) {
-    ssize_t n = ::pread(fd.get(), static_cast<char*>(buffer) + done, size - done,
-                        static_cast<off_t>(offset) + static_cast<off_t>(done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return done;
+  ssize_t n = fd_read_at(fd.get(), static_cast<std::uint64_t>(offset), buffer, size);
+  return n < 0 ? 0 : static_cast<std::size_t>(n);
 }

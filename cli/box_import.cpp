@@ -12,6 +12,7 @@
 #include "cli/options.h"
 #include "mail/cache.h"
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 
 namespace {
 

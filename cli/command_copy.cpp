@@ -7,6 +7,7 @@
 #include "mail/cache.h"
 #include "mail/dates.h"
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 #include "mail/remote_name.h"
 #include "mail/sequence.h"
 #include "message/text_source.h"

@@ -3,6 +3,7 @@
 #include "cli/commands.h"
 #include "cli/streams.h"
 #include "message/base64.h"
+#include "message/rfc822_binary.h"
 #include "message/quoted_printable.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "cli/commands.h"
 #include "cli/mail_session.h"
 #include "cli/reports.h"
-#include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 
 int run_expunge(const cli_command& command, cli_arguments arguments) {
   std::optional<cli_parsed> parsed = cli_options_parse(arguments, session_options({}));

@@ -11,6 +11,27 @@ struct text_source;
 
 // One driver's table: its name, the next driver of the list and 31 operations
 // in a fixed slot order. Drivers are static records that live for the run.
+//
+// What a result means, family by family. The reason for a failure goes to the
+// log callback (mail_log) before the operation returns; nothing throws.
+// - valid: the driver when it serves the name, else null (not a failure: the
+//   next driver is asked; nothing is logged).
+// - parameters: the value asked for, or null for a code the driver does not keep.
+// - list and its variants: no result; each name found goes to the mailbox
+//   callback, and a failure to read the list is logged.
+// - subscribe, unsubscribe, create, delete, rename, copy, move, append: true
+//   when done; false when not, the reason logged (at error level).
+// - open: the stream, or null when the mailbox cannot be opened (logged; the
+//   caller frees the stream). With a null stream: the prototype stream.
+// - ping: false when the stream is dead (its driver dropped); the caller
+//   closes it.
+// - fetchfast, fetchflags, setflag, clearflag, search, check, expunge,
+//   release: no result; they change the cache (flags, search marks, message
+//   count) and log what they could not do.
+// - fetchstructure: the envelope (and the body through the out pointer), or
+//   null when the message cannot be read or has gone. fetchheader, fetchtext: the
+//   text, empty when it cannot be read. fetchbody: below. Texts belong to the
+//   stream until its next fetch.
 struct mail_driver {
   const char* name;
   mail_driver* next;

@@ -15,6 +15,7 @@
 #include "mail/mailbox_file.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
+#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 #include "message/callbacks.h"
 #include "platform/storage.h"

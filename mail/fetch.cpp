@@ -31,14 +31,6 @@ std::optional<std::string_view> mail_fetchbody(mail_stream* stream, std::uint32_
   return stream->driver->fetchbody(stream, msgno, section);
 }
 
-void mail_setflag(mail_stream* stream, std::string_view sequence, std::string_view flags) {
-  if (stream->driver) stream->driver->setflag(stream, sequence, flags);
-}
-
-void mail_expunge(mail_stream* stream) {
-  if (stream->driver) stream->driver->expunge(stream);
-}
-
 void mail_release(mail_stream* stream, long options) {
   if (stream->driver) stream->driver->release(stream, options);
   if (options & RELEASE_ENVELOPES) {

@@ -16,8 +16,6 @@ mail_envelope* mail_fetchstructure(mail_stream* stream, std::uint32_t msgno, mai
 std::string_view mail_fetchheader(mail_stream* stream, std::uint32_t msgno);
 std::optional<std::string_view> mail_fetchbody(mail_stream* stream, std::uint32_t msgno,
                                                std::string_view section);
-void mail_setflag(mail_stream* stream, std::string_view sequence, std::string_view flags);
-void mail_expunge(mail_stream* stream);
 
 // Frees what the driver and the cache hold: envelopes and bodies
 // (RELEASE_ENVELOPES) and the text buffer (RELEASE_TEXTS).

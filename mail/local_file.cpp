@@ -16,19 +16,6 @@ namespace {
 
 constexpr std::size_t kWindowSize = 1 << 16;
 
-// Reads until count bytes or the end of the file; the bytes read, or -1.
-ssize_t read_fully(int fd, std::uint64_t position, char* out, std::size_t count) {
-  std::size_t done = 0;
-  while (done < count) {
-    ssize_t n = ::pread(fd, out + done, count - done, static_cast<off_t>(position + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return -1;
-    if (n == 0) break;
-    done += static_cast<std::size_t>(n);
-  }
-  return static_cast<ssize_t>(done);
-}
-
 // The file source: the text is read a chunk at a time from the file.
 void file_source_setpos(text_source& source, std::uint32_t position) {
   auto& file = *static_cast<local_file*>(const_cast<void*>(source.data));
@@ -97,7 +84,7 @@ std::string_view local_view(local_file& file, std::uint64_t position, std::size_
   bool inside = position >= file.window_start && position < file.window_start + file.window_length;
   if (!inside || file.window_start + file.window_length - position < wanted) {
     file.window.resize(kWindowSize);
-    ssize_t n = read_fully(file.fd.get(), position, file.window.data(), file.window.size());
+    ssize_t n = fd_read_at(file.fd.get(), position, file.window.data(), file.window.size());
     file.window_start = position;
     file.window_length = n < 0 ? 0 : static_cast<std::size_t>(n);
   }
@@ -109,7 +96,7 @@ std::string_view local_view(local_file& file, std::uint64_t position, std::size_
 bool local_read(local_file& file, std::uint64_t position, std::size_t count, char* out) {
   if (count > kWindowSize) {
     errno = 0;
-    return read_fully(file.fd.get(), position, out, count) == static_cast<ssize_t>(count);
+    return fd_read_at(file.fd.get(), position, out, count) == static_cast<ssize_t>(count);
   }
   errno = 0;
   std::string_view view = local_view(file, position, count, count);

@@ -68,7 +68,10 @@ unsigned local_flag_value(const mail_element& element);
 void local_flags_apply(mail_element& element, unsigned flags, bool set);
 void local_flags_store(mail_stream* stream, mail_element& element);
 
-// The operations the three formats share, for their driver tables.
+// The operations the three formats share, for their driver tables. Their
+// results mean what the driver table says (mail/driver.h); a stream whose
+// file could not be read any more has been aborted (no driver, no file), and
+// every operation on it gives the failing result without a further report.
 void local_list(mail_stream* stream, std::string_view pattern);
 void local_list_all(mail_stream* stream, std::string_view pattern);
 void local_list_nothing(mail_stream* stream, std::string_view pattern);

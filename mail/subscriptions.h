@@ -21,7 +21,3 @@ struct subscription_state {
   std::size_t position = 0;
 };
 std::optional<std::string> subscription_next(subscription_state& state);
-
-// Whether a mailbox name matches a listing pattern: "%" and "?" stand for one
-// character, "*" for any run; letters match whatever their case.
-bool mailbox_pattern_match(std::string_view name, std::string_view pattern);

@@ -4,10 +4,10 @@
 #include <cstdint>
 
 #include "message/callbacks.h"
+#include "message/rfc822_binary.h"
 
 namespace {
 
-constexpr char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 constexpr std::uint32_t kNotBase64 = 0x80000000u;
 
 // The 6-bit value of every byte, shifted to its place in a group of four;
@@ -19,7 +19,7 @@ struct decode_tables {
     for (auto& table : shifted)
       table.fill(kNotBase64);
     for (std::uint32_t value = 0; value < 64; ++value) {
-      auto byte = static_cast<unsigned char>(kAlphabet[value]);
+      auto byte = static_cast<unsigned char>(kBase64Alphabet[value]);
       for (int place = 0; place < 4; ++place)
         shifted[place][byte] = value << (18 - 6 * place);
     }
@@ -28,35 +28,6 @@ struct decode_tables {
 constexpr decode_tables kDecode;
 
 }  // namespace
-
-std::string rfc822_binary(std::string_view bytes) {
-  const std::size_t groups = (bytes.size() + 2) / 3;
-  const std::size_t expected = groups * 4 + groups / 15 * 2 + 2;
-  std::string text;
-  text.resize(expected);
-  char* out = text.data();
-  const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-  std::size_t left = bytes.size();
-  for (std::size_t group = 1; group <= groups; ++group, in += 3) {
-    const std::uint32_t triple = (std::uint32_t{in[0]} << 16) |
-                                 (left > 1 ? std::uint32_t{in[1]} << 8 : 0) |
-                                 (left > 2 ? std::uint32_t{in[2]} : 0);
-    *out++ = kAlphabet[triple >> 18];
-    *out++ = kAlphabet[(triple >> 12) & 0x3f];
-    *out++ = left > 1 ? kAlphabet[(triple >> 6) & 0x3f] : '=';
-    *out++ = left > 2 ? kAlphabet[triple & 0x3f] : '=';
-    left = left > 3 ? left - 3 : 0;
-    if (group % 15 == 0) {
-      *out++ = '\r';
-      *out++ = '\n';
-    }
-  }
-  *out++ = '\r';
-  *out++ = '\n';
-  if (static_cast<std::size_t>(out - text.data()) != expected)
-    mail_fatal("rfc822_binary logic flaw");
-  return text;
-}
 
 bool base64_decoder::feed(std::string_view text, std::string& bytes) {
   if (failed_) return false;

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "message/base64.h"
+#include "message/rfc822_binary.h"
 #include "message/body_names.h"
 #include "message/callbacks.h"
 #include "message/header_write.h"

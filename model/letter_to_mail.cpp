@@ -9,7 +9,7 @@
 #include "model/part.h"
 #include "mail/dates.h"
 #include "mail/element.h"
-#include "message/base64.h"
+#include "message/rfc822_binary.h"
 #include "message/message_output.h"
 #include "message/quoted_printable.h"
 

@@ -129,6 +129,10 @@ long imap_number(imap_cursor& cursor) {
   cursor.skip_blanks();
   bool negative = cursor.peek() == '-';
   if (negative) cursor.skip();
+  if (cursor.peek() < '0' || cursor.peek() > '9') {
+    mail_log(LOG_ERROR, "Not a number: %.80s", cursor.shown().c_str());
+    return 0;
+  }
   long number = 0;
   while (cursor.peek() >= '0' && cursor.peek() <= '9') {
     if (number < 100000000000L) number = number * 10 + (cursor.peek() - '0');

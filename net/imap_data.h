@@ -49,7 +49,8 @@ class imap_cursor {
 // search hits, listings and server notices.
 void imap_unsolicited(mail_stream* stream, const imap_response& reply);
 
-// Data items of responses. Each reports what it cannot read.
+// Data items of responses. Each reports what it cannot read (an error to the
+// log) and then yields nothing: no text, a null record, or the number 0.
 std::optional<std::string> imap_string(imap_cursor& cursor);
 long imap_number(imap_cursor& cursor);
 std::unique_ptr<mail_envelope> imap_envelope(imap_cursor& cursor);

@@ -7,6 +7,7 @@
 #include "mail/remote_name.h"
 #include "mail/sequence.h"
 #include "mail/stream.h"
+#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 #include "message/callbacks.h"
 #include "message/text_source.h"

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +35,10 @@ class unique_fd {
 
 // Reads from the descriptor's position to its end; false on a read error.
 bool fd_read_all(int fd, std::string& contents);
+
+// Reads count bytes at the offset, or up to the end of the file; the number
+// read, or -1 (errno set) on a read error.
+ssize_t fd_read_at(int fd, std::uint64_t offset, void* out, std::size_t count);
 
 // Writes every byte; false (errno set) when the write fails.
 bool fd_write_all(int fd, std::string_view bytes);

@@ -107,19 +107,3 @@ void ui_menu::modify_at(QMenu* popup, int position, const std::string& text, int
   if (old->parent() == popup) delete old;
 }
 
-std::vector<QAction*> ui_menu::command_actions() const {
-  std::vector<QAction*> found;
-  std::vector<QMenu*> pending(popups_.begin(), popups_.end());
-  while (!pending.empty()) {
-    QMenu* popup = pending.back();
-    pending.pop_back();
-    for (QAction* action : popup->actions()) {
-      if (action->menu()) {
-        pending.push_back(action->menu());
-      } else if (item_id(action) != 0) {
-        found.push_back(action);
-      }
-    }
-  }
-  return found;
-}

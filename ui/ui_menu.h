@@ -48,9 +48,6 @@ class ui_menu : public QObject {
   void remove_at(QMenu* popup, int position);
   void modify_at(QMenu* popup, int position, const std::string& text, int id);
 
-  // Every action of the menu that carries a command, for shortcuts.
-  std::vector<QAction*> command_actions() const;
-
   // The command id of an action (0 for separators and pop-ups).
   static int item_id(const QAction* action);
 

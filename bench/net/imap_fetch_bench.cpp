@@ -29,7 +29,7 @@
 #include "mail/open_close.h"
 #include "mail/parameters.h"
 #include "mail/stream.h"
-#include "message/base64.h"
+#include "message/rfc822_binary.h"
 #include "message/callbacks.h"
 #include "message/records.h"
 #include "net/imap_driver.h"

@@ -8,6 +8,7 @@
 #include "model/letter_from_mail.h"
 #include "mail/cache.h"
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
 #include "mail/stream.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "message/base64.h"
+#include "message/rfc822_binary.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);

@@ -1,4 +1,5 @@
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 
 #include <gtest/gtest.h>
 

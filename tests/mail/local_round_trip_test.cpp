@@ -4,6 +4,7 @@
 
 #include "mail/cache.h"
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 #include "mail/separator_line.h"
 #include "tests/mail/local_fixture.h"
 #include "tests/support/corpus.h"

@@ -1,3 +1,4 @@
+#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 
 #include <gtest/gtest.h>

@@ -2,6 +2,7 @@
 
 #include "mail/cache.h"
 #include "mail/fetch.h"
+#include "mail/setflag_expunge.h"
 #include "mail/fields.h"
 #include "platform/storage.h"
 #include "tests/mail/local_fixture.h"

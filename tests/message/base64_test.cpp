@@ -1,4 +1,5 @@
 #include "message/base64.h"
+#include "message/rfc822_binary.h"
 
 #include <gtest/gtest.h>
 
