@@ -27,8 +27,8 @@ QImage cell_image(const std::uint8_t* lines, int width, int bytes_per_line) {
 
 CChineseTextView::CChineseTextView(chinese_view kind, chinese_fonts& fonts, std::string text)
     : kind_(kind), fonts_(fonts), text_(std::move(text)) {
-  std::string_view failure = chinese_fonts_load(fonts_, kind_);
-  if (!failure.empty()) ui_message_box(std::string(failure), MB_OK | MB_ICONEXCLAMATION);
+  for (std::string_view failure : chinese_fonts_load(fonts_, kind_))
+    ui_message_box(std::string(failure), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CChineseTextView::on_initial_update() {

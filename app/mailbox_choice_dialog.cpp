@@ -4,7 +4,6 @@
 #include <QVBoxLayout>
 
 #include "app/resource_ids.h"
-#include "ui/ui_text.h"
 
 CMailboxChoiceDialog::CMailboxChoiceDialog(int resource, const std::string& title,
                                            const std::string& ok_text, bool sorted, QWidget* parent)
@@ -21,7 +20,7 @@ void CMailboxChoiceDialog::on_init_dialog() {
   QListWidget* list = list_box(IDC_MAILBOX_LIST);
   list->clear();
   for (const std::string& name : names)
-    list->addItem(qstr(name));
+    add_list_line(IDC_MAILBOX_LIST, name);
   list->setCurrentRow(-1);
   list->clearSelection();
 }

@@ -30,8 +30,7 @@ char* iso2022cn_writer::ascii(char* out, std::uint8_t byte) {
   return out;
 }
 
-char* iso2022cn_writer::character(char* out, char final, std::uint8_t first,
-                                  std::uint8_t second) {
+char* iso2022cn_writer::character(char* out, char final, std::uint8_t first, std::uint8_t second) {
   int g = register_of(final);
   if (finals_[g] != final) {
     *out++ = kESC;

@@ -44,7 +44,8 @@ void iso2022cn_encode(std::string_view input, std::string& output, std::size_t o
   while (i < input.size()) {
     std::size_t block_end = std::min(input.size(), i + kBlock);
     char* out = bytes.claim(room);
-    while (i < block_end) i = step(i, out);
+    while (i < block_end)
+      i = step(i, out);
     bytes.release(out);
   }
   bytes.release(writer.finish(bytes.claim(1)));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "chinese/ascii_font.h"
 #include "chinese/hbf_font.h"
@@ -25,10 +27,12 @@ inline constexpr std::string_view kCnsFontMessage = "Fail to open HBF file";
 inline constexpr std::string_view kHzk16Message = "不能打开 HZK16 文件";
 inline constexpr std::string_view kAsciiFontMessage = "不能打开 ASC16 文件";
 
-// Makes sure the fonts a view draws with are loaded, the ASCII font always;
-// an HBF font that fails to load is unloaded again. Returns the message to
-// show, or an empty text when everything is there.
-std::string_view chinese_fonts_load(chinese_fonts& fonts, chinese_view view);
+// Makes sure the fonts a view draws with are loaded, the ASCII font always,
+// each on its own, so one missing file costs only its own glyphs. An HBF font
+// that fails to load is unloaded again. Returns the messages to show, in
+// order: for each failure its own text (an HBF font's load message, then the
+// view's); none when everything is there.
+std::vector<std::string_view> chinese_fonts_load(chinese_fonts& fonts, chinese_view view);
 
 // Lays text out with the walk of the view, from fonts already loaded.
 draw_list chinese_view_walk(chinese_fonts& fonts, chinese_view view, std::string_view text);

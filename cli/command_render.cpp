@@ -39,12 +39,12 @@ int run_render(const cli_command& command, cli_arguments given) {
                  input_name.empty() ? "standard input" : input_name.c_str());
     return EXIT_FAILED;
   }
-  std::string_view failure = chinese_fonts_load(fonts, *view);
-  if (!failure.empty()) {
+  std::vector<std::string_view> failures = chinese_fonts_load(fonts, *view);
+  for (std::string_view failure : failures) {
     std::fprintf(stderr, "kestrel-mail: %.*s (%s)\n", static_cast<int>(failure.size()),
                  failure.data(), fonts.directory.c_str());
-    return EXIT_FAILED;
   }
+  if (!failures.empty()) return EXIT_FAILED;
   draw_list list = chinese_view_walk(fonts, *view, *text);
   view_extent size = drawn_extent(list);
   if (size.width == 0 || size.height == 0) size = {1, 1};

@@ -185,10 +185,24 @@ QRadioButton* ui_dialog::make_radio(QButtonGroup* group, int id, const std::stri
 
 QListWidget* ui_dialog::make_list_box(int id, bool sorted) {
   auto* list = new QListWidget;
-  list->setSortingEnabled(sorted);
+  list->setProperty("sorted", sorted);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   add(id, list);
   return list;
+}
+
+void ui_dialog::add_list_line(int id, const std::string& text) {
+  QListWidget* list = list_box(id);
+  QString line = qstr(text);
+  int row = list->count();
+  if (list->property("sorted").toBool()) {
+    // After every line that does not sort later, as a sorted list box does.
+    row = 0;
+    while (row < list->count() && list->item(row)->text().compare(line, Qt::CaseInsensitive) <= 0) {
+      ++row;
+    }
+  }
+  list->insertItem(row, line);
 }
 
 QGroupBox* ui_dialog::make_group(const std::string& text) {

@@ -72,7 +72,10 @@ class ui_dialog : public QDialog {
   QLineEdit* make_edit(int id);
   QCheckBox* make_check_box(int id, const std::string& text);
   QRadioButton* make_radio(QButtonGroup* group, int id, const std::string& text);
+  // A sorted list box keeps its lines in order without regard to case.
   QListWidget* make_list_box(int id, bool sorted);
+  // Adds a line: at its place in a sorted list box, else at the end.
+  void add_list_line(int id, const std::string& text);
   QGroupBox* make_group(const std::string& text);
   // A row of the OK button (id 1) and, when it has a text, Cancel (id 2).
   QWidget* make_buttons(const std::string& ok_text, const std::optional<std::string>& cancel_text);

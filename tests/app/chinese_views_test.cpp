@@ -9,8 +9,8 @@
 #include "app/huge_view.h"
 #include "chinese/font_names.h"
 #include "chinese/hbf_glyph16.h"
-#include "ui/ui_script.h"
 #include "tests/support/scratch_folder.h"
+#include "ui/ui_script.h"
 
 namespace {
 
@@ -157,7 +157,10 @@ TEST_F(ChineseViews, AMissingFontIsReportedWithTheViewsMessage) {
     CHanView big5(fonts, "\xA4\xA4");
     CcnsView cns(fonts, "x");
   }
-  EXPECT_EQ(script_.messages(), (strings{"不能打开 HBF 文件", "Fail to open HBF file"}));
+  // Each font's own message, then the view's.
+  EXPECT_EQ(script_.messages(),
+            (strings{"不能打开 HBF 文件。", "不能打开 HBF 文件", "不能打开 HBF 文件。",
+                     "不能打开 HBF 文件。", "Fail to open HBF file"}));
   EXPECT_FALSE(fonts.kcm14.loaded()) << "a font that failed is unloaded again";
   EXPECT_TRUE(fonts.hzk16.is_open());
 }

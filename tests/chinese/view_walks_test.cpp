@@ -1,5 +1,6 @@
 #include "chinese/view_walks.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "chinese/font_names.h"
@@ -219,27 +220,32 @@ TEST_F(ViewWalks, ScrollExtentsAreFixedButReachEveryLine) {
   EXPECT_EQ(drawn_extent(gb_view_walk("\xB0\xA1x", fonts_.hzk16)).width, 24);
 }
 
-TEST_F(ViewWalks, FontsAreLoadedPerView) {
+TEST_F(ViewWalks, FontsAreLoadedPerViewEachOnItsOwn) {
+  using testing::ElementsAre;
   chinese_fonts fonts;
   fonts.directory = KESTREL_TEST_FONTS;
-  EXPECT_EQ(chinese_fonts_load(fonts, chinese_view::huge), "");
+  EXPECT_THAT(chinese_fonts_load(fonts, chinese_view::huge), ElementsAre());
   EXPECT_FALSE(fonts.kcm14.loaded());
-  EXPECT_EQ(chinese_fonts_load(fonts, chinese_view::big5), "");
+  EXPECT_THAT(chinese_fonts_load(fonts, chinese_view::big5), ElementsAre());
   EXPECT_TRUE(fonts.kcm14.loaded());
   EXPECT_FALSE(fonts.cns1.loaded());
-  EXPECT_EQ(chinese_fonts_load(fonts, chinese_view::cns), "");
+  EXPECT_THAT(chinese_fonts_load(fonts, chinese_view::cns), ElementsAre());
   EXPECT_TRUE(fonts.cns2.loaded());
   EXPECT_TRUE(fonts.hzk16.is_open());
 
   chinese_fonts missing;
   missing.directory = scratch_.path();  // has HZK16 and the HBF fonts but no ASC16
-  EXPECT_EQ(chinese_fonts_load(missing, chinese_view::gb), kAsciiFontMessage);
+  EXPECT_THAT(chinese_fonts_load(missing, chinese_view::gb), ElementsAre(kAsciiFontMessage));
+  EXPECT_TRUE(missing.hzk16.is_open()) << "HZK16 loads without ASC16";
   std::filesystem::copy_file(font_path(KESTREL_TEST_FONTS, kAsc16Name), scratch_.file("ASC16"));
   std::filesystem::remove(scratch_.file("kcm14.bin"));
-  EXPECT_EQ(chinese_fonts_load(missing, chinese_view::big5), "不能打开 HBF 文件");
+  EXPECT_THAT(chinese_fonts_load(missing, chinese_view::big5),
+              ElementsAre("不能打开字体文件", "不能打开 HBF 文件"));
   EXPECT_FALSE(missing.kcm14.loaded());
   std::filesystem::remove(scratch_.file("cns2.hbf"));
-  EXPECT_EQ(chinese_fonts_load(missing, chinese_view::cns), "Fail to open HBF file");
+  EXPECT_THAT(chinese_fonts_load(missing, chinese_view::cns),
+              ElementsAre("不能打开 HBF 文件。", "Fail to open HBF file"));
+  EXPECT_TRUE(missing.cns1.loaded());
 }
 
 }  // namespace

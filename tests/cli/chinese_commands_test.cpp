@@ -172,7 +172,9 @@ TEST_F(Render, Failures) {
   program_result fonts =
       kestrel_mail({"render", "big5", "-o", path("x.pbm"), "--fonts", dir_}, "a");
   EXPECT_EQ(fonts.exit_code, 1);
-  EXPECT_EQ(fonts.err, "kestrel-mail: 不能打开 ASC16 文件 (" + dir_ + ")\n");
+  EXPECT_EQ(fonts.err, "kestrel-mail: 不能打开 ASC16 文件 (" + dir_ +
+                           ")\nkestrel-mail: 不能打开 HBF 文件。 (" + dir_ +
+                           ")\nkestrel-mail: 不能打开 HBF 文件 (" + dir_ + ")\n");
   EXPECT_EQ(kestrel_mail({"render", "gb", "-o", dir_ + "/no/such/dir/x.pbm"}, "a").exit_code, 1);
   EXPECT_EQ(kestrel_mail({"render", "gb"}, "a").exit_code, 2);
   EXPECT_EQ(kestrel_mail({"render", "utf8", "-o", path("x.pbm")}, "a").exit_code, 2);

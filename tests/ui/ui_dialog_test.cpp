@@ -33,7 +33,8 @@ class sample_dialog : public ui_dialog {
     layout->addWidget(make_radio(group, 1050, "CN-GB"));
     layout->addWidget(make_radio(group, 1051, "CN-BIG5"));
     QListWidget* list = make_list_box(1017, true);
-    list->addItems({"Trash", "In", "Out"});
+    for (const char* line : {"Trash", "In", "abc", "Out"})
+      add_list_line(1017, line);
     layout->addWidget(list);
     layout->addWidget(make_buttons("确定", std::string("取消")));
   }
@@ -67,8 +68,8 @@ TEST(Dialogs, ControlsAreFoundByTheirIds) {
   EXPECT_EQ(dialog.edit(1044), nullptr) << "a check box is not an edit";
   EXPECT_EQ(dialog.text(2), "取消");
   EXPECT_EQ(dialog.shown_texts(), (strings{"新建邮箱", "创建一个邮箱", "GB", "CN-GB", "CN-BIG5",
-                                           "In", "Out", "Trash", "确定", "取消"}))
-      << "the list is sorted";
+                                           "abc", "In", "Out", "Trash", "确定", "取消"}))
+      << "the list is sorted without regard to case";
 }
 
 TEST(Dialogs, TheScriptFillsTheControlsAndPressesOk) {
@@ -77,7 +78,7 @@ TEST(Dialogs, TheScriptFillsTheControlsAndPressesOk) {
     EXPECT_EQ(dialog.text(1014), "Work") << "filled from the dialog's data";
     dialog.set_text(1014, "Home");
     dialog.set_checked(1051, true);
-    dialog.select(1017, 1);
+    dialog.select(1017, 2);
     return true;
   });
   sample_dialog dialog;
@@ -85,7 +86,7 @@ TEST(Dialogs, TheScriptFillsTheControlsAndPressesOk) {
   EXPECT_EQ(dialog.name, "Home");
   EXPECT_TRUE(dialog.checked(1051));
   EXPECT_FALSE(dialog.checked(1050));
-  EXPECT_EQ(dialog.selection(1017), 1);
+  EXPECT_EQ(dialog.selection(1017), 2);
   EXPECT_EQ(dialog.text(1017), "Out");
   EXPECT_EQ(script.shown(), strings{"dialog 114 新建邮箱"});
   EXPECT_TRUE(script.finished()) << script.problems();
