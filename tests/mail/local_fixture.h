@@ -1,14 +1,16 @@
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "mail/cache.h"
+#include "mail/fetch.h"
+#include "mail/fields.h"
 #include "mail/literal.h"
 #include "mail/local_drivers.h"
 #include "mail/mailbox_file.h"
@@ -18,7 +20,9 @@
 #include "message/text_source.h"
 #include "platform/environment.h"
 #include "platform/file_names.h"
+#include "tests/support/file_text.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/table.h"
 
 // Local mailbox files in a fresh home directory, with the four local drivers
 // linked in their order. Names are relative to the home directory.
@@ -38,6 +42,7 @@ class LocalMailboxes : public testing::Test {
     log_ = std::make_unique<log_capture>(callbacks());
   }
   void TearDown() override {
+    if (stream_) mail_close(stream_);
     log_.reset();
     std::filesystem::remove_all(home_);
   }
@@ -55,19 +60,23 @@ class LocalMailboxes : public testing::Test {
   void write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path(name), std::ios::binary) << bytes;
   }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-  }
-  bool exists(const std::string& name) const {
-    struct stat st;
-    return ::stat(path(name).c_str(), &st) == 0;
+  std::string read(const std::string& name) const { return file_text(path(name)); }
+  bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+
+  // Opens the mailbox as stream_ (closed at the end of the test, or when the
+  // next one opens); says what was logged when it does not open.
+  testing::AssertionResult opens(const std::string& name, long options = 0) {
+    if (stream_) mail_close(stream_);
+    stream_ = mail_open(nullptr, name, options);
+    if (stream_) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << name << " does not open: " << testing::PrintToString(texts());
   }
 
-  mail_stream* open(const std::string& name, long options = 0) {
-    return mail_open(nullptr, name, options);
+  // Writes the mailbox file and opens it.
+  testing::AssertionResult opens(const std::string& name, const std::string& bytes) {
+    write(name, bytes);
+    return opens(name);
   }
 
   // Appends through the driver that the name belongs to.
@@ -81,27 +90,20 @@ class LocalMailboxes : public testing::Test {
 
   std::vector<std::string> texts() const { return log_->texts(); }
   bool logged(const std::string& text) const {
-    for (const std::string& entry : texts()) {
-      if (entry == text) return true;
-    }
-    return false;
+    const std::vector<std::string> all = texts();
+    return std::ranges::find(all, text) != all.end();
   }
 
   std::string home_;
   std::unique_ptr<log_capture> log_;
   std::vector<std::string> notes_;  // what on_notify was told
+  mail_stream* stream_ = nullptr;
 };
 
-// A tenexdos internal header line for a message of the given length.
-inline std::string tenex_line(std::size_t length, const std::string& flags = "000000000000",
-                              const std::string& date = " 5-Dec-1996 11:53:20 +0800") {
-  return date + "," + std::to_string(length) + ";" + flags + "\n";
-}
-
-// A tenexdos message: its line and text.
-inline std::string tenex_message(const std::string& text,
-                                 const std::string& flags = "000000000000") {
-  return tenex_line(text.size(), flags) + text;
+// A tenexdos message: its internal header line and text.
+inline std::string tenex_message(const std::string& text, const std::string& flags = "000000000000",
+                                 const std::string& date = " 5-Dec-1996 11:53:20 +0800") {
+  return date + "," + std::to_string(text.size()) + ";" + flags + "\n" + text;
 }
 
 // The text with every LF made CR LF.
