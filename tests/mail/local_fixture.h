@@ -1,8 +1,5 @@
 #pragma once
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +19,7 @@
 #include "platform/file_names.h"
 #include "tests/support/file_text.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
 
 // Local mailbox files in a fresh home directory, with the four local drivers
@@ -29,11 +27,6 @@
 class LocalMailboxes : public testing::Test {
  protected:
   void SetUp() override {
-    static int counter = 0;
-    // Digits only, so that the case-blind file name mapping finds no twin.
-    home_ = "/tmp/kestrel_local_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
-    std::filesystem::remove_all(home_);
-    ASSERT_EQ(::mkdir(home_.c_str(), 0700), 0);
     env_parameters(SET_HOME_DIR, home_.data());
     for (mail_driver* driver : {&bezrkdos_driver, &tenexdos_driver, &dawz_driver, &dummy_driver})
       mail_link_driver(driver);
@@ -44,7 +37,6 @@ class LocalMailboxes : public testing::Test {
   void TearDown() override {
     if (stream_) mail_close(stream_);
     log_.reset();
-    std::filesystem::remove_all(home_);
   }
 
   // Tests that need more callbacks add to these.
@@ -94,7 +86,8 @@ class LocalMailboxes : public testing::Test {
     return std::ranges::find(all, text) != all.end();
   }
 
-  std::string home_;
+  scratch_folder folder_;
+  std::string home_ = folder_.path();
   std::unique_ptr<log_capture> log_;
   std::vector<std::string> notes_;  // what on_notify was told
   mail_stream* stream_ = nullptr;
