@@ -5,20 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
 
 namespace {
-
-// The elements as "personal<route:mailbox@host>", absent parts left out
-// (absent mailbox and host as "-").
-std::string shown(const mail_address* list) {
-  std::string text;
-  for (; list; list = list->next.get())
-    text += list->personal.value_or("") + "<" + (list->route ? *list->route + ":" : "") +
-            list->mailbox.value_or("-") + "@" + list->host.value_or("-") + ">";
-  return text;
-}
 
 struct list_row {
   std::string name;
@@ -35,13 +26,12 @@ TEST_P(AddressList, ParsesAndReports) {
   log_capture log;
   std::unique_ptr<mail_address> list;
   address_list_parse(list, row.text, row.host);
-  EXPECT_EQ(shown(list.get()), row.addresses);
+  EXPECT_EQ(address_summary(list.get()), row.addresses);
   std::vector<log_capture::entry> reports;
   if (!row.report.empty()) reports.push_back({row.report, LOG_PARSE});
   EXPECT_EQ(log.entries(), reports);
 }
 
-// Group starts show as <name@->, group ends as <-@->.
 INSTANTIATE_TEST_SUITE_P(
     Rows, AddressList,
     testing::Values(
@@ -98,7 +88,7 @@ TEST(AddressList, AppendsToWhatTheListHolds) {
   std::unique_ptr<mail_address> list;
   address_list_parse(list, "one@a.test", "h");
   address_list_parse(list, "two@b.test, three@c.test", "h");
-  EXPECT_EQ(shown(list.get()), "<one@a.test><two@b.test><three@c.test>");
+  EXPECT_EQ(address_summary(list.get()), "<one@a.test><two@b.test><three@c.test>");
 }
 
 // A hostile header can hold a very long list; parsing and freeing it must be
@@ -172,7 +162,7 @@ TEST(AddressListCopy, CopiesEveryFieldButTheError) {
   address_list_parse(list, "Joe <@r:joe@x.test>, g: a@b;", "h");
   list->error = "550 no such user";
   auto copy = address_list_copy(list.get());
-  EXPECT_EQ(shown(copy.get()), shown(list.get()));
+  EXPECT_EQ(address_summary(copy.get()), address_summary(list.get()));
   EXPECT_FALSE(copy->error);
   EXPECT_NE(copy.get(), list.get());
   EXPECT_EQ(address_list_copy(nullptr), nullptr);

@@ -7,7 +7,7 @@
 
 #include "message/content_header.h"
 #include "message/envelope_parse.h"
-#include "tests/message/body_summary.h"
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/message_describe.h"
 #include "tests/support/table.h"
@@ -31,18 +31,6 @@ std::string part_texts(const mail_body& body, const std::string& text) {
   for (const mail_body_part* part = body.contents.part.get(); part; part = part->next.get())
     texts += "[" + text.substr(part->offset, part->body.bytes) + "]";
   return texts;
-}
-
-// A body tree in one line: its summary, bytes and lines, then its parts or
-// the embedded message's body in parentheses.
-std::string tree(const mail_body& body) {
-  std::string text =
-      body_summary(body) + " " + std::to_string(body.bytes) + " " + std::to_string(body.lines);
-  for (const mail_body_part* part = body.contents.part.get(); part; part = part->next.get())
-    text += (part == body.contents.part.get() ? " (" : ", ") + tree(part->body) +
-            (part->next ? "" : ")");
-  if (body.contents.message.body) text += " (" + tree(*body.contents.message.body) + ")";
-  return text;
 }
 
 struct split_row {
@@ -96,7 +84,7 @@ TEST(MultipartParse, PartHeadersApplyToTheirPart) {
       "BASE64\r\nX-Other: y\r\n\r\npM6k5Q==\r\n--B\r\ncontent-type: IMAGE/GIF\r\n\r\nGIF89a"
       "\r\n--B\r\n\r\nplain\r\n--B--\r\n";
   mail_body body = parse("multipart/mixed; boundary=B", text);
-  EXPECT_EQ(tree(body),
+  EXPECT_EQ(body_tree(body),
             "MULTIPART/MIXED 7BIT BOUNDARY=B 167 0 (TEXT/PLAIN BASE64 CHARSET=big5 8 0, "
             "IMAGE/GIF 7BIT 6 0, TEXT/PLAIN 7BIT CHARSET=US-ASCII 5 0)");
   EXPECT_EQ(body.contents.part->offset, text.find("pM6k"));
@@ -121,7 +109,7 @@ TEST(MessageParse, EmbeddedMessageIsParsedWithItsBody) {
   ASSERT_TRUE(message.envelope);
   EXPECT_EQ(message.envelope->subject, "inner");
   EXPECT_EQ(message.offset, text.find("<p>"));
-  EXPECT_EQ(tree(body), "MESSAGE/RFC822 7BIT 89 7 (TEXT/HTML 7BIT CHARSET=US-ASCII 14 2)");
+  EXPECT_EQ(body_tree(body), "MESSAGE/RFC822 7BIT 89 7 (TEXT/HTML 7BIT CHARSET=US-ASCII 14 2)");
   EXPECT_FALSE(message.text);
 }
 
@@ -140,7 +128,7 @@ TEST_P(BodyParse, DescribesTheContent) {
   const content_row& row = GetParam();
   log_capture log;
   mail_body body = parse(row.type, row.text, row.encoding);
-  EXPECT_EQ(tree(body), row.tree);
+  EXPECT_EQ(body_tree(body), row.tree);
   EXPECT_FALSE(body.contents.message.envelope);
   EXPECT_EQ(log.texts(),
             row.report.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.report});

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "message/body_names.h"
-#include "tests/message/body_summary.h"
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/message/body_summary.h"
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
 
@@ -14,29 +14,6 @@ std::unique_ptr<mail_envelope> parse(const std::string& header) {
   std::unique_ptr<mail_envelope> envelope;
   envelope_parse(envelope, nullptr, header, nullptr, "local.host");
   return envelope;
-}
-
-std::string list(const mail_address* address) {
-  std::string text;
-  for (; address; address = address->next.get())
-    text += address->personal.value_or("") + "<" + address->mailbox.value_or("-") + "@" +
-            address->host.value_or("-") + ">";
-  return text;
-}
-
-std::string field(const char* name, const std::string& value) {
-  return value.empty() ? "" : std::string(name) + "=" + value + "|";
-}
-
-// The fields present, as "date=...|from=Joe<joe@x.test><a@b>|...".
-std::string shown(const mail_envelope& e) {
-  return field("date", e.date.value_or("")) + field("from", list(e.from.get())) +
-         field("sender", list(e.sender.get())) + field("reply_to", list(e.reply_to.get())) +
-         field("subject", e.subject.value_or("")) + field("to", list(e.to.get())) +
-         field("cc", list(e.cc.get())) + field("bcc", list(e.bcc.get())) +
-         field("in_reply_to", e.in_reply_to.value_or("")) +
-         field("message_id", e.message_id.value_or("")) +
-         field("newsgroups", e.newsgroups.value_or(""));
 }
 
 struct header_row {
@@ -52,7 +29,7 @@ class EnvelopeParse : public testing::TestWithParam<header_row> {};
 TEST_P(EnvelopeParse, FillsTheEnvelope) {
   const header_row& row = GetParam();
   log_capture log;
-  EXPECT_EQ(shown(*parse(row.header)), row.envelope);
+  EXPECT_EQ(envelope_summary(*parse(row.header)), row.envelope);
   std::vector<log_capture::entry> reports;
   if (!row.report.empty()) reports.push_back({row.report, LOG_PARSE});
   EXPECT_EQ(log.entries(), reports);
