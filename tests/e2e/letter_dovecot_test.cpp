@@ -1,53 +1,29 @@
 // Letters made from a real Dovecot inbox, as the fetch routine makes them.
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "model/huge.h"
 #include "model/letter_from_mail.h"
 #include "model/message.h"
 #include "model/part.h"
-#include "mail/open_close.h"
-#include "mail/parameters.h"
-#include "mail/stream.h"
-#include "net/imap_driver.h"
-#include "tests/support/dovecot_server.h"
-#include "tests/support/log_capture.h"
+#include "tests/e2e/dovecot_fixture.h"
 
 namespace {
 
-class DovecotLetters : public testing::Test {
- protected:
-  void SetUp() override {
-    server_ = std::make_unique<dovecot_server>();
-    if (!server_->running()) GTEST_SKIP() << server_->reason();
-    mail_link_driver(&imap_driver);
-    mail_callbacks callbacks;
-    callbacks.on_login = [](std::string_view, std::string& user, std::string& password, long) {
-      user = "tester";
-      password = "secret";
-    };
-    callbacks.on_debug = [this](std::string_view line) { trace_.emplace_back(line); };
-    log_ = std::make_unique<log_capture>(std::move(callbacks));
+// The BODY[...] sections the client asked for, in order.
+std::vector<std::string> fetched_sections(const std::vector<std::string>& trace) {
+  std::vector<std::string> sections;
+  for (const std::string& line : trace) {
+    const std::size_t at = line.find(" BODY[");
+    if (at == std::string::npos || line.find("FETCH") == std::string::npos) continue;
+    const std::size_t end = line.find(']', at);
+    if (line.rfind("* ", 0) != 0) sections.push_back(line.substr(at + 6, end - at - 6));
   }
+  return sections;
+}
 
-  // The BODY[...] sections the client asked for, in order.
-  std::vector<std::string> fetched_sections() const {
-    std::vector<std::string> sections;
-    for (const std::string& line : trace_) {
-      const std::size_t at = line.find(" BODY[");
-      if (at == std::string::npos || line.find("FETCH") == std::string::npos) continue;
-      const std::size_t end = line.find(']', at);
-      if (line.rfind("* ", 0) != 0) sections.push_back(line.substr(at + 6, end - at - 6));
-    }
-    return sections;
-  }
-
-  std::unique_ptr<dovecot_server> server_;
-  std::unique_ptr<log_capture> log_;
-  std::vector<std::string> trace_;
-};
-
-TEST_F(DovecotLetters, AMultipartLetterIsFetchedPartByPartAndDecoded) {
+TEST_F(Dovecot, AMultipartLetterIsFetchedPartByPartAndDecoded) {
   server_->deliver("tester",
                    "From: Wang Li <wang@pku.edu.cn>\nSubject: parts\nMIME-Version: 1.0\n"
                    "Content-Type: multipart/mixed; boundary=o\n\n"
@@ -60,14 +36,14 @@ TEST_F(DovecotLetters, AMultipartLetterIsFetchedPartByPartAndDecoded) {
                    "inner\n"
                    "--o--\n");
   server_->deliver("tester", "Subject: nobody\n\nno sender\n");
-  mail_stream* stream = mail_open(nullptr, server_->mailbox_name(), OPEN_DEBUG);
+  mail_stream* stream = open(OPEN_DEBUG);
   ASSERT_NE(stream, nullptr);
   ASSERT_EQ(stream->nmsgs, 2u);
 
   trace_.clear();
   std::unique_ptr<CAletter> letter = letter_from_stream(stream, 1);
   ASSERT_TRUE(letter);
-  EXPECT_EQ(fetched_sections(), (std::vector<std::string>{"1", "2.1", "2.2", "3", "3.1"}));
+  EXPECT_THAT(fetched_sections(trace_), testing::ElementsAre("1", "2.1", "2.2", "3", "3.1"));
   EXPECT_EQ(letter->flags.status, "N  ");
   EXPECT_GT(letter->flags.size, 300u);
   EXPECT_EQ(letter->envelope.subject, "parts");

@@ -3,33 +3,21 @@
 // read by the Bezrkdos driver.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
-#include "mail/cache.h"
 #include "mail/fetch.h"
-#include "mail/fields.h"
 #include "mail/literal.h"
-#include "mail/open_close.h"
-#include "mail/parameters.h"
-#include "mail/stream.h"
 #include "message/envelope_parse.h"
 #include "message/header_write.h"
-#include "message/text_source.h"
 #include "net/drivers.h"
-#include "net/imap_driver.h"
 #include "platform/environment.h"
 #include "platform/host_name.h"
+#include "tests/e2e/dovecot_fixture.h"
 #include "tests/support/corpus.h"
-#include "tests/support/dovecot_server.h"
-#include "tests/support/log_capture.h"
+#include "tests/support/scratch_folder.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string whole_literal(literal_read_fn reader, void* source, std::uint32_t size) {
   std::string text(size, '\0');
@@ -54,16 +42,13 @@ letter_parts parts_of(const std::string& letter) {
   return parts;
 }
 
-TEST(DovecotMbox, TheBezrkdosDriverReadsWhatDovecotWrote) {
-  dovecot_server server({{"tester", "secret"}}, dovecot_server::storage::mbox);
-  if (!server.running()) GTEST_SKIP() << server.reason();
+class DovecotMbox : public Dovecot {
+ protected:
+  DovecotMbox() { storage_ = dovecot_server::storage::mbox; }
+};
+
+TEST_F(DovecotMbox, TheBezrkdosDriverReadsWhatDovecotWrote) {
   link_all_drivers();
-  mail_callbacks callbacks;
-  callbacks.on_login = [](std::string_view, std::string& user, std::string& password, long) {
-    user = "tester";
-    password = "secret";
-  };
-  log_capture log(std::move(callbacks));
   mail_parameters(nullptr, SET_LITERAL_READER, reinterpret_cast<void*>(whole_literal));
 
   // Letters that do not begin with a separator line of their own, in CR LF.
@@ -76,18 +61,17 @@ TEST(DovecotMbox, TheBezrkdosDriverReadsWhatDovecotWrote) {
     text_source source;
     text_source_from_memory(source, letter);
     ASSERT_TRUE(
-        imap_driver.append(nullptr, server.mailbox_name(), std::nullopt, std::nullopt, source))
-        << testing::PrintToString(log.texts());
+        imap_driver.append(nullptr, server_->mailbox_name(), std::nullopt, std::nullopt, source))
+        << testing::PrintToString(log_->texts());
   }
 
-  std::string home = "/tmp/kestrel_dovecot_mbox_" + std::to_string(::getpid());
-  fs::remove_all(home);
-  fs::create_directory(home);
-  env_parameters(SET_HOME_DIR, home.data());
-  fs::copy_file(server.inbox_file("tester"), home + "/dovecot.mbox");
+  scratch_folder home;
+  std::string home_path = home.path();
+  env_parameters(SET_HOME_DIR, home_path.data());
+  std::filesystem::copy_file(server_->inbox_file("tester"), home.file("dovecot.mbox"));
 
   mail_stream* stream = mail_open(nullptr, "dovecot.mbox", 0);
-  ASSERT_NE(stream, nullptr) << testing::PrintToString(log.texts());
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log_->texts());
   EXPECT_STREQ(stream->driver->name, "bezrkdos");
   ASSERT_EQ(stream->nmsgs, letters.size());
   for (std::uint32_t n = 1; n <= stream->nmsgs; ++n) {
@@ -113,7 +97,6 @@ TEST(DovecotMbox, TheBezrkdosDriverReadsWhatDovecotWrote) {
     EXPECT_EQ(std::string(stream->driver->fetchtext(stream, n)), want) << n;
   }
   mail_close(stream);
-  fs::remove_all(home);
 }
 
 }  // namespace
