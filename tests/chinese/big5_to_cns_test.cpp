@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chinese/converters.h"
-#include "tests/chinese/big5_text.h"
+#include "tests/chinese/charset_text.h"
 
 namespace {
 
@@ -37,12 +37,13 @@ TEST(Big5ToCns, SubstituteIsWhiteSquareAsBig5A1BC) {
 }
 
 TEST(Big5ToCns, BytesOutsideBig5AreNotKnown) {
-  EXPECT_FALSE(big5_to_cns_known(0xA4, 0x3F));
-  EXPECT_FALSE(big5_to_cns_known(0xA4, 0x7F));
-  EXPECT_FALSE(big5_to_cns_known(0xA4, 0xA0));
-  EXPECT_FALSE(big5_to_cns_known(0xA4, 0xFF));
-  EXPECT_FALSE(big5_to_cns_known(0xA0, 0x40));
-  EXPECT_FALSE(big5_to_cns_known(0xFA, 0x40));
+  for (auto [lead, trail] : {std::pair{0xA4, 0x3F},
+                             {0xA4, 0x7F},
+                             {0xA4, 0xA0},
+                             {0xA4, 0xFF},
+                             {0xA0, 0x40},
+                             {0xFA, 0x40}})
+    EXPECT_FALSE(big5_to_cns_known(lead, trail)) << std::hex << lead << trail;
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "chinese/converters.h"
-#include "tests/chinese/big5_text.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/convert_row.h"
 #include "tests/support/table.h"
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "chinese/converters.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/convert_row.h"
-#include "tests/chinese/gb_text.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -50,15 +50,6 @@ INSTANTIATE_TEST_SUITE_P(
                     G1 + SO + SQUARE + SQUARE + SI + "a", 2}),
     row_name());
 
-TEST(EncodeGb, NeverWritesSingleShiftsForGbText) {
-  std::string output;
-  gb_to_iso2022cn(mixed_lines(gb2312_characters()), output);
-  EXPECT_EQ(output.find("\x1BN"), std::string::npos);
-  EXPECT_EQ(output.find("\x1BO"), std::string::npos);
-  for (unsigned char byte : output)
-    ASSERT_LT(byte, 0x80);
-}
-
 // iconv's ISO-2022-CN decoder reads the output back to the input.
 TEST(EncodeGbAgainstIconv, EveryGbCharacterAlone) {
   std::vector<std::string> characters = gb2312_characters();
@@ -68,18 +59,6 @@ TEST(EncodeGbAgainstIconv, EveryGbCharacterAlone) {
     EXPECT_EQ(gb_to_iso2022cn(character, encoded), 0u);
     ASSERT_EQ(iconv_text("ISO-2022-CN", "GB2312", encoded), character);
   }
-}
-
-TEST(EncodeGbAgainstIconv, LinesMixingGbAndAscii) {
-  std::string text = mixed_lines(gb2312_characters());
-  std::string encoded;
-  EXPECT_EQ(gb_to_iso2022cn(text, encoded), 0u);
-  std::optional<std::string> decoded = iconv_text("ISO-2022-CN", "GB2312", encoded);
-  ASSERT_TRUE(decoded);
-  EXPECT_TRUE(*decoded == text);
-  std::string back;
-  iso2022cn_to_gb(encoded, back);
-  EXPECT_TRUE(back == text);
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "chinese/converters.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/convert_row.h"
-#include "tests/chinese/gb_text.h"
 #include "tests/support/table.h"
 
 namespace {

@@ -9,9 +9,8 @@
 #include "chinese/converters.h"
 #include "chinese/hbf_font.h"
 #include "chinese/view_walks.h"
-#include "tests/chinese/big5_text.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/font_files.h"
-#include "tests/chinese/gb_text.h"
 
 namespace {
 
@@ -97,7 +96,6 @@ TEST(RandomInput, ValidTextComesBack) {
 }
 
 TEST(RandomInput, WalksLayOutOnTheGrid) {
-  font_scratch scratch;
   hzk16_file hzk16;  // not open: every glyph blank
   hbf_font none;
   std::mt19937 random(16);
@@ -114,7 +112,7 @@ TEST(RandomInput, WalksLayOutOnTheGrid) {
 
 TEST(RandomInput, HbfDescriptionsOfAnyShape) {
   font_scratch scratch;
-  scratch.write_numbered_glyphs("a.bin", 300);
+  scratch.write("a.bin", numbered_glyphs(300));
   static const char* kLines[] = {"HBF_BITMAP_BOUNDING_BOX", "HBF_START_BYTE_2_RANGES",
                                  "HBF_BYTE_2_RANGE",        "HBF_START_CODE_RANGES",
                                  "HBF_CODE_RANGE",          "COMMENT"};
