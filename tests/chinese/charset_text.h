@@ -1,5 +1,6 @@
 #pragma once
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -50,4 +51,17 @@ inline std::string iconv_big5_cns(const std::string& code) {
     return std::string{'\x22'} + static_cast<char>((*euc)[2] & 0x7F) +
            static_cast<char>((*euc)[3] & 0x7F);
   return "";
+}
+
+// Random bytes, those that matter to the converters drawn more often than the
+// rest.
+inline std::string random_bytes(std::mt19937& random, std::size_t most) {
+  static const std::string kSpecial = "\x1B$()*+AGHN0O\x0E\x0F\r\n\t \x8E\xA2\xA3\xA1\xFE\xFF\x80";
+  std::uniform_int_distribution<std::size_t> length(0, most);
+  std::uniform_int_distribution<int> any(0, 255), coin(0, 2);
+  std::uniform_int_distribution<std::size_t> special(0, kSpecial.size() - 1);
+  std::string text(length(random), '\0');
+  for (char& c : text)
+    c = coin(random) ? kSpecial[special(random)] : static_cast<char>(any(random));
+  return text;
 }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "chinese/font_names.h"
 #include "tests/chinese/charset_text.h"
 #include "tests/chinese/font_files.h"
@@ -209,6 +211,39 @@ TEST(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
       EXPECT_EQ(hbf_glyph(font, 0xFA40), HBF_NO_CODE_RANGE) << "past the Big5 codes";
     }
   }
+}
+
+// Descriptions of any shape load or fail cleanly, and what loads never reads
+// more than a glyph.
+TEST_F(HbfFont, DescriptionsOfAnyShape) {
+  static const char* kLines[] = {"HBF_BITMAP_BOUNDING_BOX", "HBF_START_BYTE_2_RANGES",
+                                 "HBF_BYTE_2_RANGE",        "HBF_START_CODE_RANGES",
+                                 "HBF_CODE_RANGE",          "COMMENT"};
+  static const char* kValues[] = {"16 16",
+                                  "-1",
+                                  "0x7FFFFFFF",
+                                  "2",
+                                  "0xA1-0xFE",
+                                  "0x40-0x7E",
+                                  "-2147483648-2147483647",
+                                  "0xA1A1-0xA2FE n.bin 0",
+                                  "0-0xFFFF n.bin -64",
+                                  "0x2121-0x7E7E n.bin 9223372036854775807",
+                                  "",
+                                  "3 n.bin"};
+  std::mt19937 random(94);
+  int loaded = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    for (int line = 0; line < 8; ++line)
+      text += std::string(kLines[random() % 6]) + " " + kValues[random() % 12] + "\n";
+    if (load(text) != HBF_LOADED) continue;
+    ++loaded;
+    for (long code : {0x0L, 0x2121L, 0xA1A1L, 0xA1FEL, 0xA2A1L, 0xFFFFL, 0x12345L})
+      ASSERT_LE(hbf_glyph(font_, code), font_.glyph_bytes) << text;
+    hbf_unload(font_);
+  }
+  EXPECT_GT(loaded, 100);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "chinese/font_names.h"
 #include "chinese/hbf_glyph16.h"
 #include "chinese/view_fonts.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/font_files.h"
 #include "tests/support/table.h"
 
@@ -176,6 +179,23 @@ TEST_F(ViewWalks, FontsAreLoadedPerView) {
   EXPECT_FALSE(missing.kcm14.loaded());
   std::filesystem::remove(scratch_.file("cns2.hbf"));
   EXPECT_EQ(chinese_fonts_load(missing, cns), "Fail to open HBF file");
+}
+
+// Arbitrary bytes: nothing may crash or read out of bounds (the sanitizer
+// run watches), and every cell lies on the grid.
+TEST(RandomInput, WalksLayOutOnTheGrid) {
+  hzk16_file hzk16;  // not open: every glyph blank
+  hbf_font none;
+  std::mt19937 random(16);
+  for (int round = 0; round < 3000; ++round) {
+    std::string input = random_bytes(random, 48);
+    for (const draw_list& list : {gb_view_walk(input, hzk16), big5_view_walk(input, none),
+                                  cns_view_walk(input, hzk16, none, none), huge_view_walk(input)})
+      for (const draw_item& item : list) {
+        ASSERT_TRUE(item.x >= 0 && item.x % 8 == 0 && item.y >= 0 && item.y % 16 == 0)
+            << testing::PrintToString(input);
+      }
+  }
 }
 
 }  // namespace
