@@ -5,7 +5,6 @@
 #include <string>
 
 #include "message/address_parse.h"
-#include "message/content_header.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -117,15 +116,6 @@ TEST(HeaderWrite, FieldsInOrderWithoutBcc) {
             "Newsgroups: comp.mail\r\nDate: Thu, 5 Dec 1996 11:53:20 +0800\r\n"
             "From: Li <li@x.cn>\r\nSender: s@x.cn\r\nReply-To: r@x.cn\r\nSubject: hello\r\n"
             "To: t@y.cn\r\ncc: c@y.cn\r\nIn-Reply-To: <q@y.cn>\r\nMessage-ID: <m@x.cn>\r\n\r\n");
-}
-
-TEST(HeaderWrite, ABodyAddsMimeVersionAndContentLines) {
-  mail_envelope envelope;
-  envelope.subject = "s";
-  mail_body body;
-  content_header_parse(body, "TYPE", "text/plain; charset=CN-GB");
-  EXPECT_EQ(header_write(envelope, &body),
-            "Subject: s\r\nMIME-Version: 1.0\r\nContent-Type: TEXT/PLAIN; CHARSET=CN-GB\r\n\r\n");
 }
 
 TEST(HeaderWrite, ResentHeaderComesFirstAndFieldsAreReSent) {

@@ -12,6 +12,7 @@
 #include "mail/parameters.h"
 #include "mail/stream.h"
 #include "message/text_source.h"
+#include "tests/message/summary.h"
 #include "tests/net/script_steps.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
@@ -32,8 +33,16 @@ steps selected(const std::string& untagged = "* 3 EXISTS\r\n* 1 RECENT\r\n") {
   return logged_in() + replies({untagged + "A00001 OK [READ-WRITE] SELECT completed"});
 }
 
-steps logout(int tag) {
+steps logout(std::size_t tag) {
   return replies({"* BYE logging out\r\nA0000" + std::to_string(tag) + " OK LOGOUT completed"});
+}
+
+// After the login (and the select): these answers to the commands, then the logout.
+steps login_then(const std::vector<std::string>& answers) {
+  return logged_in() + replies(answers) + logout(answers.size() + 1);
+}
+steps select_then(const std::vector<std::string>& answers) {
+  return selected() + replies(answers) + logout(answers.size() + 2);
 }
 
 // Links the driver, answers logins from a list, records reports, and opens
@@ -100,9 +109,8 @@ TEST_F(ImapSession, OpenLogsInSelectsAndNamesTheStreamAndTheTraceHidesThePasswor
 }
 
 TEST_F(ImapSession, ReadOnlyOpensWithExamine) {
-  mail_stream* stream =
-      open(logged_in() + replies({"* 0 EXISTS\r\nA00001 OK [READ-ONLY] EXAMINE done"}) + logout(2),
-           "Sent Mail", OPEN_READONLY);
+  mail_stream* stream = open(login_then({"* 0 EXISTS\r\nA00001 OK [READ-ONLY] EXAMINE done"}),
+                             "Sent Mail", OPEN_READONLY);
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(stream->readonly);
   mail_close(stream);
@@ -118,8 +126,7 @@ TEST_F(ImapSession, AnOddMailboxNameGoesAsALiteralAfterTheContinuation) {
 }
 
 TEST_F(ImapSession, ARefusedLiteralEndsTheCommandWithTheRefusal) {
-  mail_stream* stream =
-      open(logged_in() + replies({"A00001 NO no literals here"}) + logout(2), "a\"b");
+  mail_stream* stream = open(login_then({"A00001 NO no literals here"}), "a\"b");
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(stream->halfopen);
   mail_close(stream);
@@ -179,13 +186,12 @@ TEST_F(ImapSession, PreauthenticatedServersAreNotAskedToLogIn) {
 
 TEST_F(ImapSession, AnEmptyPasswordIsSentAsAnEmptyString) {
   answers_ = {{"guest", ""}};
-  mail_close(open(logged_in() + replies({"A00001 OK"}) + logout(2)));
+  mail_close(open(login_then({"A00001 OK"})));
   EXPECT_EQ(peer_->lines()[0], "A00000 LOGIN guest \"\"");
 }
 
 TEST_F(ImapSession, HalfOpenWhenTheMailboxCannotBeSelected) {
-  mail_stream* stream =
-      open(logged_in() + replies({"A00001 NO no such mailbox"}) + logout(2), "Nowhere");
+  mail_stream* stream = open(login_then({"A00001 NO no such mailbox"}), "Nowhere");
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(stream->halfopen);
   EXPECT_EQ(stream->mailbox, name("<no_mailbox>"));
@@ -194,15 +200,13 @@ TEST_F(ImapSession, HalfOpenWhenTheMailboxCannotBeSelected) {
 
 TEST_F(ImapSession, CloseOnErrorRefusesTheHalfOpenStream) {
   mail_parameters(nullptr, SET_CLOSEONERROR, reinterpret_cast<void*>(1));
-  EXPECT_EQ(open(logged_in() + replies({"A00001 NO no such mailbox"}) + logout(2), "Nowhere"),
-            nullptr);
+  EXPECT_EQ(open(login_then({"A00001 NO no such mailbox"}), "Nowhere"), nullptr);
   mail_parameters(nullptr, SET_CLOSEONERROR, nullptr);
   EXPECT_EQ(peer_->lines().back(), "A00002 LOGOUT");
 }
 
 TEST_F(ImapSession, ReopeningOnTheSameServerKeepsTheConnection) {
-  mail_stream* stream =
-      open(selected() + replies({"* 7 EXISTS\r\nA00002 OK SELECT done"}) + logout(3));
+  mail_stream* stream = open(select_then({"* 7 EXISTS\r\nA00002 OK SELECT done"}));
   ASSERT_NE(stream, nullptr);
   mail_elt(stream, 2)->seen = 1;
   ASSERT_EQ(mail_open(stream, name("Archive"), 0), stream);
@@ -224,8 +228,7 @@ TEST_F(ImapSession, ThePortParameterServesNamesWithoutAPort) {
 }
 
 TEST_F(ImapSession, MailboxCommandsWithoutAStreamBorrowAConnection) {
-  mail_stream* prototype =
-      open(logged_in() + replies({"A00001 OK subscribed"}) + logout(2), "INBOX", OPEN_PROTOTYPE);
+  mail_stream* prototype = open(login_then({"A00001 OK subscribed"}), "INBOX", OPEN_PROTOTYPE);
   ASSERT_NE(prototype, nullptr);
   EXPECT_TRUE(prototype->driver->subscribe(prototype, name("Lists/kestrel")));
   EXPECT_THAT(peer_->lines(), ElementsAre("A00000 LOGIN li secret",
@@ -233,8 +236,7 @@ TEST_F(ImapSession, MailboxCommandsWithoutAStreamBorrowAConnection) {
 }
 
 TEST_F(ImapSession, RenameSendsTheNewNameWithoutItsServer) {
-  mail_stream* prototype =
-      open(logged_in() + replies({"A00001 OK renamed"}) + logout(2), "INBOX", OPEN_PROTOTYPE);
+  mail_stream* prototype = open(login_then({"A00001 OK renamed"}), "INBOX", OPEN_PROTOTYPE);
   EXPECT_TRUE(prototype->driver->rename(prototype, name("Old"), name("New Name")));
   EXPECT_EQ(peer_->lines()[1], "A00001 Rename Old \"New Name\"");
 }
@@ -244,31 +246,31 @@ const std::string kFetch1 =
     "Hi \"you\" ((\"Wang Li\" NIL \"wang\" \"pku.edu.cn\")) NIL NIL NIL NIL NIL NIL \"<1@pku>\") "
     "BODY (\"TEXT\" \"PLAIN\" (\"CHARSET\" \"GB2312\") NIL NIL \"BASE64\" 8 1))\r\n";
 
-TEST_F(ImapSession, StructuresAreFetchedWithLookaheadAndLiterals) {
-  mail_stream* stream =
-      open(selected() + replies({kFetch1 + "A00002 OK done", "A00003 OK done"}) + logout(4));
+TEST_F(ImapSession, StructuresComeWithLookaheadAndLiteralsAndPartsByTheirSection) {
+  mail_stream* stream = open(
+      select_then({kFetch1 + "A00002 OK done",
+                   "* 1 FETCH (BODY[1] {8}\r\nxMTIzNA=)\r\nA00003 OK done", "A00004 OK done"}));
   ASSERT_NE(stream, nullptr);
   mail_body* body = nullptr;
   mail_envelope* envelope = mail_fetchstructure(stream, 1, &body);
-  ASSERT_NE(envelope, nullptr);
-  EXPECT_EQ(envelope->subject, "Hi \"you\"");
-  EXPECT_EQ(envelope->from->personal, "Wang Li");
-  EXPECT_EQ(envelope->message_id, "<1@pku>");
-  ASSERT_NE(body, nullptr);
+  ASSERT_TRUE(envelope && body);
+  EXPECT_EQ(envelope_summary(*envelope),
+            "date=Thu, 5 Dec 1996|from=Wang Li<wang@pku.edu.cn>|subject=Hi \"you\"|"
+            "message_id=<1@pku>|");
   EXPECT_EQ(body->encoding, ENCODING_BASE64);
   EXPECT_TRUE(mail_elt(stream, 1)->seen);
   EXPECT_EQ(mail_elt(stream, 1)->rfc822_size, 300u);
   EXPECT_EQ(mail_fetchstructure(stream, 1, &body), envelope) << "cached: nothing is sent";
+  EXPECT_EQ(mail_fetchbody(stream, 1, "1"), std::optional<std::string_view>("xMTIzNA="));
   mail_fetchstructure(stream, 2, nullptr);
   mail_close(stream);
-  EXPECT_THAT(commands(),
-              ElementsAre("A00002 FETCH 1:3 FULL", "A00003 FETCH 2:3 ALL", "A00004 LOGOUT"));
+  EXPECT_THAT(commands(), ElementsAre("A00002 FETCH 1:3 FULL", "A00003 FETCH 1 BODY[1]",
+                                      "A00004 FETCH 2:3 ALL", "A00005 LOGOUT"));
 }
 
 TEST_F(ImapSession, AServerThatRefusesFullGetsAllFromThenOn) {
   mail_stream* stream =
-      open(selected() + replies({"A00002 BAD what is FULL", "A00003 OK done", "A00004 OK done"}) +
-           logout(5));
+      open(select_then({"A00002 BAD what is FULL", "A00003 OK done", "A00004 OK done"}));
   ASSERT_NE(stream, nullptr);
   mail_body* body = nullptr;
   mail_fetchstructure(stream, 3, &body);
@@ -278,41 +280,19 @@ TEST_F(ImapSession, AServerThatRefusesFullGetsAllFromThenOn) {
                                       "A00004 FETCH 2:3 ALL", "A00005 LOGOUT"));
 }
 
-TEST_F(ImapSession, AnExpungeDuringAFetchIsHonoured) {
+TEST_F(ImapSession, AnExpungeDuringAFetchIsHonouredAndStrayLinesAreSkipped) {
   mail_stream* stream =
-      open(selected() + replies({"* 1 EXPUNGE\r\n* 2 FETCH (RFC822.SIZE 9)\r\nA00002 OK done"}) +
-           logout(3));
+      open(select_then({"\r\nA00099 OK not yours\r\nA00002\r\n* 1 EXPUNGE\r\n"
+                        "* 2 FETCH (RFC822.SIZE 9)\r\nA00002 OK done"}));
   ASSERT_NE(stream, nullptr);
   mail_fetchstructure(stream, 3, nullptr);
   EXPECT_EQ(stream->nmsgs, 2u);
   EXPECT_EQ(mail_elt(stream, 2)->rfc822_size, 9u);
   mail_close(stream);
-}
-
-TEST_F(ImapSession, StrayLinesAreReportedAndSkipped) {
-  mail_stream* stream = open(selected() +
-                             replies({"\r\nA00099 OK not yours\r\nA00002\r\n"
-                                      "* 2 FETCH (RFC822.SIZE 5)\r\nA00002 OK done"}) +
-                             logout(3));
-  ASSERT_NE(stream, nullptr);
-  mail_fetchstructure(stream, 2, nullptr);
-  EXPECT_EQ(mail_elt(stream, 2)->rfc822_size, 5u);
-  mail_close(stream);
   for (const char* expected :
        {"IMAP server sent a blank line", "Unexpected tagged response: A00099 OK not yours",
         "Missing IMAP reply key: A00002"})
     EXPECT_THAT(log_->texts(), Contains(expected));
-}
-
-TEST_F(ImapSession, BodyPartsComeByTheirSection) {
-  mail_stream* stream = open(selected() +
-                             replies({kFetch1 + "A00002 OK done",
-                                      "* 1 FETCH (BODY[1] {8}\r\nxMTIzNA=)\r\nA00003 OK done"}) +
-                             logout(4));
-  ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(mail_fetchbody(stream, 1, "1"), std::optional<std::string_view>("xMTIzNA="));
-  mail_close(stream);
-  EXPECT_EQ(commands()[1], "A00003 FETCH 1 BODY[1]");
 }
 
 TEST_F(ImapSession, AConnectionLostInsideALiteralEndsInAnOrderlyFailure) {
@@ -328,12 +308,10 @@ TEST_F(ImapSession, AConnectionLostInsideALiteralEndsInAnOrderlyFailure) {
 }
 
 TEST_F(ImapSession, FlagsSearchCopyAndMove) {
-  mail_stream* stream =
-      open(selected() +
-           replies({"A00002 OK stored", "A00003 OK stored", "* SEARCH 1 3\r\nA00004 OK searched",
-                    "A00005 OK fetched", "A00006 OK copied", "A00007 OK stored",
-                    "A00008 NO [TRYCREATE] no such mailbox"}) +
-           logout(9));
+  mail_stream* stream = open(
+      select_then({"A00002 OK stored", "A00003 OK stored", "* SEARCH 1 3\r\nA00004 OK searched",
+                   "A00005 OK fetched", "A00006 OK copied", "A00007 OK stored",
+                   "A00008 NO [TRYCREATE] no such mailbox"}));
   ASSERT_NE(stream, nullptr);
   stream->driver->setflag(stream, "1:2", "\\Seen \\Flagged");
   stream->driver->clearflag(stream, "3", "(\\Deleted)");
@@ -386,11 +364,8 @@ class Listing : public ImapSession {
 };
 
 TEST_F(Listing, FallsBackFromFindToTheImap4Commands) {
-  mail_stream* stream =
-      open(selected() +
-           replies({"A00002 BAD unknown FIND", "* LSUB () \"/\" Work\r\nA00003 OK listed",
-                    "A00004 OK listed"}) +
-           logout(5));
+  mail_stream* stream = open(select_then(
+      {"A00002 BAD unknown FIND", "* LSUB () \"/\" Work\r\nA00003 OK listed", "A00004 OK listed"}));
   ASSERT_NE(stream, nullptr);
   stream->driver->list(stream, name("*"));
   stream->driver->list(stream, "*");
@@ -401,11 +376,9 @@ TEST_F(Listing, FallsBackFromFindToTheImap4Commands) {
 }
 
 TEST_F(Listing, AllFallsBackToListThenToTheSubscribedOnes) {
-  mail_stream* stream = open(selected() +
-                             replies({"A00002 BAD unknown FIND",
-                                      "* LIST (\\HasNoChildren) \"/\" \"Sent Mail\"\r\n"
-                                      "* LIST () NIL {5}\r\nDraft\r\nA00003 OK listed"}) +
-                             logout(4));
+  mail_stream* stream = open(select_then({"A00002 BAD unknown FIND",
+                                          "* LIST (\\HasNoChildren) \"/\" \"Sent Mail\"\r\n"
+                                          "* LIST () NIL {5}\r\nDraft\r\nA00003 OK listed"}));
   ASSERT_NE(stream, nullptr);
   stream->driver->list_all(stream, "*");
   mail_close(stream);
@@ -414,10 +387,8 @@ TEST_F(Listing, AllFallsBackToListThenToTheSubscribedOnes) {
 }
 
 TEST_F(ImapSession, SubscribingTriesTheImap4CommandFirst) {
-  mail_stream* stream = open(selected() +
-                             replies({"A00002 OK subscribed", "A00003 BAD unknown UNSUBSCRIBE",
-                                      "A00004 OK unsubscribed"}) +
-                             logout(5));
+  mail_stream* stream = open(select_then(
+      {"A00002 OK subscribed", "A00003 BAD unknown UNSUBSCRIBE", "A00004 OK unsubscribed"}));
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(stream->driver->subscribe(stream, name("Work")));
   EXPECT_TRUE(stream->driver->unsubscribe(stream, name("Work")));

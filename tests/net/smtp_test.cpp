@@ -71,20 +71,25 @@ TEST(Smtp, MultiLineRepliesCountByTheirLastLine) {
   EXPECT_EQ(stream->reply, "250 hello");
 }
 
-TEST(Smtp, OnlyBccIsEnoughAndNoRecipientIsNot) {
-  server peer(greeted() + delivery({"250 ok"}));
+// Group markers are no recipients; Bcc recipients are, without a Bcc line.
+TEST(Smtp, RecipientsAreToCcAndBccButNeverNone) {
+  server peer(greeted() + delivery({"250 ok", "250 ok"}));
   auto stream = open_to(peer);
   ASSERT_NE(stream, nullptr);
   letter none("x");
   EXPECT_FALSE(smtp_mail(*stream, "MAIL", *none.envelope, none.body.get()));
   EXPECT_EQ(stream->reply, "554 No recipients specified");
-  letter hidden("x");
-  hidden.envelope->bcc = address("secret", "example.cn");
-  smtp_mail(*stream, "MAIL", *hidden.envelope, hidden.body.get());
+  letter mail("x");
+  mail.envelope->to = address("friends", "", address("wang", "pku.edu.cn", mail_new_address()));
+  mail.envelope->to->host.reset();
+  mail.envelope->bcc = address("secret", "example.cn");
+  smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get());
   stream.reset();
   std::string wire = peer.received();
-  EXPECT_THAT(wire, HasSubstr("RCPT TO:<secret@example.cn>\r\nDATA\r\n"));
-  EXPECT_THAT(data_of(wire), Not(HasSubstr("secret"))) << "no Bcc line is written";
+  EXPECT_THAT(wire,
+              HasSubstr("RCPT TO:<wang@pku.edu.cn>\r\nRCPT TO:<secret@example.cn>\r\nDATA\r\n"));
+  EXPECT_THAT(wire, Not(HasSubstr("RCPT TO:<friends")));
+  EXPECT_THAT(data_of(wire), Not(HasSubstr("secret")));
 }
 
 TEST(Smtp, ARefusedRecipientStopsTheLetterAndKeepsTheServerLine) {
@@ -103,20 +108,6 @@ TEST(Smtp, ARefusedRecipientStopsTheLetterAndKeepsTheServerLine) {
   EXPECT_EQ(mail.envelope->cc->error, "550 5.1.1 no such user");
   stream.reset();
   EXPECT_THAT(peer.received(), Not(HasSubstr("DATA")));
-}
-
-TEST(Smtp, GroupMarkersAreNotRecipients) {
-  server peer(greeted() + delivery({"250 ok"}));
-  auto stream = open_to(peer);
-  ASSERT_NE(stream, nullptr);
-  letter mail("x");
-  mail.envelope->to = address("friends", "", address("wang", "pku.edu.cn", mail_new_address()));
-  mail.envelope->to->host.reset();
-  smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get());
-  stream.reset();
-  std::string wire = peer.received();
-  EXPECT_THAT(wire, Not(HasSubstr("RCPT TO:<friends")));
-  EXPECT_THAT(wire, HasSubstr("RCPT TO:<wang@pku.edu.cn>\r\nDATA"));
 }
 
 TEST(Smtp, AConnectionLostDuringDataLeaves421) {

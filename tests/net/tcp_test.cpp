@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "mail/parameters.h"
 #include "platform/sockets.h"
 #include "tests/net/script_steps.h"
 #include "tests/support/log_capture.h"
@@ -203,17 +202,6 @@ class Timeouts : public testing::Test {
     tcp_parameters(SET_TIMEOUT, nullptr);
   }
 };
-
-TEST_F(Timeouts, ParametersAreAnsweredThroughTheMailLayer) {
-  mail_link_transport_parameters(tcp_parameters);
-  mail_parameters(nullptr, SET_READ_TIMEOUT, reinterpret_cast<void*>(7));
-  mail_parameters(nullptr, SET_WRITE_TIMEOUT, reinterpret_cast<void*>(9));
-  EXPECT_EQ(mail_parameters(nullptr, GET_READ_TIMEOUT, nullptr), reinterpret_cast<void*>(7));
-  EXPECT_EQ(mail_parameters(nullptr, GET_WRITE_TIMEOUT, nullptr), reinterpret_cast<void*>(9));
-  EXPECT_EQ(tcp_parameters(306, nullptr), nullptr);
-  mail_parameters(nullptr, SET_WRITE_TIMEOUT, nullptr);
-  mail_link_transport_parameters(nullptr);
-}
 
 TEST_F(Timeouts, WithoutACallbackAReadTimeOutDropsTheConnection) {
   script_server peer({server::pause(1500), server::send("late\r\n")});
