@@ -115,16 +115,4 @@ INSTANTIATE_TEST_SUITE_P(
                    "TEXT/PLAIN BASE64 CHARSET=gb2312 10 1"}),
     row_name());
 
-TEST(MessageHeaderRead, StopsAfterTheEmptyLine) {
-  text_source source;
-  text_source_from_memory(source, "A: 1\r\nB: 2\r\n\r\nbody\r\n");
-  EXPECT_EQ(message_header_read(source), "A: 1\r\nB: 2\r\n\r\n");
-  EXPECT_EQ(text_position(source), 14u);
-  text_source_from_memory(source, "A: 1\nB: 2\n\nbody");
-  EXPECT_EQ(message_header_read(source), "A: 1\nB: 2\n\n");
-  text_source_from_memory(source, "A: 1\nno empty line");
-  EXPECT_EQ(message_header_read(source), "A: 1\nno empty line");
-  EXPECT_EQ(text_remaining(source), 0u);
-}
-
 }  // namespace

@@ -45,8 +45,8 @@ steps select_then(const std::vector<std::string>& answers) {
   return selected() + replies(answers) + logout(answers.size() + 2);
 }
 
-// Links the driver, answers logins from a list, records reports, and opens
-// mailboxes on a server that plays a script.
+// Links the driver, answers logins from a list, records reports, notices and
+// listed names, and opens mailboxes on a server that plays a script.
 class ImapSession : public testing::Test {
  protected:
   void SetUp() override {
@@ -64,6 +64,7 @@ class ImapSession : public testing::Test {
       notes_.push_back(std::to_string(level) + " " + std::string(text));
     };
     callbacks.on_debug = [this](std::string_view line) { trace_.push_back(std::string(line)); };
+    callbacks.on_mailbox = [this](std::string_view name) { names_.push_back(std::string(name)); };
     log_ = std::make_unique<log_capture>(std::move(callbacks));
     answers_ = {{"li", "secret"}, {"li", "secret"}, {"li", "secret"}};
   }
@@ -82,7 +83,7 @@ class ImapSession : public testing::Test {
   }
 
   std::vector<std::pair<std::string, std::string>> answers_;
-  std::vector<std::string> logins_, notes_, trace_;
+  std::vector<std::string> logins_, notes_, trace_, names_;
   std::unique_ptr<log_capture> log_;
   std::unique_ptr<server> peer_;
 };
@@ -348,22 +349,7 @@ TEST_F(ImapSession, AppendRetriesWithoutFlagsAndDateWhenRefused) {
   EXPECT_THAT(peer_->received(), HasSubstr("A00003 APPEND Drafts " + count + letter + "\r\n"));
 }
 
-// The mailbox names a listing hands to the application.
-class Listing : public ImapSession {
- protected:
-  void SetUp() override {
-    ImapSession::SetUp();
-    old_ = mail_set_callbacks({});
-    mail_callbacks listing = old_;
-    listing.on_mailbox = [this](std::string_view name) { names_.push_back(std::string(name)); };
-    mail_set_callbacks(listing);
-  }
-  void TearDown() override { mail_set_callbacks(old_); }
-  mail_callbacks old_;
-  std::vector<std::string> names_;
-};
-
-TEST_F(Listing, FallsBackFromFindToTheImap4Commands) {
+TEST_F(ImapSession, ListingFallsBackFromFindToTheImap4Commands) {
   mail_stream* stream = open(select_then(
       {"A00002 BAD unknown FIND", "* LSUB () \"/\" Work\r\nA00003 OK listed", "A00004 OK listed"}));
   ASSERT_NE(stream, nullptr);
@@ -375,7 +361,7 @@ TEST_F(Listing, FallsBackFromFindToTheImap4Commands) {
   EXPECT_THAT(names_, ElementsAre(name("Work")));
 }
 
-TEST_F(Listing, AllFallsBackToListThenToTheSubscribedOnes) {
+TEST_F(ImapSession, ListingAllFallsBackToListThenToTheSubscribedOnes) {
   mail_stream* stream = open(select_then({"A00002 BAD unknown FIND",
                                           "* LIST (\\HasNoChildren) \"/\" \"Sent Mail\"\r\n"
                                           "* LIST () NIL {5}\r\nDraft\r\nA00003 OK listed"}));
