@@ -27,9 +27,7 @@ TEST_P(AddressList, ParsesAndReports) {
   std::unique_ptr<mail_address> list;
   address_list_parse(list, row.text, row.host);
   EXPECT_EQ(address_summary(list.get()), row.addresses);
-  std::vector<log_capture::entry> reports;
-  if (!row.report.empty()) reports.push_back({row.report, LOG_PARSE});
-  EXPECT_EQ(log.entries(), reports);
+  EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
 INSTANTIATE_TEST_SUITE_P(

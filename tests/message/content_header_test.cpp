@@ -27,8 +27,7 @@ TEST_P(ContentType, ParsesTypeSubtypeAndParameters) {
   mail_body body;
   content_header_parse(body, "TYPE", row.value);
   EXPECT_EQ(body_summary(body), row.body);
-  EXPECT_EQ(log.texts(),
-            row.report.empty() ? std::vector<std::string>{} : std::vector<std::string>{row.report});
+  EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
 INSTANTIATE_TEST_SUITE_P(

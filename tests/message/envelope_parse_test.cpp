@@ -30,9 +30,7 @@ TEST_P(EnvelopeParse, FillsTheEnvelope) {
   const header_row& row = GetParam();
   log_capture log;
   EXPECT_EQ(envelope_summary(*parse(row.header)), row.envelope);
-  std::vector<log_capture::entry> reports;
-  if (!row.report.empty()) reports.push_back({row.report, LOG_PARSE});
-  EXPECT_EQ(log.entries(), reports);
+  EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
 INSTANTIATE_TEST_SUITE_P(

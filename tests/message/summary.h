@@ -1,9 +1,11 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "message/body_names.h"
 #include "message/records.h"
+#include "tests/support/log_capture.h"
 
 // Records of a parsed message in one line each, for tests to compare whole.
 
@@ -56,4 +58,11 @@ inline std::string body_tree(const mail_body& body) {
             (part->next ? "" : ")");
   if (body.contents.message.body) text += " (" + body_tree(*body.contents.message.body) + ")";
   return text;
+}
+
+// What a table row expects the log to hold: its one report at the parse
+// level, or nothing when the row gives none.
+inline std::vector<log_capture::entry> parse_reports(const std::string& report) {
+  if (report.empty()) return {};
+  return {{report, LOG_PARSE}};
 }
