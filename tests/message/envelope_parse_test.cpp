@@ -110,7 +110,9 @@ INSTANTIATE_TEST_SUITE_P(
         letter_row{"encoded_text",
                    "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=gb2312\r\n"
                    "Content-Transfer-Encoding: base64\r\n\r\nxOO6ww==\r\n",
-                   "TEXT/PLAIN BASE64 CHARSET=gb2312 10 1"}),
+                   "TEXT/PLAIN BASE64 CHARSET=gb2312 10 1"},
+        letter_row{"without_an_empty_line_all_is_header", "A: 1\nno empty line",
+                   "TEXT/PLAIN 7BIT CHARSET=US-ASCII 0 0"}),
     row_name());
 
 }  // namespace
