@@ -9,6 +9,8 @@
 
 namespace {
 
+using testing::_;
+
 class Chinese : public testing::TestWithParam<cli_row> {};
 
 TEST_P(Chinese, PrintsAndExitsAsDocumented) {
@@ -41,17 +43,17 @@ INSTANTIATE_TEST_SUITE_P(
                 "\x1B$)G\x0E\x44\x21\x44\x22\x0F\n"},
         cli_row{"one_damaged", args("convert", "gb-to-iso2022cn"), 1, "\x1B$)A\x0E\x21\x75\x0F\n",
                 "kestrel-mail: 1 character could not be converted and was replaced\n", "\xB0\n"},
-        cli_row{"unknown_direction", args("convert", "utf8-to-gb"), 2, testing::_,
+        cli_row{"unknown_direction", args("convert", "utf8-to-gb"), 2, _,
                 "usage: kestrel-mail convert gb-to-iso2022cn|iso2022cn-to-gb|big5-to-iso2022cn\n"},
         cli_row{"glyph", args("glyph", "hzk16", "B0A1", "--fonts", KESTREL_TEST_FONTS), 0, kAh, ""},
         // By its 7-bit code, and from the fonts beside the program.
         cli_row{"glyph_seven_bit_code", args("glyph", "hzk16", "0x3021"), 0, kAh},
         cli_row{"glyph_second_plane", args("glyph", "cns2", "2121"), 0},
-        cli_row{"glyph_missing", args("glyph", "kcm14", "FA40"), 1, testing::_,
+        cli_row{"glyph_missing", args("glyph", "kcm14", "FA40"), 1, _,
                 "kestrel-mail: kcm14 has no glyph for code FA40\n"},
         cli_row{"glyph_not_chinese", args("glyph", "hzk16", "0041"), 1},
-        cli_row{"glyph_no_fonts", args("glyph", "cns1", "2121", "--fonts", "/nonexistent"), 1,
-                testing::_, "kestrel-mail: 不能打开 HBF 文件。 (/nonexistent)\n"},
+        cli_row{"glyph_no_fonts", args("glyph", "cns1", "2121", "--fonts", "/nonexistent"), 1, _,
+                "kestrel-mail: 不能打开 HBF 文件。 (/nonexistent)\n"},
         cli_row{"glyph_unknown_font", args("glyph", "gb", "B0A1"), 2},
         cli_row{"glyph_bad_code", args("glyph", "hzk16", "B0G1"), 2},
         cli_row{"glyph_no_code", args("glyph", "hzk16"), 2}),
@@ -104,15 +106,14 @@ TEST_F(Render, EveryViewFromStandardInput) {
 TEST_F(Render, Failures) {
   const std::string out = path("x.pbm");
   expect_runs({
-      {"missing_file", args("render", "gb", path("none.txt"), "-o", out), 1, testing::_,
+      {"missing_file", args("render", "gb", path("none.txt"), "-o", out), 1, _,
        "kestrel-mail: cannot read " + path("none.txt") + "\n"},
-      {"no_fonts", args("render", "big5", "-o", out, "--fonts", folder_.path()), 1, testing::_,
+      {"no_fonts", args("render", "big5", "-o", out, "--fonts", folder_.path()), 1, _,
        "kestrel-mail: 不能打开 ASC16 文件 (" + folder_.path() + ")\n", "a"},
-      {"no_folder", args("render", "gb", "-o", path("no/such/dir/x.pbm")), 1, testing::_,
-       testing::_, "a"},
-      {"no_output", args("render", "gb"), 2, testing::_, testing::_, "a"},
-      {"unknown_view", args("render", "utf8", "-o", out), 2, testing::_, testing::_, "a"},
-      {"output_without_name", args("render", "gb", "-o"), 2, testing::_, testing::_, "a"},
+      {"no_folder", args("render", "gb", "-o", path("no/such/dir/x.pbm")), 1, _, _, "a"},
+      {"no_output", args("render", "gb"), 2, _, _, "a"},
+      {"unknown_view", args("render", "utf8", "-o", out), 2, _, _, "a"},
+      {"output_without_name", args("render", "gb", "-o"), 2, _, _, "a"},
   });
 }
 
