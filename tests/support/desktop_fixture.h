@@ -10,22 +10,22 @@
 #include <string>
 #include <vector>
 
-#include "model/box_file.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "model/box_file.h"
+#include "tests/support/file_text.h"
+#include "tests/support/qt_flush.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/ui_bitmap_button.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_script.h"
 #include "ui/ui_text.h"
-#include "tests/support/file_text.h"
-#include "tests/support/qt_flush.h"
-#include "tests/support/scratch_folder.h"
 
 // The desktop program in a folder of its own: a profile file there, a
 // script for every question, and helpers to make mailbox files of letters.
@@ -44,6 +44,22 @@ class desktop_fixture : public testing::Test {
       dialog.select(control, index);
       return true;
     };
+  }
+  // A dialog answer that types TEXT into the edit CONTROL and presses OK.
+  static ui_script::dialog_answer typing(int control, const std::string& text) {
+    return [control, text](ui_dialog& dialog) {
+      dialog.set_text(control, text);
+      return true;
+    };
+  }
+  // The mailbox pop-up's items (see mailbox_items) with these user mailboxes.
+  static strings mailbox_menu(const strings& users = {}) {
+    strings items{"&In 32781", "&Out 32782",     "&Trash 32783",
+                  "-",         "新建(&N) 32784", "删除(&D) 32785"};
+    if (!users.empty()) items.push_back("-");
+    for (std::size_t i = 0; i < users.size(); ++i)
+      items.push_back(users[i] + " " + std::to_string(ID_USER_MAILBOX_FIRST + i));
+    return items;
   }
 
   std::string profile_path() const { return folder_.file("KESTREL.INI"); }
@@ -85,19 +101,42 @@ class desktop_fixture : public testing::Test {
     made->body.text = "Text of " + subject;
     return made;
   }
-  // A mailbox file of letters whose subjects are the names given.
+  // Letters of these subjects, new, from Li.
+  static std::vector<std::unique_ptr<CAletter>> letters(const strings& subjects) {
+    std::vector<std::unique_ptr<CAletter>> made;
+    for (const std::string& subject : subjects)
+      made.push_back(
+          letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
+    return made;
+  }
+  // A mailbox file of the letters given, or of letters with these subjects.
   std::string mailbox_file(const std::string& file_name, const std::string& mailbox_name,
-                           const strings& subjects, int current = -1) {
+                           std::vector<std::unique_ptr<CAletter>> letters, int current = -1) {
     CVelmarDocData data;
     data.mailbox_name = mailbox_name;
     data.current = current;
-    for (const std::string& subject : subjects)
-      data.letters.push_back(
-          letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
+    data.letters = std::move(letters);
     std::string path = file(file_name);
     std::string reason;
     EXPECT_TRUE(box_file_save(path, data, reason)) << reason;
     return path;
+  }
+  std::string mailbox_file(const std::string& file_name, const std::string& mailbox_name,
+                           const strings& subjects, int current = -1) {
+    return mailbox_file(file_name, mailbox_name, letters(subjects), current);
+  }
+  // Starts with In (In.box in the folder) holding the letters, the account
+  // li@host and the further profile lines given; forgets what the start showed.
+  void start_in(std::vector<std::unique_ptr<CAletter>> letters, const std::string& profile = "",
+                int current = -1) {
+    in_ = mailbox_file("In.box", "IN", std::move(letters), current);
+    write_profile("[Configuration]\nInPath=" + in_ + "\nIMAPAccount=li@host\n" + profile);
+    script_.press_ok(IDD_ENVIRONMENT);
+    ASSERT_TRUE(start());
+    script_.clear_shown();
+  }
+  void start_in(const strings& subjects, const std::string& profile = "", int current = -1) {
+    start_in(letters(subjects), profile, current);
   }
   // The subjects of the letters in a mailbox file, or of an open document.
   static strings subjects(const CVelmarDocData& data) {
@@ -141,6 +180,7 @@ class desktop_fixture : public testing::Test {
   }
 
   scratch_folder folder_;
+  std::string in_;  // In's file after start_in
   ui_script script_;
   std::unique_ptr<CVelmarApp> app_;
 };
