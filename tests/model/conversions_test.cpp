@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "model/huge.h"
+#include "message/base64.h"
+#include "message/quoted_printable.h"
 #include "model/letter_from_mail.h"
 #include "model/letter_text.h"
 #include "model/letter_to_mail.h"
-#include "model/message.h"
-#include "model/part.h"
-#include "message/base64.h"
-#include "message/quoted_printable.h"
 #include "tests/support/fetched_letter.h"
+#include "tests/support/model_letters.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -175,28 +173,13 @@ INSTANTIATE_TEST_SUITE_P(
     row_name());
 
 TEST(BodyToMail, EncodesTextPicturesAndPartsAndGivesAMultipartItsBoundary) {
-  CBody top;
-  top.type = TYPE_MULTIPART;
-  top.subtype = "RELATED";
+  CBody text = text_body("PLAIN", "\xC4\xE3\xBA\xC3 hello world, hello again\r\n", "CN-GB");
+  text.parameters->items.push_back(std::make_unique<CParaitem>("NAME", "a b"));
+  CBody top = multipart("RELATED", std::move(text),
+                        huge_body(TYPE_IMAGE, "BITMAP", std::string("BM\0\x01", 4)));
   top.id = "<top@h>";
   top.parameters = std::make_unique<CParameter>();
   top.parameters->items.push_back(std::make_unique<CParaitem>("TYPE", "text/plain"));
-  auto parts = std::make_unique<CPart>();
-  auto text = std::make_unique<CPartitem>();
-  text->body.subtype = "PLAIN";
-  text->body.text = "\xC4\xE3\xBA\xC3 hello world, hello again\r\n";
-  text->body.parameters = std::make_unique<CParameter>();
-  text->body.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", "CN-GB"));
-  text->body.parameters->items.push_back(std::make_unique<CParaitem>("NAME", "a b"));
-  parts->items.push_back(std::move(text));
-  auto picture = std::make_unique<CPartitem>();
-  picture->body.type = TYPE_IMAGE;
-  picture->body.subtype = "BITMAP";
-  auto huge = std::make_unique<CHuge>();
-  ASSERT_TRUE(huge->assign(std::string("BM\0\x01", 4)));
-  picture->body.contents = std::move(huge);
-  parts->items.push_back(std::move(picture));
-  top.contents = std::move(parts);
 
   std::unique_ptr<mail_body> body = body_to_mail(top, 0);
   EXPECT_EQ(body->type, TYPE_MULTIPART);
@@ -225,9 +208,8 @@ TEST(EnvelopeToMail, WritesAnInternalDateAsAnRfc822Date) {
 
 TEST(EnvelopeToMail, ANameThatIsTheAddressIsNoPersonalName) {
   CEnvelope envelope;
-  envelope.from =
-      std::make_unique<CAddress>(std::make_unique<CAddritem>("li@example.cn", "li@example.cn"));
-  envelope.to = std::make_unique<CAddress>(std::make_unique<CAddritem>("王", "wang@pku.edu.cn"));
+  envelope.from = one_address("li@example.cn", "li@example.cn");
+  envelope.to = one_address("王", "wang@pku.edu.cn");
   std::unique_ptr<mail_envelope> out = envelope_to_mail(envelope);
   EXPECT_EQ(out->from->personal, std::nullopt);
   EXPECT_EQ(out->from->mailbox, "li");
@@ -245,12 +227,11 @@ TEST(LetterExport, ReadsBackAsTheSameLetter) {
       "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
       "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
       "--b--\n");
-  CAletter letter(CFlags(1, "N  "),
-                  CEnvelope("pictures", " 5-Dec-1996 11:53:20 +0800",
-                            std::make_unique<CAddress>(
-                                std::make_unique<CAddritem>("Wang Li", "wang@pku.edu.cn")),
-                            nullptr, nullptr, nullptr, ""),
-                  converted(*original.body));
+  CAletter letter(
+      CFlags(1, "N  "),
+      CEnvelope("pictures", " 5-Dec-1996 11:53:20 +0800", one_address("Wang Li", "wang@pku.edu.cn"),
+                nullptr, nullptr, nullptr, ""),
+      converted(*original.body));
   std::string text;
   ASSERT_TRUE(letter_rfc822_text(letter, 0, text));
   EXPECT_NE(text.find("From: Wang Li <wang@pku.edu.cn>\r\n"), std::string::npos) << text;
@@ -264,21 +245,17 @@ TEST(LetterExport, ReadsBackAsTheSameLetter) {
             letter.body.part()->items[1]->body.huge()->bytes());
 }
 
-CAletter listed(std::string status, std::string date, std::unique_ptr<CAddress> from,
-                std::uint32_t size, std::string subject) {
-  return CAletter(CFlags(size, std::move(status)),
-                  CEnvelope(std::move(subject), std::move(date), std::move(from), nullptr, nullptr,
-                            nullptr, ""),
-                  CBody());
-}
-
-std::unique_ptr<CAddress> from(std::string name, std::string address) {
-  return std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
+// A letter of the list; without an address, from nobody.
+std::unique_ptr<CAletter> listed(std::string status, std::string date, std::string address,
+                                 std::uint32_t size, std::string subject, std::string name = "") {
+  auto letter = listed_letter(status, size, date, name, address, subject);
+  if (address.empty()) letter->envelope.from.reset();
+  return letter;
 }
 
 TEST(ListLine, HasItsFieldsInTheirPlaces) {
-  CAletter letter = listed("N  ", " 5-Dec-1996 11:53:20 +0800", from("Li", "li@x"), 1234, "hello");
-  EXPECT_EQ(letter_list_line(letter, 0),
+  EXPECT_EQ(letter_list_line(
+                *listed("N  ", " 5-Dec-1996 11:53:20 +0800", "li@x", 1234, "hello", "Li"), 0),
             "N   1  5-Dec-1996 Li" + std::string(35 - 20, ' ') + " ( 1234) hello");
 }
 
@@ -291,8 +268,7 @@ struct mark_row {
 class ListMark : public testing::TestWithParam<mark_row> {};
 
 TEST_P(ListMark, ShowsTheStrongestStatus) {
-  CAletter letter = listed(GetParam().status, "", nullptr, 0, "");
-  EXPECT_EQ(letter_list_line(letter, 0)[0], GetParam().mark);
+  EXPECT_EQ(letter_list_line(*listed(GetParam().status, "", "", 0, ""), 0)[0], GetParam().mark);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ListMark,
@@ -304,33 +280,21 @@ INSTANTIATE_TEST_SUITE_P(Rows, ListMark,
                          row_name());
 
 TEST(ListLine, CutsLongFieldsAndNamesAMissingSender) {
-  CAletter letter =
-      listed("   ", "12-Dec-1996 11:53:20 +0800", nullptr, 123456, std::string(100, 's'));
-  EXPECT_EQ(letter_list_line(letter, 122),
+  auto letter = listed("   ", "12-Dec-1996 11:53:20 +0800", "", 123456, std::string(100, 's'));
+  EXPECT_EQ(letter_list_line(*letter, 122),
             "  123 12-Dec-1996 某人" + std::string(11, ' ') + " (123456) " + std::string(90, 's'));
-  CAletter nameless = listed("N  ", "", from("", "someone.with.a.long.name@x"), 1, "");
-  EXPECT_EQ(letter_sender(nameless), "someone.with.a.long.name@x");
-  EXPECT_EQ(letter_list_line(nameless, 0),
+  auto nameless = listed("N  ", "", "someone.with.a.long.name@x", 1, "");
+  EXPECT_EQ(letter_sender(*nameless), "someone.with.a.long.name@x");
+  EXPECT_EQ(letter_list_line(*nameless, 0),
             "N   1  someone.with.a.l" + std::string(13, ' ') + "(    1) ");
 }
 
 TEST(DisplayText, ShowsHeadersAndTheTextsThePlatformCanShow) {
-  CAletter letter(
-      CFlags(1, "N  "),
-      CEnvelope("hi", " 5-Dec-1996", from("Li", "li@x"), from("", "a@x"), nullptr, nullptr, ""),
-      CBody());
-  letter.body.type = TYPE_MULTIPART;
-  letter.body.subtype = "MIXED";
-  auto parts = std::make_unique<CPart>();
-  for (std::string charset : {"CN-GB", "cn-big5"}) {
-    auto item = std::make_unique<CPartitem>();
-    item->body.subtype = "PLAIN";
-    item->body.text = charset + " text";
-    item->body.parameters = std::make_unique<CParameter>();
-    item->body.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", charset));
-    parts->items.push_back(std::move(item));
-  }
-  letter.body.contents = std::move(parts);
+  CAletter letter(CFlags(1, "N  "),
+                  CEnvelope("hi", " 5-Dec-1996", one_address("Li", "li@x"), one_address("", "a@x"),
+                            nullptr, nullptr, ""),
+                  multipart("MIXED", text_body("PLAIN", "CN-GB text", "CN-GB"),
+                            text_body("PLAIN", "cn-big5 text", "cn-big5")));
   EXPECT_EQ(
       letter_display_text(letter, 1),
       "发信人   : li@x\r\n日期     :  5-Dec-1996\r\n收信人   : a@x\r\n题目     : hi\r\n"
