@@ -18,6 +18,7 @@
 #include "app/velmar_doc.h"
 #include "model/box_file.h"
 #include "tests/support/file_text.h"
+#include "tests/support/model_letters.h"
 #include "tests/support/qt_flush.h"
 #include "tests/support/scratch_folder.h"
 #include "ui/ui_bitmap_button.h"
@@ -87,20 +88,6 @@ class desktop_fixture : public testing::Test {
     qt_flush();
   }
 
-  // A letter as the list shows it.
-  static std::unique_ptr<CAletter> letter(const std::string& status, std::uint32_t size,
-                                          const std::string& date, const std::string& name,
-                                          const std::string& address, const std::string& subject) {
-    auto made = std::make_unique<CAletter>();
-    made->flags = CFlags(size, status);
-    made->envelope.date = date;
-    made->envelope.subject = subject;
-    made->envelope.from = std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
-    made->body.type = 0;
-    made->body.subtype = "PLAIN";
-    made->body.text = "Text of " + subject;
-    return made;
-  }
   // Letters of these subjects, new, from Li.
   static std::vector<std::unique_ptr<CAletter>> letters(const strings& subjects) {
     std::vector<std::unique_ptr<CAletter>> made;
