@@ -93,7 +93,7 @@ class desktop_fixture : public testing::Test {
     std::vector<std::unique_ptr<CAletter>> made;
     for (const std::string& subject : subjects)
       made.push_back(
-          letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
+          listed_letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
     return made;
   }
   // A mailbox file of the letters given, or of letters with these subjects.
