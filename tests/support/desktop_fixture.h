@@ -17,6 +17,7 @@
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "model/box_file.h"
+#include "tests/support/dialog_answers.h"
 #include "tests/support/file_text.h"
 #include "tests/support/model_letters.h"
 #include "tests/support/qt_flush.h"
@@ -39,20 +40,6 @@ class desktop_fixture : public testing::Test {
     EXPECT_TRUE(script_.finished()) << script_.problems();
   }
 
-  // A dialog answer that selects line INDEX of the list CONTROL and presses OK.
-  static ui_script::dialog_answer choosing(int control, int index) {
-    return [control, index](ui_dialog& dialog) {
-      dialog.select(control, index);
-      return true;
-    };
-  }
-  // A dialog answer that types TEXT into the edit CONTROL and presses OK.
-  static ui_script::dialog_answer typing(int control, const std::string& text) {
-    return [control, text](ui_dialog& dialog) {
-      dialog.set_text(control, text);
-      return true;
-    };
-  }
   // The mailbox pop-up's items (see mailbox_items) with these user mailboxes.
   static strings mailbox_menu(const strings& users = {}) {
     strings items{"&In 32781", "&Out 32782",     "&Trash 32783",
