@@ -19,6 +19,7 @@
 #include "model/box_file.h"
 #include "tests/support/dialog_answers.h"
 #include "tests/support/file_text.h"
+#include "tests/support/menu_items.h"
 #include "tests/support/model_letters.h"
 #include "tests/support/qt_flush.h"
 #include "tests/support/scratch_folder.h"
@@ -133,15 +134,8 @@ class desktop_fixture : public testing::Test {
   }
   // The items of the mailbox pop-up of a menu as "text id" lines.
   strings mailbox_items(int resource) const {
-    for (ui_menu* menu : app_->frame()->menus()) {
-      if (menu->resource() != resource) continue;
-      strings lines;
-      for (QAction* action : menu->popup(kMailboxPopup)->actions())
-        lines.push_back(action->isSeparator() ? "-"
-                                              : utf8(action->text()) + " " +
-                                                    std::to_string(ui_menu::item_id(action)));
-      return lines;
-    }
+    for (ui_menu* menu : app_->frame()->menus())
+      if (menu->resource() == resource) return menu_items(menu->popup(kMailboxPopup));
     return {"(menu " + std::to_string(resource) + " not built)"};
   }
   // The lines the active list shows.
