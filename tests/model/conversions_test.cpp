@@ -20,12 +20,45 @@ CBody converted(const mail_body& body) {
   return out;
 }
 
+// A body tree in a line: type/subtype, ;ATTRIBUTE=value for each parameter,
+// the id, then the text in quotes, a block's bytes in [], the parts in (),
+// or an embedded letter's sender, subject and body in {}.
+std::string shape(const CBody& body) {
+  std::string out = std::to_string(body.type) + "/" + body.subtype;
+  for (std::size_t i = 0; body.parameters && i < body.parameters->items.size(); ++i)
+    out += ";" + body.parameters->items[i]->attribute + "=" + body.parameters->items[i]->value;
+  if (!body.id.empty()) out += " " + body.id;
+  if (const CPart* part = body.part()) {
+    for (std::size_t i = 0; i < part->items.size(); ++i)
+      out += (i ? ", " : " (") + shape(part->items[i]->body);
+    return out + ")";
+  }
+  if (const CMessage* message = body.message()) {
+    const CAddritem& from = *message->envelope.from->items.at(0);
+    return out + " {" + from.name + " <" + from.address + "> " + message->envelope.subject + ", " +
+           message->envelope.date + ": " + shape(message->body) + "}";
+  }
+  if (const CHuge* huge = body.huge()) return out + " [" + std::string(huge->bytes()) + "]";
+  return out + " \"" + body.text + "\"";
+}
+
+std::string converted_shape(const std::string& letter) {
+  return shape(converted(*fetched_letter_parse(letter).body));
+}
+
 const std::string kNested =
     "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n"
     "--o\n\none\n"
     "--o\nContent-Type: multipart/alternative; boundary=i\n\n--i\n\ntwo.one\n--i\n\ntwo.two\n"
     "--i--\n"
     "--o\n\nthree\n"
+    "--o--\n";
+
+// A part, then a letter of two parts.
+const std::string kEmbedded =
+    "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
+    "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
+    "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
     "--o--\n";
 
 struct sections_row {
@@ -45,87 +78,50 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         sections_row{"single_text", "Subject: x\n\nbody\n", {"1"}},
         sections_row{"three_parts_the_second_multipart", kNested, {"1", "2.1", "2.2", "3"}},
-        sections_row{"embedded_multipart",
-                     "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
-                     "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
-                     "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
-                     "--o--\n",
-                     {"1", "2", "2.1", "2.2"}},
+        sections_row{"embedded_multipart", kEmbedded, {"1", "2", "2.1", "2.2"}},
         sections_row{"embedded_text_at_the_top",
                      "MIME-Version: 1.0\nContent-Type: message/rfc822\n\nSubject: in\n\ninner\n",
                      {"1", "1.1"}}),
     row_name());
 
 TEST(BodyFromMail, KeepsThePartsInOrderAndNestsMultiparts) {
-  fetched_letter letter = fetched_letter_parse(kNested);
-  CBody body = converted(*letter.body);
-  EXPECT_EQ(body.type, 1);
-  EXPECT_EQ(body.subtype, "MIXED");
-  ASSERT_TRUE(body.parameters);
-  EXPECT_EQ(body.parameters->items[0]->attribute, "BOUNDARY");
-  const CPart* parts = body.part();
-  ASSERT_TRUE(parts);
-  ASSERT_EQ(parts->items.size(), 3u);
-  EXPECT_EQ(parts->items[0]->body.text, "one");
-  const CPart* inner = parts->items[1]->body.part();
-  ASSERT_TRUE(inner);
-  ASSERT_EQ(inner->items.size(), 2u);
-  EXPECT_EQ(inner->items[1]->body.text, "two.two");
-  EXPECT_EQ(parts->items[2]->body.text, "three");
+  EXPECT_EQ(converted_shape(kNested),
+            "1/MIXED;BOUNDARY=o (0/PLAIN;CHARSET=US-ASCII \"one\", 1/ALTERNATIVE;BOUNDARY=i "
+            "(0/PLAIN;CHARSET=US-ASCII \"two.one\", 0/PLAIN;CHARSET=US-ASCII \"two.two\"), "
+            "0/PLAIN;CHARSET=US-ASCII \"three\")");
 }
 
 TEST(BodyFromMail, UndoesTransferEncodingsAndHoldsPicturesInABlock) {
-  fetched_letter letter = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
-      "--b\nContent-Type: text/plain; charset=CN-GB; name=x.txt\n"
-      "Content-Transfer-Encoding: quoted-printable\nContent-ID: <t@h>\n\n=C4=E3=BA=C3 hello\n"
-      "--b\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n"
-      "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
-      "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
-      "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n\n"
-      "not base64 ===\n"
-      "--b--\n");
-  CBody body = converted(*letter.body);
-  const CPart& parts = *body.part();
-  ASSERT_EQ(parts.items.size(), 4u);
-  const CBody& text = parts.items[0]->body;
-  EXPECT_EQ(text.text, "\xC4\xE3\xBA\xC3 hello");
-  ASSERT_EQ(text.parameters->items.size(), 1u);  // only the first parameter
-  EXPECT_EQ(text.parameters->items[0]->attribute, "CHARSET");
-  EXPECT_EQ(text.parameters->items[0]->value, "CN-GB");
-  EXPECT_EQ(text.id, "<t@h>");
-  EXPECT_EQ(parts.items[1]->body.text, "hello");
-  const CHuge* picture = parts.items[2]->body.huge();
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->bytes(),
-            *base64_decode("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
-  EXPECT_EQ(parts.items[2]->body.type, 5);
-  // Text that is not base64 stays as it came.
-  EXPECT_EQ(parts.items[3]->body.huge()->bytes(), "not base64 ===");
+  EXPECT_EQ(
+      converted_shape(
+          "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+          "--b\nContent-Type: text/plain; charset=CN-GB; name=x.txt\n"
+          "Content-Transfer-Encoding: quoted-printable\nContent-ID: <t@h>\n\n=C4=E3=BA=C3 hello\n"
+          "--b\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n"
+          "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
+          "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
+          "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n\n"
+          "not base64 ===\n"
+          "--b--\n"),
+      "1/MIXED;BOUNDARY=b (0/PLAIN;CHARSET=CN-GB <t@h> \"\xC4\xE3\xBA\xC3 hello\", "
+      "0/PLAIN;CHARSET=US-ASCII \"hello\", 5/GIF [" +
+          *base64_decode("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7") +
+          "], 3/OCTET-STREAM [not base64 ===])");  // text that is not base64 stays
 }
 
 TEST(BodyFromMail, AnEmbeddedMessageNamesItsSenderInTheAddress) {
-  fetched_letter letter = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
-      "--b\nContent-Type: message/rfc822\n\nFrom: Wang Li <wang@pku.edu.cn>\nSubject: inner\n"
-      "Date: Thu, 5 Dec 1996 11:53:20 +0800\n\ninner body\n"
-      "--b\nContent-Type: message/rfc822\n\nSubject: nobody\n\nanonymous\n"
-      "--b--\n");
-  CBody body = converted(*letter.body);
-  const CPart& parts = *body.part();
-  const CMessage* first = parts.items[0]->body.message();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->envelope.subject, "inner");
-  EXPECT_EQ(first->envelope.date, "Thu, 5 Dec 1996 11:53:20 +0800");
-  ASSERT_TRUE(first->envelope.from);
-  EXPECT_EQ(first->envelope.from->items[0]->name, "?who");
-  EXPECT_EQ(first->envelope.from->items[0]->address, "Wang Li");
-  EXPECT_EQ(first->body.text, "inner body");
-  EXPECT_NE(first->text.find("Subject: inner"), std::string::npos);
-  const CMessage* second = parts.items[1]->body.message();
-  ASSERT_TRUE(second && second->envelope.from);
-  EXPECT_EQ(second->envelope.from->items[0]->name, "");
-  EXPECT_EQ(second->envelope.from->items[0]->address, "");
+  CBody body = converted(
+      *fetched_letter_parse("MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+                            "--b\nContent-Type: message/rfc822\n\nFrom: Wang Li <wang@pku.edu.cn>\n"
+                            "Subject: inner\nDate: Thu, 5 Dec 1996 11:53:20 +0800\n\ninner body\n"
+                            "--b\nContent-Type: message/rfc822\n\nSubject: nobody\n\nanonymous\n"
+                            "--b--\n")
+           .body);
+  EXPECT_EQ(shape(body),
+            "1/MIXED;BOUNDARY=b (2/RFC822 {?who <Wang Li> inner, Thu, 5 Dec 1996 11:53:20 +0800: "
+            "0/PLAIN;CHARSET=US-ASCII \"inner body\"}, "
+            "2/RFC822 { <> nobody, : 0/PLAIN;CHARSET=US-ASCII \"anonymous\"})");
+  EXPECT_NE(body.part()->items[0]->body.message()->text.find("Subject: inner"), std::string::npos);
 }
 
 TEST(BodyFromMail, ABlockHoldsTheBytesThereAreNotTheAnnouncedSize) {
@@ -307,11 +303,7 @@ TEST(DisplayText, ShowsHeadersAndTheTextsThePlatformCanShow) {
 }
 
 TEST(LetterSection, FindsPartsByTheirNumbers) {
-  fetched_letter parsed = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
-      "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
-      "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
-      "--o--\n");
+  fetched_letter parsed = fetched_letter_parse(kEmbedded);
   CBody body = converted(*parsed.body);
   ASSERT_TRUE(letter_section(body, "1"));
   EXPECT_EQ(letter_section(body, "1")->text, "one");
