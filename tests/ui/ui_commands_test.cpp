@@ -53,7 +53,7 @@ class probe_application : public ui_application {
 TEST(CommandRouting, TheActiveViewComesFirstThenItsDocumentThenTheApplication) {
   trail t;
   probe_application app(t);
-  ui_main_frame frame(ui_fixture::own_menu_for_tests());
+  ui_main_frame frame(ui_fixture::own_menu());
   app.set_main_frame(&frame);
   app.add_doc_template(std::make_unique<ui_doc_template>(
       3, "\nProbe\nProbe\n\n\n\n", nullptr, [&t] { return new probe_document(t); },
