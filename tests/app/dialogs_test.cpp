@@ -30,19 +30,26 @@ TEST(NetworkDialog, ShowsItsLabelsAndDisablesWhatIsOnlyKept) {
   EXPECT_TRUE(dialog.control(1025)->isEnabled());
 }
 
-// The texts it takes go to the profile and back in the start-up tests.
-TEST(NetworkDialog, StartsWithTheSettingsAndKeepsANetworkTransferMode) {
+TEST(NetworkDialog, StartsWithTheSettingsAndTakesTheEdits) {
   ui_script script;
   script.answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
     EXPECT_EQ(d.text(IDC_ACCOUNT), "li@mail.pku.edu.cn");
     EXPECT_EQ(d.text(IDC_CHECK_INTERVAL), "10");
     EXPECT_TRUE(d.checked(IDC_LINK_NETWORK)) << "the transfer mode as it is";
+    d.set_text(IDC_ACCOUNT, "wang@mail.example.cn");
+    d.set_text(IDC_REAL_NAME, "Wang");
+    d.set_text(IDC_SMTP_SERVER, "smtp.example.cn");
+    d.set_text(IDC_RETURN_ADDRESS, "wang@example.cn");
     return true;
   });
   CNetworkDialog dialog;
   dialog.account = "li@mail.pku.edu.cn";
   dialog.transfer_mode = 2;
   ASSERT_EQ(dialog.run(), IDOK);
+  EXPECT_EQ(dialog.account, "wang@mail.example.cn");
+  EXPECT_EQ(dialog.real_name, "Wang");
+  EXPECT_EQ(dialog.smtp_server, "smtp.example.cn");
+  EXPECT_EQ(dialog.return_address, "wang@example.cn");
   EXPECT_EQ(dialog.check_interval, 10);
   EXPECT_EQ(dialog.transfer_mode, 2) << "OK keeps a network transfer mode";
 }
