@@ -239,6 +239,13 @@ const std::string kEmptyLetter = counted("") + bytes({0, 0, 0, 0}) + counted("")
                                  counted("") + bytes({0, 0, 0, 0}) + bytes({0, 0}) + counted("") +
                                  counted("") + bytes({0}) + counted("");
 
+// A mailbox of one empty letter, stored up to its body's contents, the body of TYPE.
+std::string up_to_contents(int type) {
+  return bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) + counted("") +
+         counted("") + counted("") + bytes({0, 0, 0, 0}) + bytes({type, 0}) + counted("") +
+         counted("") + bytes({0});
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedContents,
     testing::Values(
@@ -257,22 +264,13 @@ INSTANTIATE_TEST_SUITE_P(
                       counted("") + bytes({0xFF, 0xFF}),
                   "a letter stored twice"},
         fault_row{"an_address_where_contents_must_be",
-                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
-                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
-                      bytes({3, 0}) + counted("") + counted("") + bytes({0}) +
-                      new_class("CAddritem") + counted("") + counted(""),
+                  up_to_contents(3) + new_class("CAddritem") + counted("") + counted(""),
                   "a CAddritem where a body's contents must be"},
         fault_row{"a_block_longer_than_the_stream",
-                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
-                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
-                      bytes({5, 0}) + counted("") + counted("") + bytes({0}) + new_class("CHuge") +
-                      bytes({0, 0, 0, 0x40}) + "GIF89a",
+                  up_to_contents(5) + new_class("CHuge") + bytes({0, 0, 0, 0x40}) + "GIF89a",
                   "a block of 1073741824 bytes with only 6 bytes left"},
         fault_row{"a_block_class_of_another_schema",
-                  bytes({1, 0}) + new_class("CAletter") + counted("") + bytes({0, 0, 0, 0}) +
-                      counted("") + counted("") + counted("") + bytes({0, 0, 0, 0}) +
-                      bytes({5, 0}) + counted("") + counted("") + bytes({0}) +
-                      new_class("CHuge", 1) + bytes({0, 0, 0, 0}),
+                  up_to_contents(5) + new_class("CHuge", 1) + bytes({0, 0, 0, 0}),
                   "class CHuge with schema 1 instead of 0"},
         fault_row{"a_letter_class_of_another_name",
                   bytes({1, 0}) + new_class("CLetter") + kEmptyLetter,
