@@ -173,6 +173,7 @@ TEST_F(Mailboxes, InIsCreatedWhereTheUserSavesIt) {
   EXPECT_EQ(app_->settings().in_path, in);
   ASSERT_NE(active_mailbox(), nullptr);
   EXPECT_EQ(active_mailbox()->path_name(), in);
+  EXPECT_TRUE(active_mailbox()->data().letters.empty());
   EXPECT_EQ(subjects_in(in), strings{});
 }
 
