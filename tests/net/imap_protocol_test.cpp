@@ -328,4 +328,12 @@ TEST_F(ImapData, StringsOfEveryForm) {
   EXPECT_THAT(log_->texts(), ElementsAre("Not a string: ((x)"));
 }
 
+TEST_F(ImapData, NumbersAndWhatIsNotOne) {
+  imap_cursor cursor(&stream_, " 42 -7 NIL");
+  EXPECT_EQ(imap_number(cursor), 42);
+  EXPECT_EQ(imap_number(cursor), -7);
+  EXPECT_EQ(imap_number(cursor), 0);
+  EXPECT_THAT(log_->texts(), ElementsAre("Not a number: NIL"));
+}
+
 }  // namespace
