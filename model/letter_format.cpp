@@ -94,16 +94,16 @@ bool same_label(std::string_view a, std::string_view b) {
   return a.size() == b.size() && ::strncasecmp(a.data(), b.data(), a.size()) == 0;
 }
 
-bool plain_text(const CBody& body) {
-  return body.type == kText && same_label(body.subtype, "plain");
-}
-
 // A label the display rules have their own rule for.
 bool rule_label(std::string_view label) {
   return label_bit(label) != 0 || same_label(label, "ISO-2022-CN-ext");
 }
 
 }  // namespace
+
+bool plain_text(const CBody& body) {
+  return body.type == kText && same_label(body.subtype, "plain");
+}
 
 std::optional<std::string_view> body_charset(const CBody& body) {
   if (!body.parameters) return std::nullopt;

@@ -100,5 +100,8 @@ letter_text format_letter(const CAletter& letter, const letter_format& format);
 // page of the platform setting.
 std::string text_part_charset(const CBody& body, long platform);
 
+// True for a TEXT body of subtype "plain" (whatever its case).
+bool plain_text(const CBody& body);
+
 // The value of a body's charset parameter, nothing without one.
 std::optional<std::string_view> body_charset(const CBody& body);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <functional>
+
 #include "ui/ui_command_target.h"
 
 class QWidget;
 class ui_child_frame;
 class ui_document;
+struct ui_print_text;
 
 // A view shows a document in a child frame. The class that derives from it is
 // also a widget (widget() returns it); the frame owns the widget.
@@ -29,6 +32,10 @@ class ui_view : public ui_command_target {
   // closes when this was its last view).
   void attach(ui_document* document, ui_child_frame* frame);
   void detach();
+
+ protected:
+  // File Print and Print Preview print what text gives.
+  void on_file_print(std::function<ui_print_text()> text);
 
  private:
   ui_document* document_ = nullptr;
