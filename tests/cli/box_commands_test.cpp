@@ -102,7 +102,7 @@ TEST_F(BoxCommands, ImportFromDovecotThenShowCatAndExport) {
   EXPECT_EQ(result.out, kGif);
   result = kestrel_mail({"box", "cat", box_, "1", "--part", "3.1"});
   EXPECT_EQ(result.out, "inner body");
-  result = kestrel_mail({"box", "cat", box_, "1"});
+  result = kestrel_mail({"box", "cat", box_, "1", "--utf8"});
   EXPECT_NE(result.out.find("内容类型 : 多报文/MIXED\r\n"), std::string::npos) << result.out;
   result = kestrel_mail({"box", "cat", box_, "3"});
   EXPECT_EQ(result.exit_code, 1);
