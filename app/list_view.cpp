@@ -245,7 +245,7 @@ void CListView::on_save() {
     return;
   }
   long platform = CVelmarApp::instance()->settings().hzos;
-  save_text_ = letter_display_text(*letter, platform, true);
+  save_text_ = letter_display_text(*letter, platform);
   ui_file_request request;
   request.open = false;
   request.title = kSaveAsTitle;

@@ -121,10 +121,9 @@ std::string text_part_charset(const CBody& body, long platform) {
   return display_charset(platform);
 }
 
-letter_formatter::letter_formatter(letter_labels labels, long platform, bool words_in_code_page)
+letter_formatter::letter_formatter(letter_labels labels, long platform)
     : labels_(labels), platform_(platform), display_charset_(display_charset(platform)) {
-  if (labels == letter_labels::chinese && words_in_code_page)
-    words_ = std::make_unique<display_codec>(platform);
+  if (labels == letter_labels::chinese) words_ = std::make_unique<display_codec>(platform);
 }
 
 letter_formatter::~letter_formatter() = default;
@@ -139,11 +138,7 @@ void letter_formatter::append(std::string_view bytes, const std::string& charset
 }
 
 void letter_formatter::word(std::string_view utf8) {
-  if (words_) {
-    append(words_->from_utf8(utf8), display_charset_);
-  } else {
-    append(utf8, labels_ == letter_labels::chinese ? "UTF-8" : display_charset_);
-  }
+  append(words_ ? words_->from_utf8(utf8) : std::string(utf8), display_charset_);
 }
 
 void letter_formatter::data(std::string_view bytes) {
@@ -266,7 +261,7 @@ bool letter_formatter::append_text(const CBody& body, bool nested) {
 }
 
 letter_text format_letter(const CAletter& letter, const letter_format& format) {
-  letter_formatter formatter(format.labels, format.platform, format.words_in_code_page);
+  letter_formatter formatter(format.labels, format.platform);
   formatter.FormatHeader(letter);
   if (format.nested) {
     formatter.FormatPart(letter.body, format.regions);

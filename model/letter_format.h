@@ -49,9 +49,9 @@ struct letter_text {
 // Builds a letter's text step by step.
 class letter_formatter {
  public:
-  // words_in_code_page: Chinese words in the code page of the platform
-  // setting (as files get them), else in UTF-8.
-  letter_formatter(letter_labels labels, long platform, bool words_in_code_page = true);
+  // The Chinese words are written in the code page of the platform setting,
+  // as the letters' own Chinese bytes are.
+  letter_formatter(letter_labels labels, long platform);
   ~letter_formatter();
 
   // Starts the text anew with the letter's header block.
@@ -79,7 +79,7 @@ class letter_formatter {
   letter_labels labels_;
   long platform_;
   std::string display_charset_;
-  std::unique_ptr<display_codec> words_;  // null: words in UTF-8
+  std::unique_ptr<display_codec> words_;  // the Chinese words' code page
   letter_text text_;
 };
 
@@ -87,9 +87,8 @@ class letter_formatter {
 struct letter_format {
   letter_labels labels = letter_labels::english;
   long platform = 0;
-  bool nested = false;             // the whole body by the nested rules (reply, forward)
-  bool regions = false;            // placeholders keep their regions
-  bool words_in_code_page = true;  // as for letter_formatter
+  bool nested = false;   // the whole body by the nested rules (reply, forward)
+  bool regions = false;  // placeholders keep their regions
 };
 
 // The whole text of a letter: its header block, then its body.

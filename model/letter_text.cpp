@@ -77,11 +77,10 @@ std::string letter_list_line(const CAletter& letter, std::size_t index, std::str
   return line;
 }
 
-std::string letter_display_text(const CAletter& letter, long platform, bool words_in_code_page) {
+std::string letter_display_text(const CAletter& letter, long platform) {
   letter_format format;
   format.labels = letter_labels::chinese;
   format.platform = platform;
-  format.words_in_code_page = words_in_code_page;
   return format_letter(letter, format).bytes;
 }
 

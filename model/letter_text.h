@@ -41,9 +41,8 @@ std::string part_file_name(const CBody& body, long platform);
 // body with its content types, part separators and texts; a text part shows
 // when the Chinese platform setting (0 to 3) can show its charset, else a
 // placeholder line. The program's words come in the code page of the
-// platform setting, as the letters' own bytes do, or else in UTF-8.
-std::string letter_display_text(const CAletter& letter, long platform,
-                                bool words_in_code_page = false);
+// platform setting, as the letters' own bytes do.
+std::string letter_display_text(const CAletter& letter, long platform);
 
 // A body of the letter by dotted part numbers ("1", "2.1"), numbered as the
 // fetch routine numbers them; null when there is no such part.
