@@ -7,7 +7,6 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
-#include <fstream>
 
 #include "app/button_bitmaps.h"
 #include "app/letter_line_delegate.h"
@@ -17,13 +16,13 @@
 #include "app/velmar_doc.h"
 #include "letter/viewer_view.h"
 #include "model/letter_text.h"
-#include "platform/file_names.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_bitmap_button.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_doc_template.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_print.h"
+#include "ui/ui_save_file.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -246,22 +245,7 @@ void CListView::on_save() {
   }
   long platform = CVelmarApp::instance()->settings().hzos;
   save_text_ = letter_display_text(*letter, platform);
-  ui_file_request request;
-  request.open = false;
-  request.title = kSaveAsTitle;
-  request.file_name = letter_file_name(*letter, platform);
-  request.filter = kSaveFilter;
-  request.overwrite_prompt = true;
-  std::optional<std::string> path = ui_ask().file_dialog(request);
-  if (!path) return;
-  std::ofstream file(host_path(*path), std::ios::binary | std::ios::trunc);
-  if (!file) {
-    ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  file.write(save_text_.data(), static_cast<std::streamsize>(save_text_.size()));
-  file.close();
-  if (!file) ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
+  ui_save_file(letter_file_name(*letter, platform), kSaveFilter, save_text_, kCannotCreate);
 }
 
 void CListView::on_delete() {

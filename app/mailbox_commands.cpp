@@ -321,20 +321,22 @@ void mailbox_commands::move_letters(CListView& list) {
   if (CVelmarDoc* target = move_target(kListTexts)) carry(list, lines, *target);
 }
 
-bool mailbox_commands::trash_current(CVelmarDoc& source, ui_view* sender) {
+bool mailbox_commands::carry_current_to(
+    CVelmarDoc& source, ui_view* sender,
+    CVelmarDoc* (mailbox_commands::*target_of)(const carry_texts&)) {
   if (!source.current_letter()) return false;
+  // Opening the target asks questions; the source may be gone after them.
   QPointer<ui_document> watched(&source);
-  CVelmarDoc* target = trash_target(kViewerTexts);
+  CVelmarDoc* target = (this->*target_of)(kViewerTexts);
   if (!target || !watched) return false;
   carry_current(source, *target, sender);
   return true;
 }
 
+bool mailbox_commands::trash_current(CVelmarDoc& source, ui_view* sender) {
+  return carry_current_to(source, sender, &mailbox_commands::trash_target);
+}
+
 bool mailbox_commands::move_current(CVelmarDoc& source, ui_view* sender) {
-  if (!source.current_letter()) return false;
-  QPointer<ui_document> watched(&source);
-  CVelmarDoc* target = move_target(kViewerTexts);
-  if (!target || !watched) return false;
-  carry_current(source, *target, sender);
-  return true;
+  return carry_current_to(source, sender, &mailbox_commands::move_target);
 }

@@ -69,6 +69,9 @@ class mailbox_commands {
   void carry(CListView& list, const std::vector<int>& lines, CVelmarDoc& target);
   // Moves the current letter of a mailbox to the end of another.
   void carry_current(CVelmarDoc& source, CVelmarDoc& target, ui_view* sender);
+  // The same to the target the viewer's questions find; true when it went.
+  bool carry_current_to(CVelmarDoc& source, ui_view* sender,
+                        CVelmarDoc* (mailbox_commands::*target_of)(const carry_texts&));
   // The folder the Save As dialog starts in for a standard mailbox.
   std::string folder_for(const std::string& path) const;
 

@@ -1,14 +1,12 @@
 #include "letter/part_actions.h"
 
-#include <fstream>
-
 #include "chinese/charset_labels.h"
 #include "model/huge.h"
 #include "model/letter_format.h"
 #include "model/letter_text.h"
-#include "platform/file_names.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_ids.h"
+#include "ui/ui_save_file.h"
 
 namespace {
 
@@ -57,29 +55,12 @@ void open_part(viewer_host& host, ui_document& document, const CBody& part) {
 }
 
 void save_part(const CBody& part, long platform) {
-  ui_file_request request;
-  request.open = false;
-  request.title = kSaveAsTitle;
-  request.file_name = part_file_name(part, platform);
-  request.filter = kSaveFilter;
-  request.overwrite_prompt = true;
-  std::optional<std::string> path = ui_ask().file_dialog(request);
-  if (!path) return;
-  std::ofstream file(host_path(*path), std::ios::binary | std::ios::trunc);
-  if (!file) {
-    ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  std::string_view bytes = part.text;
-  if (part.type != kText) {
-    const CHuge* huge = part.huge();
-    if (!huge) {
-      ui_message_box(kNoBytes, MB_OK | MB_ICONEXCLAMATION);
-      return;
-    }
-    bytes = huge->bytes();
-  }
-  file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  if (!file) ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
+  const CHuge* huge = part.huge();
+  std::string_view bytes = part.type == kText ? std::string_view(part.text)
+                           : huge             ? huge->bytes()
+                                              : std::string_view();
+  bool missing = part.type != kText && !huge;
+  // A part without its bytes still gets its file, empty, and says why.
+  if (ui_save_file(part_file_name(part, platform), kSaveFilter, bytes, kCannotCreate) && missing)
+    ui_message_box(kNoBytes, MB_OK | MB_ICONEXCLAMATION);
 }

@@ -1,10 +1,8 @@
 #include "letter/viewer_view.h"
 
-#include <QApplication>
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPainter>
-#include <fstream>
 
 #include "letter/letter_ids.h"
 #include "letter/part_actions.h"
@@ -13,7 +11,6 @@
 #include "model/letter_text.h"
 #include "model/velmar_doc_data.h"
 #include "platform/display_codec.h"
-#include "platform/file_names.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_bitmap_button.h"
 #include "ui/ui_button_picture.h"
@@ -21,6 +18,7 @@
 #include "ui/ui_document.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_print.h"
+#include "ui/ui_save_file.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -232,18 +230,8 @@ void CViewerView::on_save() {
     tell(kSelectFirst);
     return;
   }
-  ui_file_request request;
-  request.open = false;
-  request.title = kSaveAsTitle;
-  request.file_name = letter_file_name(*letter, host_.chinese_platform());
-  request.filter = kSaveFilter;
-  request.overwrite_prompt = true;
-  std::optional<std::string> path = ui_ask().file_dialog(request);
-  if (!path) return;
-  std::ofstream file(host_path(*path), std::ios::binary | std::ios::trunc);
-  if (file) file.write(text_.bytes.data(), static_cast<std::streamsize>(text_.bytes.size()));
-  file.close();
-  if (!file) tell(kCannotCreate);
+  ui_save_file(letter_file_name(*letter, host_.chinese_platform()), kSaveFilter, text_.bytes,
+               kCannotCreate);
 }
 
 void CViewerView::on_trash() {
