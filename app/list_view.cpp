@@ -128,9 +128,8 @@ CListView::CListView() {
   });
 }
 
-CListView::~CListView() {
-  // The viewer opened from this list goes with it.
-  if (ui_child_frame* viewer = viewer_frame()) viewer->close();
+void CListView::on_frame_closing() {
+  if (ui_child_frame* viewer = viewer_frame()) viewer->close_quietly();
 }
 
 bool CListView::eventFilter(QObject* watched, QEvent* event) {

@@ -20,12 +20,13 @@ class ui_child_frame;
 class CListView : public QWidget, public ui_view, public viewer_opener {
  public:
   CListView();
-  ~CListView() override;
 
   QWidget* widget() override { return this; }
   CVelmarDoc* mailbox() const;
 
   void on_update(ui_view* sender, long hint) override;
+  // The viewer opened from this list goes with it.
+  void on_frame_closing() override;
   QSize sizeHint() const override { return {640, 400}; }
 
   QListWidget* list_box() const { return list_; }

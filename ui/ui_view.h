@@ -27,6 +27,9 @@ class ui_view : public ui_command_target {
   virtual void on_initial_update();
   // The document changed; sender is the view that changed it.
   virtual void on_update(ui_view* sender, long hint);
+  // The user closes the view's frame: windows that belong to this view go
+  // first, so that the save question sees what stays.
+  virtual void on_frame_closing() {}
 
   // Joins a document and a frame; leaving detaches from the document (which
   // closes when this was its last view).

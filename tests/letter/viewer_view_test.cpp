@@ -242,6 +242,19 @@ TEST_F(Viewer, ClosingTheViewerLetsTheListOpenAnother) {
   EXPECT_EQ(frame_count(), 2);
 }
 
+TEST_F(Viewer, ClosingTheListTakesItsViewerAndAsksToSaveOnce) {
+  start_with(three());
+  ASSERT_NE(open(), nullptr);
+  script_.answer(IDCANCEL).answer(IDNO);
+  list_->frame()->close();
+  qt_flush();
+  EXPECT_EQ(frame_count(), 1) << "cancelled: the list stays, its viewer gone";
+  list_->frame()->close();
+  qt_flush();
+  EXPECT_EQ(script_.messages(), strings(2, "Save changes to " + in_ + "?"));
+  EXPECT_EQ(frame_count(), 0);
+}
+
 TEST_F(Viewer, TwoViewersOnOneMailboxShowTheSameLetterWithoutEndlessUpdates) {
   start_with(three());
   CViewerView* first = open();
