@@ -20,6 +20,7 @@
 #include "ui/ui_print.h"
 #include "ui/ui_save_file.h"
 #include "ui/ui_text.h"
+#include "ui/ui_wait_cursor.h"
 
 namespace {
 
@@ -172,6 +173,7 @@ void CViewerView::ShowCurrentLetter() {
     if (ui_child_frame* own = frame()) own->close();
     return;
   }
+  ui_wait_cursor busy;  // a letter of many megabytes takes a moment
   const long platform = host_.chinese_platform();
   letter_formatter formatter(letter_labels::english, platform);
   formatter.FormatHeader(*letter);

@@ -1,11 +1,14 @@
 #include "platform/charset_reader.h"
 
+#include <algorithm>
 #include <cerrno>
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kLongestName = 64;
+// Bytes iconv sees at a time: more than any character and its shifts take.
+constexpr std::size_t kWindow = 16;
 
 // Names are plain words: iconv would take "//" as options of its own.
 bool plain_name(std::string_view name) {
@@ -63,17 +66,29 @@ void charset_reader::read(std::string_view bytes,
     }
     // Room for one character makes iconv stop after it; a character that
     // stands for several (some HKSCS codes stand for two) gets more room.
+    // iconv sees only a few bytes ahead: given the whole rest, it would
+    // convert far ahead and throw that away again for every character.
     std::size_t produced = 0;
     std::size_t used = 0;
-    for (std::size_t room = 4; room <= sizeof out; room += 4) {
+    const std::size_t rest = bytes.size() - at;
+    std::size_t window = std::min(rest, kWindow);
+    std::size_t room = 4;
+    for (;;) {
       char* in = const_cast<char*>(bytes.data() + at);
-      std::size_t in_left = bytes.size() - at;
+      std::size_t in_left = window;
       char* out_at = reinterpret_cast<char*>(out);
       std::size_t out_left = room;
       std::size_t result = iconv(converter_, &in, &in_left, &out_at, &out_left);
-      used = bytes.size() - at - in_left;
+      used = window - in_left;
       produced = (room - out_left) / 4;
-      if (produced || used || result != static_cast<std::size_t>(-1) || errno != E2BIG) break;
+      if (produced || used || result != static_cast<std::size_t>(-1)) break;
+      if (errno == E2BIG && room < sizeof out) {
+        room += 4;
+      } else if (errno == EINVAL && window < rest) {
+        window = std::min(rest, window * 4);
+      } else {
+        break;
+      }
     }
     if (!produced && !used) {
       // An unreadable byte, or the text ends inside a character.
