@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
+#include <optional>
 
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 constexpr std::size_t kLongestName = 64;
-// Bytes iconv sees at a time: more than any character and its shifts take.
-constexpr std::size_t kWindow = 16;
+// Bytes iconv sees at a time, enough for one character of most charsets;
+// more when a character needs them.
+constexpr std::size_t kWindow = 4;
 
 // Names are plain words: iconv would take "//" as options of its own.
 bool plain_name(std::string_view name) {
@@ -18,16 +21,22 @@ bool plain_name(std::string_view name) {
   return true;
 }
 
-char32_t character_at(const unsigned char* utf32le) {
-  return static_cast<char32_t>(utf32le[0]) | static_cast<char32_t>(utf32le[1]) << 8 |
-         static_cast<char32_t>(utf32le[2]) << 16 | static_cast<char32_t>(utf32le[3]) << 24;
+// glibc's own wide characters (UCS-4 in the machine's order): converting to
+// them is one step, where UTF-32LE would take a second.
+constexpr const char* kWide = "WCHAR_T";
+static_assert(sizeof(wchar_t) == 4, "wide characters of glibc are UCS-4");
+
+char32_t character_at(const unsigned char* wide) {
+  wchar_t character;
+  std::memcpy(&character, wide, sizeof character);
+  return static_cast<char32_t>(character);
 }
 
 }  // namespace
 
 charset_reader::charset_reader(std::string_view charset) {
   if (!plain_name(charset)) return;
-  converter_ = iconv_open("UTF-32LE", std::string(charset).c_str());
+  converter_ = iconv_open(kWide, std::string(charset).c_str());
   if (!ok()) return;
   // A charset that reads every byte below 0x80 alone as itself, with no
   // shifting, lets those bytes skip iconv between characters.
@@ -56,11 +65,13 @@ void charset_reader::read(std::string_view bytes,
   if (!ok()) return;
   iconv(converter_, nullptr, nullptr, nullptr, nullptr);
   std::size_t at = 0;
+  std::optional<std::size_t> shifted_from;
   unsigned char out[64];
   while (at < bytes.size()) {
     auto byte = static_cast<unsigned char>(bytes[at]);
     if (ascii_ && byte < 0x80) {
-      each(byte, at);
+      each(byte, shifted_from.value_or(at));
+      shifted_from.reset();
       ++at;
       continue;
     }
@@ -92,13 +103,22 @@ void charset_reader::read(std::string_view bytes,
     }
     if (!produced && !used) {
       // An unreadable byte, or the text ends inside a character.
-      each(kReplacement, at);
+      each(kReplacement, shifted_from.value_or(at));
+      shifted_from.reset();
       ++at;
       iconv(converter_, nullptr, nullptr, nullptr, nullptr);
       continue;
     }
+    // Shifts read without a character belong to the character after them.
+    if (!produced) {
+      if (!shifted_from) shifted_from = at;
+      at += used;
+      continue;
+    }
+    const std::size_t begins = shifted_from.value_or(at);
+    shifted_from.reset();
     for (std::size_t i = 0; i < produced; ++i)
-      each(character_at(out + 4 * i), at);
+      each(character_at(out + 4 * i), begins);
     if (ascii_) {
       // Bytes below 0x80 skip iconv next, so what it holds back (the second
       // character of a pair) comes out now.
@@ -133,19 +153,26 @@ std::optional<std::string> charset_to_utf8(std::string_view bytes, std::string_v
 
 void utf8_append(std::string& text, char32_t c) {
   if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = kReplacement;
+  char bytes[4];
+  std::size_t count;
   if (c < 0x80) {
-    text += static_cast<char>(c);
+    bytes[0] = static_cast<char>(c);
+    count = 1;
   } else if (c < 0x800) {
-    text += static_cast<char>(0xC0 | c >> 6);
-    text += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xC0 | c >> 6);
+    bytes[1] = static_cast<char>(0x80 | (c & 0x3F));
+    count = 2;
   } else if (c < 0x10000) {
-    text += static_cast<char>(0xE0 | c >> 12);
-    text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xE0 | c >> 12);
+    bytes[1] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (c & 0x3F));
+    count = 3;
   } else {
-    text += static_cast<char>(0xF0 | c >> 18);
-    text += static_cast<char>(0x80 | (c >> 12 & 0x3F));
-    text += static_cast<char>(0x80 | (c >> 6 & 0x3F));
-    text += static_cast<char>(0x80 | (c & 0x3F));
+    bytes[0] = static_cast<char>(0xF0 | c >> 18);
+    bytes[1] = static_cast<char>(0x80 | (c >> 12 & 0x3F));
+    bytes[2] = static_cast<char>(0x80 | (c >> 6 & 0x3F));
+    bytes[3] = static_cast<char>(0x80 | (c & 0x3F));
+    count = 4;
   }
+  text.append(bytes, count);
 }
