@@ -1,197 +1,33 @@
 #include "app/button_bitmaps.h"
 
-#include <QPainter>
-#include <QPainterPath>
-#include <QPolygonF>
-
 #include "app/resource_ids.h"
 
 namespace {
 
-enum class picture { reply, reply_all, forward, redirect, trash, save, move, remove, print, close };
-
 struct bitmap_entry {
   int up;
   int down;
-  picture what;
+  button_picture what;
 };
 
 constexpr bitmap_entry kBitmaps[] = {
-    {IDB_REPLY_UP, IDB_REPLY_DOWN, picture::reply},
-    {IDB_REPLY_ALL_UP, IDB_REPLY_ALL_DOWN, picture::reply_all},
-    {IDB_FORWARD_UP, IDB_FORWARD_DOWN, picture::forward},
-    {IDB_REDIRECT_UP, IDB_REDIRECT_DOWN, picture::redirect},
-    {IDB_TRASH_UP, IDB_TRASH_DOWN, picture::trash},
-    {IDB_SAVE_UP, IDB_SAVE_DOWN, picture::save},
-    {IDB_MOVE_UP, IDB_MOVE_DOWN, picture::move},
-    {IDB_DELETE_UP, IDB_DELETE_DOWN, picture::remove},
-    {IDB_PRINT_UP, IDB_PRINT_DOWN, picture::print},
-    {IDB_CLOSE_UP, IDB_CLOSE_DOWN, picture::close},
+    {IDB_REPLY_UP, IDB_REPLY_DOWN, button_picture::reply},
+    {IDB_REPLY_ALL_UP, IDB_REPLY_ALL_DOWN, button_picture::reply_all},
+    {IDB_FORWARD_UP, IDB_FORWARD_DOWN, button_picture::forward},
+    {IDB_REDIRECT_UP, IDB_REDIRECT_DOWN, button_picture::redirect},
+    {IDB_TRASH_UP, IDB_TRASH_DOWN, button_picture::trash},
+    {IDB_SAVE_UP, IDB_SAVE_DOWN, button_picture::save},
+    {IDB_MOVE_UP, IDB_MOVE_DOWN, button_picture::move},
+    {IDB_DELETE_UP, IDB_DELETE_DOWN, button_picture::remove},
+    {IDB_PRINT_UP, IDB_PRINT_DOWN, button_picture::print},
+    {IDB_CLOSE_UP, IDB_CLOSE_DOWN, button_picture::close},
 };
-
-const QColor kFace(192, 192, 192);
-const QColor kShadow(128, 128, 128);
-const QColor kInk(0, 0, 0);
-const QColor kPaper(255, 255, 255);
-const QColor kArrow(0, 96, 192);
-
-// The edges of a Windows-style button, raised or pressed.
-void draw_frame(QPainter& p, bool down) {
-  const int last = kButtonSide - 1;
-  p.setPen(down ? kInk : kPaper);
-  p.drawLine(0, 0, last - 1, 0);
-  p.drawLine(0, 0, 0, last - 1);
-  p.setPen(down ? kShadow : kFace);
-  p.drawLine(1, 1, last - 2, 1);
-  p.drawLine(1, 1, 1, last - 2);
-  p.setPen(down ? kFace : kShadow);
-  p.drawLine(1, last - 1, last - 1, last - 1);
-  p.drawLine(last - 1, 1, last - 1, last - 1);
-  p.setPen(down ? kPaper : kInk);
-  p.drawLine(0, last, last, last);
-  p.drawLine(last, 0, last, last);
-}
-
-void envelope(QPainter& p, QRectF box) {
-  p.setPen(QPen(kInk, 1));
-  p.setBrush(kPaper);
-  p.drawRect(box);
-  p.drawLine(box.topLeft(), QPointF(box.center().x(), box.center().y() + 1));
-  p.drawLine(box.topRight(), QPointF(box.center().x(), box.center().y() + 1));
-}
-
-// An arrow along a path, with its head at the path's end pointing along
-// direction (a unit step).
-void arrow(QPainter& p, const QPainterPath& path, QPointF tip, QPointF direction, QColor colour) {
-  p.setBrush(Qt::NoBrush);
-  p.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
-  p.drawPath(path);
-  QPointF side(-direction.y(), direction.x());
-  QPolygonF head{tip + direction * 4, tip - direction * 3 + side * 4,
-                 tip - direction * 3 - side * 4};
-  p.setPen(Qt::NoPen);
-  p.setBrush(colour);
-  p.drawPolygon(head);
-}
-
-void reply_arrow(QPainter& p, double x, double y) {
-  QPainterPath path({x + 12, y + 9});
-  path.cubicTo(x + 12, y + 3, x + 8, y + 2, x + 3, y + 2);
-  arrow(p, path, {x + 3, y + 2}, {-1, 0}, kArrow);
-}
-
-void draw_picture(QPainter& p, picture what) {
-  switch (what) {
-    case picture::reply:
-      envelope(p, {10, 13, 16, 11});
-      reply_arrow(p, 4, 5);
-      break;
-    case picture::reply_all:
-      envelope(p, {11, 14, 15, 10});
-      reply_arrow(p, 6, 6);
-      reply_arrow(p, 3, 2);
-      break;
-    case picture::forward: {
-      envelope(p, {5, 13, 16, 11});
-      QPainterPath path({12, 11});
-      path.cubicTo(12, 5, 17, 4, 24, 4);
-      arrow(p, path, {24, 4}, {1, 0}, QColor(0, 128, 0));
-      break;
-    }
-    case picture::redirect: {
-      envelope(p, {4, 5, 15, 10});
-      QPainterPath path({12, 17});
-      path.lineTo(12, 23);
-      path.lineTo(22, 23);
-      arrow(p, path, {23, 23}, {1, 0}, QColor(160, 0, 160));
-      break;
-    }
-    case picture::trash: {
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(QColor(160, 160, 160));
-      p.drawRect(QRectF(8, 7, 16, 3));
-      p.drawRect(QRectF(13, 5, 6, 2));
-      p.setBrush(kShadow);
-      QPolygonF bin{{9.5, 10}, {22.5, 10}, {21, 26}, {11, 26}};
-      p.drawPolygon(bin);
-      p.setPen(QPen(QColor(224, 224, 224), 1));
-      for (double x : {13.5, 16.0, 18.5})
-        p.drawLine(QPointF(x, 12), QPointF(x, 24));
-      break;
-    }
-    case picture::save:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(QColor(0, 0, 128));
-      p.drawRect(QRectF(6, 6, 20, 20));
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(9, 6, 14, 9));
-      p.setBrush(QColor(160, 160, 160));
-      p.drawRect(QRectF(10, 19, 12, 7));
-      p.setBrush(QColor(0, 0, 128));
-      p.drawRect(QRectF(17, 20, 3, 5));
-      break;
-    case picture::move: {
-      envelope(p, {3, 5, 13, 9});
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(QColor(240, 200, 64));
-      p.drawRect(QRectF(14, 17, 14, 10));
-      p.drawRect(QRectF(14, 15, 6, 2));
-      QPainterPath path({10, 16});
-      path.cubicTo(10, 21, 12, 22, 16, 22);
-      arrow(p, path, {18, 22}, {1, 0}, kArrow);
-      break;
-    }
-    case picture::remove:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(8, 5, 14, 20));
-      p.setPen(QPen(kShadow, 1));
-      for (int y = 9; y <= 21; y += 3)
-        p.drawLine(10, y, 20, y);
-      p.setPen(QPen(QColor(208, 0, 0), 3, Qt::SolidLine, Qt::RoundCap));
-      p.drawLine(12, 12, 25, 26);
-      p.drawLine(25, 12, 12, 26);
-      break;
-    case picture::print:
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(10, 5, 12, 9));
-      p.setBrush(QColor(160, 160, 160));
-      p.drawRect(QRectF(5, 13, 22, 9));
-      p.setBrush(kPaper);
-      p.drawRect(QRectF(9, 20, 14, 7));
-      p.setBrush(QColor(0, 160, 0));
-      p.drawRect(QRectF(22, 15, 2, 2));
-      break;
-    case picture::close: {
-      p.setPen(QPen(kInk, 1));
-      p.setBrush(QColor(96, 64, 32));
-      p.drawRect(QRectF(6, 5, 12, 22));
-      p.setBrush(QColor(176, 120, 64));
-      QPolygonF door{{6, 5}, {14, 8}, {14, 29}, {6, 27}};
-      p.drawPolygon(door);
-      QPainterPath path({16, 16});
-      path.lineTo(24, 16);
-      arrow(p, path, {25, 16}, {1, 0}, QColor(208, 0, 0));
-      break;
-    }
-  }
-}
 
 }  // namespace
 
 QPixmap button_bitmap(int resource) {
-  for (const bitmap_entry& entry : kBitmaps) {
-    if (resource != entry.up && resource != entry.down) continue;
-    bool down = resource == entry.down;
-    QPixmap pixmap(kButtonSide, kButtonSide);
-    pixmap.fill(kFace);
-    QPainter painter(&pixmap);
-    draw_frame(painter, down);
-    painter.setRenderHint(QPainter::Antialiasing);
-    if (down) painter.translate(1, 1);
-    draw_picture(painter, entry.what);
-    return pixmap;
-  }
+  for (const bitmap_entry& entry : kBitmaps)
+    if (resource == entry.up || resource == entry.down)
+      return ui_button_picture(entry.what, resource == entry.down);
   return {};
 }

@@ -3,23 +3,26 @@
 #include <QClipboard>
 #include <QFontDatabase>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
-#include <fstream>
 
 #include "app/button_bitmaps.h"
 #include "app/letter_line_delegate.h"
-#include "model/letter_text.h"
 #include "app/mailbox_commands.h"
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
-#include "platform/file_names.h"
+#include "letter/viewer_view.h"
+#include "model/letter_text.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_bitmap_button.h"
 #include "ui/ui_child_frame.h"
+#include "ui/ui_doc_template.h"
 #include "ui/ui_ids.h"
+#include "ui/ui_print.h"
+#include "ui/ui_save_file.h"
 #include "ui/ui_text.h"
 
 namespace {
@@ -65,19 +68,6 @@ constexpr const char* kNoPrinting = "打印功能尚未实现";
 constexpr const char* kAskClose = "关闭此邮箱?";
 constexpr const char* kAskRemoveMarked = "删除标记为“删除”的邮件吗?";
 constexpr const char* kSaveFilter = "所有文件 (*.*)|*.*||";
-constexpr int kProposedNameLength = 8;
-
-// Save proposes the subject without its blanks, cut to 8 characters, and
-// without what a file name cannot hold.
-std::string proposed_name(const std::string& subject) {
-  QString name;
-  for (QChar c : display_text(subject)) {
-    if (name.size() >= kProposedNameLength) break;
-    if (c.isSpace() || c == '/' || c == '\\' || c == QChar(0xFFFD)) continue;
-    name += c;
-  }
-  return utf8(name);
-}
 
 }  // namespace
 
@@ -113,6 +103,8 @@ CListView::CListView() {
   list_->setUniformItemSizes(true);
   list_->setItemDelegate(new CLetterLineDelegate(list_));
   connect(list_, &QListWidget::itemSelectionChanged, this, [this] { on_selection_changed(); });
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { open_viewer(); });
+  list_->installEventFilter(this);
   setFocusProxy(list_);
   resize(640, 400);
 
@@ -127,6 +119,60 @@ CListView::CListView() {
   on_command(ID_EDIT_SELECT_ALL, [this] { list_->selectAll(); });
   on_state(ID_EDIT_SELECT_ALL,
            [this](ui_command_state& state) { state.enabled = list_->count() > 0; });
+  on_file_print([this] {
+    QStringList lines;
+    for (int row = 0; row < list_->count(); ++row)
+      lines << list_->item(row)->text();
+    QString heading = frame() ? frame()->windowTitle() : QString();
+    return ui_print_text{heading, lines.join('\n'), list_->font()};
+  });
+}
+
+void CListView::on_frame_closing() {
+  if (ui_child_frame* viewer = viewer_frame()) viewer->close_quietly();
+}
+
+bool CListView::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == list_ && event->type() == QEvent::KeyPress) {
+    int key = static_cast<QKeyEvent*>(event)->key();
+    if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+      open_viewer();
+      return true;
+    }
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+void CListView::viewer_closed() {
+  viewer_open_ = false;
+  viewer_frame_ = nullptr;
+}
+
+void CListView::open_viewer() {
+  CVelmarDoc* doc = mailbox();
+  CVelmarApp* app = CVelmarApp::instance();
+  if (!doc || !app) return;
+  if (ui_child_frame* open = viewer_frame()) {
+    open->activate();
+    return;
+  }
+  // The line shown selected is the letter opened, current or not yet.
+  if (doc->data().current < 0 && list_->currentRow() >= 0) {
+    doc->data().current = list_->currentRow();
+    doc->set_modified();
+  }
+  ui_doc_template* viewers = app->viewer_template();
+  ui_child_frame* made = viewers ? viewers->create_new_frame(*doc) : nullptr;
+  if (!made) {
+    ui_message_box(kCommandFailed, MB_OK | MB_ICONEXCLAMATION);
+    return;
+  }
+  viewer_open_ = true;
+  viewer_frame_ = made;
+  if (auto* viewer = dynamic_cast<CViewerView*>(made->view())) viewer->set_opener(this, this);
+  viewers->initial_update_frame(made);
+  if (CAletter* letter = doc->current_letter(); letter && viewer_frame())
+    made->set_caption(letter_caption(*letter, kSomeone, app->settings().hzos));
 }
 
 CVelmarDoc* CListView::mailbox() const {
@@ -169,8 +215,9 @@ void CListView::fill_list() {
   // The program's own word for an unknown sender is written in the code page
   // the line is shown in.
   std::string someone = ui_application::instance()->codec().from_utf8(kSomeone);
+  long platform = CVelmarApp::instance() ? CVelmarApp::instance()->settings().hzos : 0;
   for (std::size_t i = 0; i < data.letters.size(); ++i)
-    list_->addItem(display_text(letter_list_line(*data.letters[i], i, someone)));
+    list_->addItem(display_text(letter_list_line(*data.letters[i], i, someone, platform)));
   int current = data.current;
   if (current < 0 && list_->count() > 0) current = 0;
   if (current >= 0 && current < list_->count()) {
@@ -195,25 +242,9 @@ void CListView::on_save() {
     ui_message_box(kSelectFirst, MB_OK | MB_ICONEXCLAMATION);
     return;
   }
-  save_text_ = letter_display_text(
-      *letter, CVelmarApp::instance()->settings().hzos,
-      [](std::string_view label) { return ui_application::instance()->codec().from_utf8(label); });
-  ui_file_request request;
-  request.open = false;
-  request.title = kSaveAsTitle;
-  request.file_name = proposed_name(letter->envelope.subject);
-  request.filter = kSaveFilter;
-  request.overwrite_prompt = true;
-  std::optional<std::string> path = ui_ask().file_dialog(request);
-  if (!path) return;
-  std::ofstream file(host_path(*path), std::ios::binary | std::ios::trunc);
-  if (!file) {
-    ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
-    return;
-  }
-  file.write(save_text_.data(), static_cast<std::streamsize>(save_text_.size()));
-  file.close();
-  if (!file) ui_message_box(kCannotCreate, MB_OK | MB_ICONEXCLAMATION);
+  long platform = CVelmarApp::instance()->settings().hzos;
+  save_text_ = letter_display_text(*letter, platform);
+  ui_save_file(letter_file_name(*letter, platform), kSaveFilter, save_text_, kCannotCreate);
 }
 
 void CListView::on_delete() {

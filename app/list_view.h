@@ -1,19 +1,23 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "letter/viewer_host.h"
 #include "ui/ui_view.h"
 
 class CVelmarDoc;
 class QListWidget;
 class ui_bitmap_button;
+class ui_child_frame;
 
 // The message list of a mailbox: a grey band of ten picture buttons and four
-// column titles above a list box with one line per letter.
-class CListView : public QWidget, public ui_view {
+// column titles above a list box with one line per letter. A double click or
+// Enter opens the current letter in a viewer.
+class CListView : public QWidget, public ui_view, public viewer_opener {
  public:
   CListView();
 
@@ -21,6 +25,8 @@ class CListView : public QWidget, public ui_view {
   CVelmarDoc* mailbox() const;
 
   void on_update(ui_view* sender, long hint) override;
+  // The viewer opened from this list goes with it.
+  void on_frame_closing() override;
   QSize sizeHint() const override { return {640, 400}; }
 
   QListWidget* list_box() const { return list_; }
@@ -40,7 +46,14 @@ class CListView : public QWidget, public ui_view {
   void on_print();
   void on_close();
 
+  // Opens the viewer on the current letter, or brings the one open forward.
+  void open_viewer();
+  // The viewer opened from this list, while it is open.
+  ui_child_frame* viewer_frame() const { return viewer_open_ ? viewer_frame_.data() : nullptr; }
+  void viewer_closed() override;
+
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
@@ -53,6 +66,8 @@ class CListView : public QWidget, public ui_view {
   std::vector<int> order_;
   std::string save_text_;
   bool filling_ = false;
+  bool viewer_open_ = false;
+  QPointer<ui_child_frame> viewer_frame_;
 };
 
 // Shown by the commands that need a letter selected when none is.

@@ -29,9 +29,20 @@ namespace {
 constexpr const char* kNoName = "不能创建没有名字的邮箱!";
 constexpr const char* kNoMailboxToDelete = "没有选择邮箱，删除失败.";
 constexpr const char* kAlsoOnDisk = "连磁盘上的邮箱也一起删除吗?";
-constexpr const char* kTrashNotDone = "Trash 操作没有完成!";
-constexpr const char* kNoMailboxToMove = "没选择邮箱，转移失败.";
-constexpr const char* kMoveFailed = "转移失败!";
+constexpr carry_texts kListTexts{"创建新的 Trash 邮箱吗?",
+                                 "Trash 操作没有完成!",
+                                 "没选择邮箱，转移失败.",
+                                 "转移邮件到邮箱: ",
+                                 "创建新的 ",
+                                 " 邮箱?",
+                                 "转移失败!"};
+constexpr carry_texts kViewerTexts{"Create a new Trash mailbox?",
+                                   "Cannot trash!",
+                                   "Selete no mailbox. Move fail.",
+                                   "Move the letter to mailbox: ",
+                                   "Create a new ",
+                                   " mailbox?",
+                                   "Cannot move!"};
 constexpr const char* kForbiddenCharacters = "\\/:*?\"<>|";
 
 int ask(const std::string& question) {
@@ -233,29 +244,72 @@ void mailbox_commands::carry(CListView& list, const std::vector<int>& lines, CVe
   source->update_all_views(nullptr);
 }
 
+void mailbox_commands::carry_current(CVelmarDoc& source, CVelmarDoc& target, ui_view* sender) {
+  int index = source.data().current;
+  // The last letter leaves the one before it current.
+  if (index == static_cast<int>(source.data().letters.size()) - 1) --source.data().current;
+  std::unique_ptr<CAletter> letter = source.take_letter(static_cast<std::size_t>(index));
+  if (!letter) return;
+  source.set_modified();
+  target.set_modified();
+  target.append_letter(std::move(letter));
+  target.update_all_views(nullptr);
+  source.update_all_views(sender);
+}
+
+CVelmarDoc* mailbox_commands::trash_target(const carry_texts& texts) {
+  std::string& path = app_.settings().trash_path;
+  auto* target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path, false));
+  if (target) return target;
+  if (ask(texts.create_trash) != IDYES) {
+    tell(texts.trash_failed);
+    return nullptr;
+  }
+  if (std::optional<std::string> saved = create_missing("Trash", "TRASH", folder_for(path))) {
+    path = *saved;
+    target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path));
+  }
+  if (!target) tell(texts.trash_failed);
+  return target;
+}
+
+CVelmarDoc* mailbox_commands::move_target(const carry_texts& texts) {
+  velmar_settings& settings = app_.settings();
+  CMoveDialog dialog(app_.frame());
+  dialog.names = {"In", "Out", "Trash"};
+  dialog.names.insert(dialog.names.end(), settings.user_mailboxes.begin(),
+                      settings.user_mailboxes.end());
+  if (dialog.run() != IDOK) return nullptr;
+  if (dialog.chosen_index < 0) {
+    tell(texts.no_mailbox);
+    return nullptr;
+  }
+  const std::string name = dialog.chosen;
+  if (ask(texts.confirm + name + " ?") != IDYES) return nullptr;
+  auto* target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(user_mailbox_path(name), false));
+  if (target) return target;
+  if (ask(texts.create_before + name + texts.create_after) != IDYES) {
+    tell(texts.move_failed);
+    return nullptr;
+  }
+  std::error_code error;
+  std::string work = host_path(settings.work_directory);
+  if (std::optional<std::string> saved =
+          create_missing(name, name, fs::is_directory(work, error) ? work : std::string())) {
+    target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(*saved));
+    settings.work_directory = parent_folder(*saved);
+  }
+  if (!target) tell(texts.move_failed);
+  return target;
+}
+
 void mailbox_commands::trash_letters(CListView& list) {
   std::vector<int> lines = list.selected_lines();
   if (lines.empty()) {
     tell(kSelectFirst);
     return;
   }
-  std::string& path = app_.settings().trash_path;
-  auto* target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path, false));
-  if (!target) {
-    if (ask("创建新的 Trash 邮箱吗?") != IDYES) {
-      tell(kTrashNotDone);
-      return;
-    }
-    if (std::optional<std::string> saved = create_missing("Trash", "TRASH", folder_for(path))) {
-      path = *saved;
-      target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path));
-    }
-    if (!target) {
-      tell(kTrashNotDone);
-      return;
-    }
-  }
-  carry(list, lines, *target);
+  if (CVelmarDoc* target = trash_target(kListTexts)) carry(list, lines, *target);
 }
 
 void mailbox_commands::move_letters(CListView& list) {
@@ -264,35 +318,25 @@ void mailbox_commands::move_letters(CListView& list) {
     tell(kSelectFirst);
     return;
   }
-  velmar_settings& settings = app_.settings();
-  CMoveDialog dialog(app_.frame());
-  dialog.names = {"In", "Out", "Trash"};
-  dialog.names.insert(dialog.names.end(), settings.user_mailboxes.begin(),
-                      settings.user_mailboxes.end());
-  if (dialog.run() != IDOK) return;
-  if (dialog.chosen_index < 0) {
-    tell(kNoMailboxToMove);
-    return;
-  }
-  const std::string name = dialog.chosen;
-  if (ask("转移邮件到邮箱: " + name + " ?") != IDYES) return;
-  auto* target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(user_mailbox_path(name), false));
-  if (!target) {
-    if (ask("创建新的 " + name + " 邮箱?") != IDYES) {
-      tell(kMoveFailed);
-      return;
-    }
-    std::error_code error;
-    std::string work = host_path(settings.work_directory);
-    if (std::optional<std::string> saved =
-            create_missing(name, name, fs::is_directory(work, error) ? work : std::string())) {
-      target = dynamic_cast<CVelmarDoc*>(app_.open_document_file(*saved));
-      settings.work_directory = parent_folder(*saved);
-    }
-    if (!target) {
-      tell(kMoveFailed);
-      return;
-    }
-  }
-  carry(list, lines, *target);
+  if (CVelmarDoc* target = move_target(kListTexts)) carry(list, lines, *target);
+}
+
+bool mailbox_commands::carry_current_to(
+    CVelmarDoc& source, ui_view* sender,
+    CVelmarDoc* (mailbox_commands::*target_of)(const carry_texts&)) {
+  if (!source.current_letter()) return false;
+  // Opening the target asks questions; the source may be gone after them.
+  QPointer<ui_document> watched(&source);
+  CVelmarDoc* target = (this->*target_of)(kViewerTexts);
+  if (!target || !watched) return false;
+  carry_current(source, *target, sender);
+  return true;
+}
+
+bool mailbox_commands::trash_current(CVelmarDoc& source, ui_view* sender) {
+  return carry_current_to(source, sender, &mailbox_commands::trash_target);
+}
+
+bool mailbox_commands::move_current(CVelmarDoc& source, ui_view* sender) {
+  return carry_current_to(source, sender, &mailbox_commands::move_target);
 }

@@ -8,6 +8,19 @@ class CListView;
 class CVelmarApp;
 class CVelmarDoc;
 class ui_menu;
+class ui_view;
+
+// The questions and messages of carrying letters to another mailbox: the
+// list asks in Chinese, the viewer in English.
+struct carry_texts {
+  const char* create_trash;   // the Trash mailbox cannot be opened: create it?
+  const char* trash_failed;   // ... and the answer was No
+  const char* no_mailbox;     // no mailbox chosen
+  const char* confirm;        // + name + " ?"
+  const char* create_before;  // + name + create_after: create the mailbox?
+  const char* create_after;
+  const char* move_failed;  // ... and the answer was No
+};
 
 // The mailbox commands: opening In, Out, Trash and the user mailboxes
 // (offering to create a missing one), making and deleting user mailboxes,
@@ -25,6 +38,10 @@ class mailbox_commands {
 
   void trash_letters(CListView& list);
   void move_letters(CListView& list);
+  // The viewer's Trash and Move: the current letter of a mailbox goes; every
+  // view of it but sender is updated. True when the letter went.
+  bool trash_current(CVelmarDoc& source, ui_view* sender);
+  bool move_current(CVelmarDoc& source, ui_view* sender);
 
   // The file of a user mailbox: the work directory, the name and ".box".
   std::string user_mailbox_path(const std::string& name) const;
@@ -43,9 +60,18 @@ class mailbox_commands {
   std::optional<std::string> create_missing(const std::string& title,
                                             const std::string& mailbox_name,
                                             const std::string& folder);
+  // The mailbox letters go to: Trash, or one the user chooses; null, after
+  // the message, when there is none.
+  CVelmarDoc* trash_target(const carry_texts& texts);
+  CVelmarDoc* move_target(const carry_texts& texts);
   // Moves the selected letters of a list, in order, to the end of another
   // mailbox and updates both.
   void carry(CListView& list, const std::vector<int>& lines, CVelmarDoc& target);
+  // Moves the current letter of a mailbox to the end of another.
+  void carry_current(CVelmarDoc& source, CVelmarDoc& target, ui_view* sender);
+  // The same to the target the viewer's questions find; true when it went.
+  bool carry_current_to(CVelmarDoc& source, ui_view* sender,
+                        CVelmarDoc* (mailbox_commands::*target_of)(const carry_texts&));
   // The folder the Save As dialog starts in for a standard mailbox.
   std::string folder_for(const std::string& path) const;
 

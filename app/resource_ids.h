@@ -3,6 +3,8 @@
 // The program's resources: menus, dialogs, commands, controls and bitmaps, by
 // their numbers.
 
+#include "letter/letter_ids.h"
+
 // Menus and document templates.
 enum : int {
   IDR_MAINFRAME = 2,   // the menu without a document
@@ -71,19 +73,9 @@ enum : int {
   IDC_WORK_DIRECTORY = 1074,
 };
 
-// The message list: its list box and its buttons.
+// The message list's list box; its buttons are the letter buttons.
 enum : int {
   IDC_LETTER_LIST = 500,
-  IDC_BUTTON_TRASH = 200,
-  IDC_BUTTON_REPLY = 201,
-  IDC_BUTTON_REPLY_ALL = 202,
-  IDC_BUTTON_FORWARD = 203,
-  IDC_BUTTON_REDIRECT = 204,
-  IDC_BUTTON_PRINT = 205,
-  IDC_BUTTON_SAVE = 210,
-  IDC_BUTTON_DELETE = 211,
-  IDC_BUTTON_CLOSE = 212,
-  IDC_BUTTON_MOVE = 213,
 };
 
 // The pictures of the list's buttons, up and down.

@@ -9,7 +9,6 @@
 #include "app/environment_dialog.h"
 #include "app/gb_view.h"
 #include "app/han_view.h"
-#include "model/huge.h"
 #include "app/huge_view.h"
 #include "app/list_view.h"
 #include "app/mailbox_commands.h"
@@ -20,8 +19,13 @@
 #include "app/program_icon.h"
 #include "app/resource_ids.h"
 #include "app/velmar_doc.h"
+#include "app/viewer_services.h"
 #include "chinese/charset_labels.h"
 #include "chinese/font_names.h"
+#include "letter/raw_view.h"
+#include "letter/viewer_child_wnd.h"
+#include "letter/viewer_view.h"
+#include "model/huge.h"
 #include "platform/file_names.h"
 #include "platform/scratch_directory.h"
 #include "ui/ui_asker.h"
@@ -46,7 +50,9 @@ bool holds_fonts(const std::string& directory) {
 }  // namespace
 
 CVelmarApp::CVelmarApp()
-    : ui_application("Kestrel"), mailboxes_(std::make_unique<mailbox_commands>(*this)) {
+    : ui_application("Kestrel"),
+      mailboxes_(std::make_unique<mailbox_commands>(*this)),
+      viewer_services_(std::make_unique<viewer_services>(*this)) {
   on_command(ID_SETTING_NETWORK, [this] { on_network_setting(); });
   on_command(ID_SETTING_CHINESE, [this] { on_chinese_setting(); });
   on_command(ID_SETTING_PATHS, [this] { on_path_setting(); });
@@ -138,7 +144,13 @@ void CVelmarApp::register_templates() {
       [](ui_document&) { return new CListView; });
   list_template_ = list.get();
   add_doc_template(std::move(list));
-  // The viewer, the editor and the object views come between these.
+  auto viewer = std::make_unique<ui_doc_template>(
+      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+      [this](ui_document&) { return new CViewerView(*viewer_services_); },
+      [] { return new CViewerChildWnd; });
+  viewer_template_ = viewer.get();
+  add_doc_template(std::move(viewer));
+  // The editor and the object views come between these.
   for (chinese_view view :
        {chinese_view::big5, chinese_view::gb, chinese_view::cns, chinese_view::huge}) {
     auto part = std::make_unique<ui_doc_template>(
@@ -160,6 +172,15 @@ void CVelmarApp::register_templates() {
     part_templates_.emplace_back(view, part.get());
     add_doc_template(std::move(part));
   }
+  auto raw = std::make_unique<ui_doc_template>(
+      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+      [this](ui_document&) { return new CRawView(current_part_, settings_.hzos); });
+  raw_template_ = raw.get();
+  add_doc_template(std::move(raw));
+}
+
+viewer_host& CVelmarApp::letter_windows() {
+  return *viewer_services_;
 }
 
 ui_doc_template* CVelmarApp::part_template(chinese_view view) const {
@@ -195,7 +216,11 @@ std::string CVelmarApp::current_part_text() const {
 
 ui_child_frame* CVelmarApp::open_part_window(chinese_view view, CVelmarDoc& document,
                                              const CBody& part, const std::string& title) {
-  ui_doc_template* part_template = this->part_template(view);
+  return open_part_window(part_template(view), document, part, title);
+}
+
+ui_child_frame* CVelmarApp::open_part_window(ui_doc_template* part_template, CVelmarDoc& document,
+                                             const CBody& part, const std::string& title) {
   if (!part_template) return nullptr;
   current_part_ = &part;
   ui_child_frame* frame = part_template->create_new_frame(document);

@@ -12,6 +12,8 @@ class CBody;
 class CMainFrame;
 class CVelmarDoc;
 class mailbox_commands;
+class viewer_host;
+class viewer_services;
 class ui_child_frame;
 class ui_doc_template;
 class ui_menu;
@@ -42,9 +44,15 @@ class CVelmarApp : public ui_application {
   const std::string& font_directory() const { return font_directory_; }
   chinese_fonts& fonts();
 
-  // The templates of the mailbox list and of the Chinese views.
+  // The templates of the mailbox list, the viewer, the Chinese views and the
+  // raw view.
   ui_doc_template* list_template() const { return list_template_; }
+  ui_doc_template* viewer_template() const { return viewer_template_; }
   ui_doc_template* part_template(chinese_view view) const;
+  ui_doc_template* raw_template() const { return raw_template_; }
+
+  // What the letter windows use of the program.
+  viewer_host& letter_windows();
 
   // What other parts of the program read.
   const std::string& imap_account() const { return settings_.imap_account; }
@@ -63,6 +71,9 @@ class CVelmarApp : public ui_application {
   // caption of its own.
   ui_child_frame* open_part_window(chinese_view view, CVelmarDoc& document, const CBody& part,
                                    const std::string& title);
+  // The same for a window of any part template; null when it cannot be made.
+  ui_child_frame* open_part_window(ui_doc_template* part_template, CVelmarDoc& document,
+                                   const CBody& part, const std::string& title);
   // The text (or bytes) of the part a part window being made is to show.
   std::string current_part_text() const;
 
@@ -80,7 +91,10 @@ class CVelmarApp : public ui_application {
   std::string font_directory_;
   chinese_fonts fonts_;
   std::unique_ptr<mailbox_commands> mailboxes_;
+  std::unique_ptr<viewer_services> viewer_services_;
   ui_doc_template* list_template_ = nullptr;
+  ui_doc_template* viewer_template_ = nullptr;
+  ui_doc_template* raw_template_ = nullptr;
   std::vector<std::pair<chinese_view, ui_doc_template*>> part_templates_;
   std::unique_ptr<CMainFrame> frame_;
   const CBody* current_part_ = nullptr;

@@ -3,12 +3,13 @@
 #include <memory>
 #include <string>
 
-#include "model/velmar_doc_data.h"
 #include "cli/commands.h"
+#include "model/velmar_doc_data.h"
 
 // The subcommands of "kestrel-mail box", each given the words after its name.
 int box_show(cli_arguments arguments);
 int box_cat(cli_arguments arguments);
+int box_view(cli_arguments arguments);
 int box_import(cli_arguments arguments);
 int box_export(cli_arguments arguments);
 

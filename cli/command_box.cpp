@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "model/box_file.h"
 #include "cli/box_commands.h"
 #include "cli/commands.h"
+#include "model/box_file.h"
 
 namespace {
 
@@ -15,7 +15,8 @@ struct box_subcommand {
 
 constexpr box_subcommand kSubcommands[] = {
     {"show", "FILE.box [--json]", box_show},
-    {"cat", "FILE.box N [--part S] [--platform 0-3]", box_cat},
+    {"cat", "FILE.box N [--part S] [--platform 0-3] [--utf8]", box_cat},
+    {"view", "FILE.box N [--hzos 0-3] [--utf8]", box_view},
     {"import", "MAILBOX FILE.box [--user NAME] [--debug] [--delete] [--skip-larger-than BYTES]",
      box_import},
     {"export", "FILE.box N", box_export},

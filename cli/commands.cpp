@@ -39,7 +39,7 @@ constexpr cli_command kCommands[] = {
      "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
      "[--subject TEXT] [FILE]",
      "send a text letter (FILE or standard input) over SMTP", run_send},
-    {"box", "show|cat|import|export ...",
+    {"box", "show|cat|view|import|export ...",
      "list, print, fill or export a mailbox document (.box); \"box\" alone shows how", run_box},
 };
 

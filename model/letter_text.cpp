@@ -1,95 +1,39 @@
 #include "model/letter_text.h"
 
 #include <cstdio>
-#include <optional>
 
-#include <strings.h>
-
+#include "model/encoded_words.h"
+#include "model/letter_format.h"
 #include "model/message.h"
 #include "model/part.h"
-#include "chinese/charset_labels.h"
+#include "platform/charset_reader.h"
+#include "platform/display_codec.h"
 
 namespace {
 
-constexpr std::uint16_t kText = 0;
 constexpr std::uint16_t kMultipart = 1;
 constexpr std::uint16_t kMessage = 2;
 constexpr std::size_t kDateWidth = 11;
 constexpr std::size_t kSenderWidth = 16;
 constexpr std::size_t kSenderColumns = 35;
 constexpr std::size_t kSubjectWidth = 90;
-constexpr unsigned kListLabels =
-    LABEL_US_ASCII | LABEL_CN_GB | LABEL_GB2312 | LABEL_CN_BIG5 | LABEL_BIG5;
+constexpr std::size_t kFileNameLength = 8;
 
-std::string_view type_word(std::uint16_t type) {
-  static constexpr std::string_view kWords[] = {"文本", "多报文", "消息",     "应用程序",
-                                                "声音", "图象",   "视频信号", "用户定义"};
-  return type < std::size(kWords) ? kWords[type] : "类型不明";
-}
-
-// A program word in the code page asked for.
-std::string word(const program_words& words, std::string_view text) {
-  return words ? words(text) : std::string(text);
-}
-
-void append_addresses(std::string& text, const program_words& words, std::string_view label,
-                      const CAddress* list) {
-  if (!list) return;
-  text += word(words, label);
-  for (std::size_t i = 0; i < list->items.size(); ++i) {
-    if (i) text += ';';
-    text += list->items[i]->address;
-  }
-}
-
-std::optional<std::string_view> charset_of(const CBody& body) {
-  if (!body.parameters) return std::nullopt;
-  for (const auto& item : body.parameters->items) {
-    if (item->attribute.size() == 7 && strncasecmp(item->attribute.c_str(), "charset", 7) == 0)
-      return item->value;
-  }
-  return std::nullopt;
-}
-
-void append_placeholder(std::string& text, const program_words& words, const CBody& body) {
-  text += "\r\n>> ";
-  text += word(words, type_word(body.type));
-  text += word(words, " 双击此行来保存或显示 <<\r\n\r\n");
-}
-
-void append_body(std::string& text, const program_words& words, const CBody& body, long platform) {
-  if (body.type == kMultipart) {
-    text += word(words, "内容类型 : 多报文/") + body.subtype + "\r\n";
-    if (const CPart* parts = body.part()) {
-      for (const auto& item : parts->items) {
-        text += word(words, "---------------- 多报文分界 -----------------\r\n");
-        append_body(text, words, item->body, platform);
-      }
-    }
-    return;
-  }
-  if (body.type == kMessage) {
-    text += word(words, "内容类型 : 消息/") + body.subtype + "\r\n";
-    text += word(words, "----------- 以下为消息内容 -------------\r\n");
-    if (const CMessage* message = body.message()) append_body(text, words, message->body, platform);
-    return;
-  }
-  text += word(words, "内容类型 : ");
-  text += word(words, type_word(body.type));
-  text += "/" + body.subtype;
-  if (body.parameters) {
-    for (const auto& item : body.parameters->items)
-      text += "; " + item->attribute + "=" + item->value;
-  }
-  text += "\r\n";
-  const bool plain = body.subtype.size() == 5 && strncasecmp(body.subtype.c_str(), "plain", 5) == 0;
-  if (body.type == kText && plain &&
-      text_part_addition_rule(charset_of(body), platform, kListLabels) ==
-          text_part_addition::text) {
-    text += "\r\n" + body.text + "\r\n\r\n";
-  } else {
-    append_placeholder(text, words, body);
-  }
+// Drops what a file name cannot hold (and blanks, unless kept), keeping at
+// most limit characters.
+std::string file_name_of(std::string_view utf8, std::size_t limit, bool keep_blanks) {
+  std::string name;
+  std::size_t count = 0;
+  charset_reader("UTF-8").read(utf8, [&](char32_t c, std::size_t) {
+    bool blank = c == ' ' || c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) ||
+                 c == 0x2028 || c == 0x2029 || c == 0x202F || c == 0x205F || c == 0x3000;
+    bool unfit =
+        c < 0x20 || c == 0x7F || (c >= 0x80 && c < 0xA0) || c == '/' || c == '\\' || c == 0xFFFD;
+    if (unfit || (blank && !keep_blanks) || (limit && count >= limit)) return;
+    utf8_append(name, c);
+    ++count;
+  });
+  return name == "." || name == ".." ? std::string() : name;
 }
 
 }  // namespace
@@ -103,7 +47,8 @@ std::string letter_sender(const CAletter& letter, std::string_view someone) {
   return std::string(someone);
 }
 
-std::string letter_list_line(const CAletter& letter, std::size_t index, std::string_view someone) {
+std::string letter_list_line(const CAletter& letter, std::size_t index, std::string_view someone,
+                             std::optional<long> decode_platform) {
   const CFlags& flags = letter.flags;
   char mark = ' ';
   if (flags.mark(2) == 'D') {
@@ -118,27 +63,25 @@ std::string letter_list_line(const CAletter& letter, std::size_t index, std::str
   std::string line(1, mark);
   line += number;
   line += letter.envelope.date.substr(0, kDateWidth) + " ";
-  line += letter_sender(letter, someone).substr(0, kSenderWidth) + " ";
+  auto decoded = [&](std::string text) {
+    if (!decode_platform || text.find("=?") == std::string::npos) return text;
+    return display_codec(*decode_platform)
+        .from_utf8(header_text_utf8(text, display_charset(*decode_platform)));
+  };
+  line += decoded(letter_sender(letter, someone)).substr(0, kSenderWidth) + " ";
   if (line.size() < kSenderColumns) line.resize(kSenderColumns, ' ');
   char size[32];
   std::snprintf(size, sizeof size, " (%5u) ", static_cast<unsigned>(flags.size));
   line += size;
-  line += letter.envelope.subject.substr(0, kSubjectWidth);
+  line += decoded(letter.envelope.subject).substr(0, kSubjectWidth);
   return line;
 }
 
-std::string letter_display_text(const CAletter& letter, long platform, const program_words& words) {
-  const CEnvelope& envelope = letter.envelope;
-  std::string text;
-  append_addresses(text, words, "发信人   : ", envelope.from.get());
-  text += word(words, "\r\n日期     : ") + envelope.date;
-  append_addresses(text, words, "\r\n收信人   : ", envelope.to.get());
-  append_addresses(text, words, "\r\nCc       : ", envelope.cc.get());
-  append_addresses(text, words, "\r\nBcc      : ", envelope.bcc.get());
-  text += word(words, "\r\n题目     : ") + envelope.subject;
-  text += word(words, "\r\nMime-版本: 1.0\r\n");
-  append_body(text, words, letter.body, platform);
-  return text;
+std::string letter_display_text(const CAletter& letter, long platform) {
+  letter_format format;
+  format.labels = letter_labels::chinese;
+  format.platform = platform;
+  return format_letter(letter, format).bytes;
 }
 
 const CBody* letter_section(const CBody& top, std::string_view section) {
@@ -169,4 +112,29 @@ const CBody* letter_section(const CBody& top, std::string_view section) {
       return nullptr;
     }
   }
+}
+
+std::string letter_caption(const CAletter& letter, std::string_view someone, long platform) {
+  const char* charset = display_charset(platform);
+  const CAddress* from = letter.envelope.from.get();
+  std::string sender = from && !from->items.empty() ? letter_sender(letter, "") : "";
+  std::string caption = sender.empty() ? std::string(someone) : header_text_utf8(sender, charset);
+  caption += "; " + header_text_utf8(letter.envelope.date, charset);
+  caption += "; " + header_text_utf8(letter.envelope.subject, charset);
+  return caption;
+}
+
+std::string letter_file_name(const CAletter& letter, long platform) {
+  return file_name_of(header_text_utf8(letter.envelope.subject, display_charset(platform)),
+                      kFileNameLength, false);
+}
+
+std::string part_file_name(const CBody& body, long platform) {
+  if (!body.parameters) return {};
+  for (std::string_view attribute : {"name", "filename"}) {
+    if (std::optional<std::string> name =
+            parameter_shown(*body.parameters, attribute, display_charset(platform)))
+      return file_name_of(*name, 0, true);
+  }
+  return {};
 }

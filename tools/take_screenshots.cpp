@@ -10,12 +10,12 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
-#include "model/box_file.h"
 #include "app/chinese_dialog.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
@@ -23,7 +23,11 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "model/box_file.h"
+#include "model/huge.h"
+#include "model/part.h"
 #include "ui/ui_child_frame.h"
+#include "ui/ui_ids.h"
 #include "ui/ui_script.h"
 
 namespace fs = std::filesystem;
@@ -70,6 +74,57 @@ std::unique_ptr<CAletter> letter(const char* status, std::uint32_t size, const c
   return made;
 }
 
+CBody text_part(const char* charset, std::string text, const char* subtype = "PLAIN") {
+  CBody part;
+  part.subtype = subtype;
+  part.parameters = std::make_unique<CParameter>();
+  part.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", charset));
+  part.text = std::move(text);
+  return part;
+}
+
+// A letter in GB, Big5, ISO-2022-CN and UTF-8, with a picture, its subject
+// an encoded word.
+std::unique_ptr<CAletter> chinese_letter() {
+  auto made = letter("N  ", 30411, " 8-Dec-1996 09:05:12 +0800", "\xC0\xEE\xC3\xF7",
+                     "li@pku.edu.cn", "=?GB2312?B?u+HS6c2o1qqjusqutv7UwsH5yNU=?=");
+  made->envelope.to =
+      std::make_unique<CAddress>(std::make_unique<CAddritem>("", "wang@ustc.edu.cn"));
+  made->body.type = 1;
+  made->body.subtype = "MIXED";
+  auto parts = std::make_unique<CPart>();
+  CBody texts[] = {
+      text_part("CN-GB",
+                "\xB8\xF7\xCE\xBB\xCD\xAC\xCA\xC2\xA3\xBA\r\n    \xCA\xAE\xB6\xFE\xD4\xC2"
+                "\xC1\xF9\xC8\xD5\xC9\xCF\xCE\xE7\xBE\xC5\xB5\xE3\xD4\xDA\xCD\xBC\xCA\xE9"
+                "\xB9\xDD\xC8\xFD\xC2\xA5\xBF\xAA\xBB\xE1\xA3\xAC\xCC\xD6\xC2\xDB\xD6\xD0"
+                "\xCE\xF7\xCE\xC4\xD3\xCA\xBC\xFE\xCF\xB5\xCD\xB3\xA1\xA3\r\n\xC7\xEB\xD7\xBC"
+                "\xCA\xB1\xB2\xCE\xBC\xD3\xA1\xA3"),
+      text_part("CN-BIG5",
+                "\xA5\x78\xA5\x5F\xAA\xBA\xAA\x42\xA4\xCD\xA1\x47\xB7\x7C\xC4\xB3\xB0\x4F"
+                "\xBF\xFD\xA4\x77\xB1\x48\xA5\x58\xA1\x41\xBD\xD0\xAC\x64\xA6\xAC\xA1\x43"),
+      text_part("ISO-2022-CN",
+                "\x1B$)A\x0E\x3C\x72\x4C\x65\x23\x3A\x53\x4A\x3C\x7E\x52\x51\x4B\x4D\x34\x6F"
+                "\x21\x23\x0F"),
+      text_part("UTF-8",
+                "UTF-8: \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x82\x82\xE8\xAA\xAD\xE3\x82"
+                "\x81\xE3\x81\xBE\xE3\x81\x99\xE3\x80\x82"),
+      text_part("GB2312", "<p>\xD6\xD0\xCE\xC4</p>", "HTML")};
+  for (CBody& part : texts)
+    parts->items.push_back(std::make_unique<CPartitem>(std::move(part)));
+  CBody picture;
+  picture.type = 5;
+  picture.subtype = "GIF";
+  picture.parameters = std::make_unique<CParameter>();
+  picture.parameters->items.push_back(std::make_unique<CParaitem>("NAME", "map.gif"));
+  auto bytes = std::make_unique<CHuge>();
+  bytes->assign("GIF89a");
+  picture.contents = std::move(bytes);
+  parts->items.push_back(std::make_unique<CPartitem>(std::move(picture)));
+  made->body.contents = std::move(parts);
+  return made;
+}
+
 // An In mailbox of sample letters, GB text in GB bytes.
 void write_in_mailbox(const std::string& path) {
   CVelmarDocData data;
@@ -89,6 +144,7 @@ void write_in_mailbox(const std::string& path) {
   data.letters.push_back(letter("N  ", 12877, " 7-Dec-1996 11:17:54 +0800",
                                 "\xC1\xF5\xBA\xA3\xD1\xE0", "liu@nju.edu.cn",
                                 "\xC2\xDB\xCE\xC4\xB3\xF5\xB8\xE5 (ISO-2022-CN)"));
+  data.letters.push_back(chinese_letter());
   std::string reason;
   if (!box_file_save(path, data, reason))
     std::fprintf(stderr, "take_screenshots: %s\n", reason.c_str());
@@ -111,17 +167,20 @@ int main(int argc, char** argv) {
   std::ofstream(work / "KESTREL.INI")
       << "[Configuration]\nIMAPAccount=li@mail.pku.edu.cn\nRealName=Li Ming\n"
       << "ReturnAddress=li@pku.edu.cn\nSMTPServer=smtp.pku.edu.cn\nInPath=" << in
-      << "\nWorkDirectory=" << work.string() << "\nHZOS=1\nComposeCC=CN-GB\n"
+      << "\nWorkDirectory=" << work.string() << "\nHZOS=3\nComposeCC=ISO-2022-CN\n"
       << "[Folders]\n文件夹1=Work\n文件夹2=Family\n[Environment]\nOperSystem=Microsoft Windows "
          "95\n";
 
   QApplication qt(argc, argv);
   bool ok = true;
   {
-    ui_script script;  // answers the environment question of the start
-    script.press_ok(IDD_ENVIRONMENT);
+    // A script answers the environment question of the start; real windows
+    // ask everything after it.
+    auto script = std::make_unique<ui_script>();
+    script->press_ok(IDD_ENVIRONMENT);
     CVelmarApp app;
     if (!app.init_instance({}, (work / "KESTREL.INI").string())) return 1;
+    script.reset();
     CMainFrame* frame = app.frame();
     frame->showNormal();
     frame->setGeometry(20, 20, 820, 520);
@@ -171,6 +230,30 @@ int main(int argc, char** argv) {
       ok = save(window, output / each.picture) && ok;
       window->close_quietly();
     }
+
+    // The Chinese letter in the viewer, a part of it in the raw view, and
+    // the viewer's print preview.
+    list->select_lines({6});
+    list->open_viewer();
+    ui_child_frame* viewer = list->viewer_frame();
+    viewer->setGeometry(0, 0, 790, 470);
+    ok = save(frame, output / "viewer.png") && ok;
+    const CBody& html = mailbox->data().letters[6]->body.part()->items[4]->body;
+    ui_child_frame* raw = app.open_part_window(app.raw_template(), *mailbox, html, "显示原始数据");
+    raw->setGeometry(60, 60, 500, 200);
+    ok = save(frame, output / "raw-view.png") && ok;
+    raw->close_quietly();
+    viewer->activate();
+    QTimer::singleShot(1500, [&] {
+      if (QWidget* preview = QApplication::activeModalWidget()) {
+        preview->resize(760, 560);
+        ok = save(preview, output / "print-preview.png") && ok;
+        preview->close();
+      } else {
+        ok = false;
+      }
+    });
+    app.run_command(ID_FILE_PRINT_PREVIEW);
     app.close_all_documents();
     settle();
   }

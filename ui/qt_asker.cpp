@@ -4,6 +4,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 #include "ui/ui_application.h"
 #include "ui/ui_dialog.h"
@@ -106,4 +110,22 @@ std::optional<std::string> qt_asker::file_dialog(const ui_file_request& request)
 
 int qt_asker::run_dialog(ui_dialog& dialog) {
   return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+bool qt_asker::print_dialog(QPrinter& printer) {
+  QPrintDialog dialog(&printer, owner());
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool qt_asker::page_setup_dialog(QPrinter& printer) {
+  QPageSetupDialog dialog(&printer, owner());
+  return dialog.exec() == QDialog::Accepted;
+}
+
+void qt_asker::print_preview(QPrinter& printer,
+                             const std::function<void(QPrinter& target)>& paint) {
+  QPrintPreviewDialog dialog(&printer, owner());
+  QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                   [&paint](QPrinter* target) { paint(*target); });
+  dialog.exec();
 }

@@ -11,6 +11,10 @@ class qt_asker : public ui_asker {
   int message_box(const std::string& text, unsigned style) override;
   std::optional<std::string> file_dialog(const ui_file_request& request) override;
   int run_dialog(ui_dialog& dialog) override;
+  bool print_dialog(QPrinter& printer) override;
+  bool page_setup_dialog(QPrinter& printer) override;
+  void print_preview(QPrinter& printer,
+                     const std::function<void(QPrinter& target)>& paint) override;
 };
 
 // "Name (*.a)|*.a|All (*.*)|*.*||" as a Qt filter: "Name (*.a);;All (*.*)".

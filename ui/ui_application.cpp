@@ -1,5 +1,6 @@
 #include "ui/ui_application.h"
 
+#include <QPrinter>
 #include <algorithm>
 #include <exception>
 
@@ -27,6 +28,7 @@ ui_application::ui_application(std::string name) : name_(std::move(name)) {
   the_application = this;
   on_command(ID_FILE_NEW, [this] { on_file_new(); });
   on_command(ID_FILE_OPEN, [this] { on_file_open(); });
+  on_command(ID_FILE_PRINT_SETUP, [this] { ui_ask().page_setup_dialog(printer()); });
   on_command_range(ID_FILE_MRU_FILE1, ID_FILE_MRU_FILE1 + kRecentFileCount - 1, [this](int id) {
     std::size_t index = static_cast<std::size_t>(id - ID_FILE_MRU_FILE1);
     if (index >= recent_.size()) return;
@@ -42,6 +44,11 @@ ui_application::ui_application(std::string name) : name_(std::move(name)) {
 
 ui_application::~ui_application() {
   if (the_application == this) the_application = nullptr;
+}
+
+QPrinter& ui_application::printer() {
+  if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  return *printer_;
 }
 
 ui_application* ui_application::instance() {

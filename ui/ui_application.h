@@ -8,6 +8,7 @@
 #include "platform/profile_file.h"
 #include "ui/ui_command_target.h"
 
+class QPrinter;
 class ui_child_frame;
 class ui_doc_template;
 class ui_document;
@@ -36,6 +37,9 @@ class ui_application : public ui_command_target {
 
   // The code page the letters' bytes are shown in.
   display_codec& codec() { return codec_; }
+
+  // The printer the program prints on, as Print Setup left it.
+  QPrinter& printer();
 
   // Templates in order of registration.
   void add_doc_template(std::unique_ptr<ui_doc_template> doc_template);
@@ -85,6 +89,7 @@ class ui_application : public ui_command_target {
   std::string name_;
   profile_file profile_;
   display_codec codec_;
+  std::unique_ptr<QPrinter> printer_;
   std::vector<std::unique_ptr<ui_doc_template>> templates_;
   ui_main_frame* main_frame_ = nullptr;
   std::vector<std::string> recent_;

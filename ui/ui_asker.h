@@ -1,8 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
+class QPrinter;
 class ui_dialog;
 
 // What a file dialog asks for.
@@ -32,6 +34,15 @@ class ui_asker {
   // Runs a prepared dialog until it ends: IDOK after the dialog took its
   // controls' values (ui_dialog::try_ok), IDCANCEL otherwise.
   virtual int run_dialog(ui_dialog& dialog) = 0;
+
+  // The print dialog: the printer chosen and set up; false when the user
+  // cancels.
+  virtual bool print_dialog(QPrinter& printer) = 0;
+  // The page setup of the printer; false when the user cancels.
+  virtual bool page_setup_dialog(QPrinter& printer) = 0;
+  // A preview of the pages paint draws, until the user closes it.
+  virtual void print_preview(QPrinter& printer,
+                             const std::function<void(QPrinter& target)>& paint) = 0;
 };
 
 // The asker in force; the real windows until another is set.

@@ -56,6 +56,7 @@ void ui_child_frame::close_quietly() {
 }
 
 void ui_child_frame::closeEvent(QCloseEvent* event) {
+  if (!quiet_ && view_) view_->on_frame_closing();
   ui_document* document = view_ ? view_->document() : nullptr;
   if (!quiet_ && document && document->views().size() == 1 && !document->save_modified()) {
     event->ignore();

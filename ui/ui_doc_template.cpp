@@ -125,7 +125,10 @@ ui_child_frame* ui_doc_template::create_new_frame(ui_document& document) {
 }
 
 void ui_doc_template::initial_update_frame(ui_child_frame* frame) {
-  if (ui_view* view = frame->view()) view->on_initial_update();
+  ui_view* view = frame->view();
+  if (view) view->on_initial_update();
+  // A view with nothing to show closes its frame at once.
+  if (view && !view->document()) return;
   frame->update_caption();
   frame->show();
   frame->activate();

@@ -1,5 +1,7 @@
 #include "ui/ui_script.h"
 
+#include <QPrinter>
+
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
 
@@ -56,6 +58,16 @@ ui_script& ui_script::answer_dialog(int resource, dialog_answer fill) {
   return *this;
 }
 
+ui_script& ui_script::answer_print(std::optional<std::string> pdf) {
+  answers_.push_back({entry::kind::print, 0, std::move(pdf), nullptr});
+  return *this;
+}
+
+ui_script& ui_script::answer_preview(std::string pdf) {
+  answers_.push_back({entry::kind::preview, 0, std::move(pdf), nullptr});
+  return *this;
+}
+
 ui_script& ui_script::press_ok(int resource) {
   return answer_dialog(resource, [](ui_dialog&) { return true; });
 }
@@ -86,6 +98,12 @@ std::string ui_script::problems() const {
         break;
       case entry::kind::dialog:
         text += "unused answer to dialog " + std::to_string(e.id) + "\n";
+        break;
+      case entry::kind::print:
+        text += "unused print answer " + e.path.value_or("(cancel)") + "\n";
+        break;
+      case entry::kind::preview:
+        text += "unused preview answer " + e.path.value_or("") + "\n";
         break;
     }
   }
@@ -135,4 +153,35 @@ int ui_script::run_dialog(ui_dialog& dialog) {
     if (!next.fill(dialog)) return IDCANCEL;
     if (dialog.try_ok()) return IDOK;
   }
+}
+
+bool ui_script::print_answer(QPrinter& printer, const std::string& question) {
+  shown_.push_back(question);
+  std::optional<entry> next = take(entry::kind::print, question);
+  if (!next || !next->path) return false;
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(*next->path));
+  return true;
+}
+
+bool ui_script::print_dialog(QPrinter& printer) {
+  return print_answer(printer, "print");
+}
+
+bool ui_script::page_setup_dialog(QPrinter& printer) {
+  return print_answer(printer, "page setup");
+}
+
+void ui_script::print_preview(QPrinter& printer,
+                              const std::function<void(QPrinter& target)>& paint) {
+  const std::string question = "print preview";
+  shown_.push_back(question);
+  std::optional<entry> next = take(entry::kind::preview, question);
+  if (!next) return;
+  // The preview draws on a printer set up as the real one, into the file.
+  QPrinter pages(QPrinter::HighResolution);
+  pages.setPageLayout(printer.pageLayout());
+  pages.setOutputFormat(QPrinter::PdfFormat);
+  pages.setOutputFileName(QString::fromStdString(next->path.value_or("")));
+  paint(pages);
 }

@@ -29,11 +29,17 @@ class ui_script : public ui_asker {
   ui_script& answer_dialog(int resource, dialog_answer fill);
   ui_script& press_ok(int resource);
   ui_script& press_cancel(int resource);
+  // The print dialog and the page setup: OK with printing going to this PDF
+  // file, or Cancel.
+  ui_script& answer_print(std::optional<std::string> pdf);
+  // Print Preview: its pages drawn into this PDF file, then closed.
+  ui_script& answer_preview(std::string pdf);
 
   // What was shown, one line each:
   //   "message TEXT [YES|NO|CANCEL|OK buttons, e.g. \"yes no\"]"
   //   "file open|save TITLE NAME FILTER"
   //   "dialog RESOURCE TITLE"
+  //   "print", "page setup", "print preview"
   const std::vector<std::string>& shown() const { return shown_; }
   // The messages alone (their texts).
   std::vector<std::string> messages() const;
@@ -50,15 +56,20 @@ class ui_script : public ui_asker {
   int message_box(const std::string& text, unsigned style) override;
   std::optional<std::string> file_dialog(const ui_file_request& request) override;
   int run_dialog(ui_dialog& dialog) override;
+  bool print_dialog(QPrinter& printer) override;
+  bool page_setup_dialog(QPrinter& printer) override;
+  void print_preview(QPrinter& printer,
+                     const std::function<void(QPrinter& target)>& paint) override;
 
  private:
   struct entry {
-    enum class kind { message, file, dialog } what;
+    enum class kind { message, file, dialog, print, preview } what;
     int id = 0;
     std::optional<std::string> path;
     dialog_answer fill;
   };
   std::optional<entry> take(entry::kind what, const std::string& question);
+  bool print_answer(QPrinter& printer, const std::string& question);
 
   ui_asker* previous_;
   std::deque<entry> answers_;

@@ -1,6 +1,8 @@
 #include "ui/ui_view.h"
 
 #include "ui/ui_document.h"
+#include "ui/ui_ids.h"
+#include "ui/ui_print.h"
 
 ui_view::~ui_view() {
   detach();
@@ -22,4 +24,9 @@ void ui_view::detach() {
   ui_document* document = document_;
   document_ = nullptr;
   if (document) document->remove_view(this);
+}
+
+void ui_view::on_file_print(std::function<ui_print_text()> text) {
+  on_command(ID_FILE_PRINT, [text] { ui_print(text()); });
+  on_command(ID_FILE_PRINT_PREVIEW, [text] { ui_print_preview(text()); });
 }

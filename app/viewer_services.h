@@ -1,0 +1,22 @@
+#pragma once
+
+#include "letter/viewer_host.h"
+
+class CVelmarApp;
+
+// What the program gives its letter windows: its mailbox documents, its
+// settings, its part windows and its mailbox commands.
+class viewer_services : public viewer_host {
+ public:
+  explicit viewer_services(CVelmarApp& app) : app_(app) {}
+
+  CVelmarDocData* mailbox(ui_document& document) override;
+  long chinese_platform() const override;
+  bool open_part_window(part_window window, ui_document& document, const CBody& part,
+                        const std::string& caption) override;
+  bool trash_current_letter(ui_document& document, ui_view* sender) override;
+  bool move_current_letter(ui_document& document, ui_view* sender) override;
+
+ private:
+  CVelmarApp& app_;
+};

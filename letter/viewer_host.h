@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+class CBody;
+class CVelmarDocData;
+class ui_document;
+class ui_view;
+
+// The windows a part of a letter opens in.
+enum class part_window { gb, big5, cns, raw };
+
+// What the letter windows need of the program around them: the letters of a
+// mailbox document, the settings, the part windows and the mailbox commands.
+// The desktop program gives it.
+class viewer_host {
+ public:
+  // The letters of a mailbox document; null for another kind of document.
+  virtual CVelmarDocData* mailbox(ui_document& document) = 0;
+  // The Chinese platform setting: 1 GB, 2 Big5, 3 both, 0 neither.
+  virtual long chinese_platform() const = 0;
+  // Opens a window on the part, a new frame on the document, with its
+  // caption; false when it cannot be made.
+  virtual bool open_part_window(part_window window, ui_document& document, const CBody& part,
+                                const std::string& caption) = 0;
+  // Takes the document's current letter to the Trash mailbox, or to a
+  // mailbox the user chooses, with the viewer's questions; every view but
+  // sender is updated. True when the letter went.
+  virtual bool trash_current_letter(ui_document& document, ui_view* sender) = 0;
+  virtual bool move_current_letter(ui_document& document, ui_view* sender) = 0;
+
+ protected:
+  ~viewer_host() = default;
+};
+
+// The window that opened a viewer, told when the viewer goes so that it may
+// open one again.
+class viewer_opener {
+ public:
+  virtual void viewer_closed() = 0;
+
+ protected:
+  ~viewer_opener() = default;
+};

@@ -1,0 +1,77 @@
+#include "model/encoded_words.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/support/table.h"
+
+namespace {
+
+struct header_row {
+  std::string name;
+  std::string text;
+  std::string shown;
+};
+
+class HeaderText : public testing::TestWithParam<header_row> {};
+
+TEST_P(HeaderText, IsDecodedForTheScreen) {
+  EXPECT_EQ(header_text_utf8(GetParam().text, "GB18030"), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeaderText,
+    testing::Values(header_row{"BEncodedGb", "=?GB2312?B?1tDOxA==?=", "中文"},
+                    header_row{"QEncodedWithUnderscores", "=?utf-8?q?a_b=E4=B8=AD?=", "a b中"},
+                    header_row{"BlanksBetweenWordsGoTextAroundStays",
+                               "Re: =?UTF-8?B?5Lit?= \t =?UTF-8?B?5paH?= end", "Re: 中文 end"},
+                    header_row{"ACharacterSplitOverTwoWords",
+                               "=?UTF-8?B?5Lg=?= =?UTF-8?Q?=AD?=", "中"},
+                    header_row{"WordsOfTwoCharsets", "=?BIG5?B?pKQ=?= =?GB2312?B?zsQ=?=", "中文"},
+                    header_row{"ALanguageAfterTheCharset", "=?UTF-8*zh?Q?=E4=B8=AD?=", "中"},
+                    header_row{"AnUnknownCharsetStays", "=?x-none?Q?a?=", "=?x-none?Q?a?="},
+                    header_row{"AMalformedWordStays",
+                               "=?UTF-8?Q?=ZZ?= =?UTF-8?X?a?=", "=?UTF-8?Q?=ZZ?= =?UTF-8?X?a?="},
+                    header_row{"RawBytesAreReadInTheCodePage", "\xD6\xD0 =?UTF-8?Q?x?=", "中 x"}),
+    row_name());
+
+struct parameters_row {
+  std::string name;
+  std::vector<std::pair<std::string, std::string>> stored;
+  std::vector<shown_parameter> shown;
+};
+
+class Parameters : public testing::TestWithParam<parameters_row> {};
+
+TEST_P(Parameters, AreJoinedAndDecodedForTheScreen) {
+  CParameter parameters;
+  for (const auto& [attribute, value] : GetParam().stored)
+    parameters.items.push_back(std::make_unique<CParaitem>(attribute, value));
+  EXPECT_EQ(parameters_shown(parameters, "GB18030"), GetParam().shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Parameters,
+    testing::Values(
+        parameters_row{"PlainValuesStay", {{"CHARSET", "CN-GB"}}, {{"CHARSET", "CN-GB"}}},
+        parameters_row{
+            "AnExtendedValue", {{"NAME*", "UTF-8'zh'%E4%B8%AD%20a.txt"}}, {{"NAME", "中 a.txt"}}},
+        parameters_row{
+            "ContinuationsJoinInNumberOrder",
+            {{"CHARSET", "x"}, {"name*1", "b.txt"}, {"name*0*", "GB2312''%D6%D0"}, {"TYPE", "y"}},
+            {{"CHARSET", "x"}, {"name", "中b.txt"}, {"TYPE", "y"}}},
+        parameters_row{"EncodedWordsInAPlainValue",
+                       {{"NAME", "=?GB2312?B?1tDOxA==?=.doc"}},
+                       {{"NAME", "中文.doc"}}},
+        parameters_row{"AnExtendedValueWithoutCharsetUsesTheCodePage",
+                       {{"NAME*", "%D6%D0"}},
+                       {{"NAME", "中"}}}),
+    row_name());
+
+TEST(ParameterShown, FindsANameWhateverItsCase) {
+  CParameter parameters;
+  parameters.items.push_back(std::make_unique<CParaitem>("FileName*", "UTF-8''%E4%B8%AD"));
+  EXPECT_EQ(parameter_shown(parameters, "filename", "GB18030"), "中");
+  EXPECT_EQ(parameter_shown(parameters, "name", "GB18030"), std::nullopt);
+}
+
+}  // namespace
