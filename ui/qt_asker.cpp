@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "ui/qt_progress.h"
 #include "ui/ui_application.h"
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
@@ -106,4 +107,8 @@ std::optional<std::string> qt_asker::file_dialog(const ui_file_request& request)
 
 int qt_asker::run_dialog(ui_dialog& dialog) {
   return dialog.exec() == QDialog::Accepted ? IDOK : IDCANCEL;
+}
+
+std::unique_ptr<ui_progress> qt_asker::progress(const std::string& title) {
+  return std::make_unique<qt_progress>(owner(), qstr(title));
 }

@@ -11,6 +11,7 @@ class qt_asker : public ui_asker {
   int message_box(const std::string& text, unsigned style) override;
   std::optional<std::string> file_dialog(const ui_file_request& request) override;
   int run_dialog(ui_dialog& dialog) override;
+  std::unique_ptr<ui_progress> progress(const std::string& title) override;
 };
 
 // "Name (*.a)|*.a|All (*.*)|*.*||" as a Qt filter: "Name (*.a);;All (*.*)".

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "ui/ui_progress.h"
 
 class ui_dialog;
 
@@ -32,6 +35,9 @@ class ui_asker {
   // Runs a prepared dialog until it ends: IDOK after the dialog took its
   // controls' values (ui_dialog::try_ok), IDCANCEL otherwise.
   virtual int run_dialog(ui_dialog& dialog) = 0;
+
+  // Opens the window of a long job with its title; it closes when destroyed.
+  virtual std::unique_ptr<ui_progress> progress(const std::string& title) = 0;
 };
 
 // The asker in force; the real windows until another is set.

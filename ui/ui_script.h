@@ -29,14 +29,20 @@ class ui_script : public ui_asker {
   ui_script& answer_dialog(int resource, dialog_answer fill);
   ui_script& press_ok(int resource);
   ui_script& press_cancel(int resource);
+  // Presses a progress window's Cancel once it has shown a text that starts
+  // with the given one.
+  ui_script& cancel_progress_at(std::string text);
 
   // What was shown, one line each:
   //   "message TEXT [YES|NO|CANCEL|OK buttons, e.g. \"yes no\"]"
   //   "file open|save TITLE NAME FILTER"
   //   "dialog RESOURCE TITLE"
+  //   "progress TITLE", and "progress cancelled" when Cancel was pressed
   const std::vector<std::string>& shown() const { return shown_; }
   // The messages alone (their texts).
   std::vector<std::string> messages() const;
+  // Every text the progress windows showed, in order.
+  const std::vector<std::string>& progress_texts() const { return progress_texts_; }
   void clear_shown() {
     shown_.clear();
     message_texts_.clear();
@@ -50,8 +56,11 @@ class ui_script : public ui_asker {
   int message_box(const std::string& text, unsigned style) override;
   std::optional<std::string> file_dialog(const ui_file_request& request) override;
   int run_dialog(ui_dialog& dialog) override;
+  std::unique_ptr<ui_progress> progress(const std::string& title) override;
 
  private:
+  class scripted_progress;
+
   struct entry {
     enum class kind { message, file, dialog } what;
     int id = 0;
@@ -65,4 +74,6 @@ class ui_script : public ui_asker {
   std::vector<std::string> shown_;
   std::vector<std::string> message_texts_;
   std::vector<std::string> unanswered_;
+  std::vector<std::string> progress_texts_;
+  std::optional<std::string> cancel_at_;
 };
