@@ -8,6 +8,8 @@
 #include "app/new_mailbox_dialog.h"
 #include "app/path_dialog.h"
 #include "app/resource_ids.h"
+#include "tests/support/dialog_answers.h"
+#include "tests/support/table.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_script.h"
 
@@ -18,7 +20,6 @@ using ids = std::vector<int>;
 
 TEST(NetworkDialog, ShowsItsLabelsAndDisablesWhatIsOnlyKept) {
   CNetworkDialog dialog;
-  EXPECT_EQ(dialog.resource(), 117);
   EXPECT_EQ(
       dialog.shown_texts(),
       (strings{"网络配置", "IMAP 帐号  :", "真实姓名   :", "SMTP 服务器:", "回邮地址   :",
@@ -90,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P(
                     chinese_start{"Both", 3, "ISO-2022-CN", true, true, IDC_CODE_ISO_2022_CN, ""},
                     chinese_start{"AsciiLabel", 1, "us-ascii", true, false, IDC_CODE_US_ASCII, ""},
                     chinese_start{"OtherLabel", 7, "x-gbk", false, false, IDC_CODE_OTHER, "x-gbk"}),
-    [](const testing::TestParamInfo<chinese_start>& info) { return info.param.name; });
+    row_name());
 
 TEST(ChineseDialog, OkStoresThePlatformAndTheLabel) {
   ui_script script;
@@ -155,16 +156,8 @@ TEST(EnvironmentDialog, HasOnlyOkAndAnEscapeKeepsTheChoice) {
 
 TEST(NewMailboxDialog, RefusesANinthCharacter) {
   ui_script script;
-  script
-      .answer_dialog(IDD_NEW_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.set_text(IDC_NEW_NAME, "ABCDEFGHI");
-                       return true;
-                     })
-      .answer_dialog(IDD_NEW_MAILBOX, [](ui_dialog& d) {
-        d.set_text(IDC_NEW_NAME, "ABCDEFGH");
-        return true;
-      });
+  script.answer_dialog(IDD_NEW_MAILBOX, typing(IDC_NEW_NAME, "ABCDEFGHI"))
+      .answer_dialog(IDD_NEW_MAILBOX, typing(IDC_NEW_NAME, "ABCDEFGH"));
   CNewMailboxDialog dialog;
   ASSERT_EQ(dialog.run(), IDOK);
   EXPECT_EQ(dialog.name, "ABCDEFGH");
@@ -176,12 +169,7 @@ TEST(NewMailboxDialog, RefusesANinthCharacter) {
 
 TEST(DeleteMailboxDialog, ListsTheMailboxesInTableOrder) {
   ui_script script;
-  script
-      .answer_dialog(IDD_DELETE_MAILBOX,
-                     [](ui_dialog& d) {
-                       d.select(IDC_MAILBOX_LIST, 1);
-                       return true;
-                     })
+  script.answer_dialog(IDD_DELETE_MAILBOX, choosing(IDC_MAILBOX_LIST, 1))
       .press_ok(IDD_DELETE_MAILBOX);
   CDeleteMailboxDialog dialog;
   dialog.names = {"Work", "Club", "Home"};

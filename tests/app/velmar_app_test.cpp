@@ -2,15 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "app/mailbox_commands.h"
 #include "platform/scratch_directory.h"
 #include "tests/support/desktop_fixture.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 class StartUp : public desktop_fixture {};
 
@@ -38,16 +34,8 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
   EXPECT_EQ(active_mailbox()->data().mailbox_name, "IN");
   EXPECT_TRUE(active_mailbox()->data().letters.empty());
   EXPECT_EQ(frame_count(), 1) << "the new mailbox closed, then opened from its file";
-  const velmar_settings& settings = app_->settings();
-  EXPECT_EQ(settings.in_path, in);
-  EXPECT_EQ(settings.imap_account, "");
-  EXPECT_EQ(settings.check_interval, 10);
-  EXPECT_EQ(settings.net_link, 0);
-  EXPECT_TRUE(settings.user_mailboxes.empty());
-  EXPECT_EQ(settings.password, "");
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_VELMARTYPE);
-  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), (strings{"&In 32781", "&Out 32782", "&Trash 32783", "-",
-                                                    "新建(&N) 32784", "删除(&D) 32785"}));
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), mailbox_menu());
   EXPECT_FALSE(app_->command_state(ID_MAILBOX_DELETE).enabled) << "no user mailbox yet";
   EXPECT_EQ(utf8(app_->frame()->windowTitle()), "Kestrel - In");
 
@@ -61,29 +49,34 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
   EXPECT_EQ(profile.find("[Folders]"), std::string::npos);
 }
 
+// What the network dialog shows and takes, and the Chinese dialog's choices.
+const std::pair<int, std::string> kNetwork[] = {{IDC_ACCOUNT, "li@mail.pku.edu.cn"},
+                                                {IDC_REAL_NAME, "李明"},
+                                                {IDC_SMTP_SERVER, "smtp.pku.edu.cn"},
+                                                {IDC_RETURN_ADDRESS, "li@pku.edu.cn"}};
+const std::pair<int, bool> kChinese[] = {
+    {IDC_PLATFORM_GB, true}, {IDC_PLATFORM_BIG5, false}, {IDC_CODE_CN_GB, true}};
+
 TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
-  std::string in = mailbox_file("In.box", "IN", {});
-  write_profile("[Configuration]\nInPath=" + in + "\n");
-  script_.press_ok(IDD_ENVIRONMENT);
-  script_.answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
-    d.set_text(IDC_ACCOUNT, "li@mail.pku.edu.cn");
-    d.set_text(IDC_REAL_NAME, "李明");
-    d.set_text(IDC_SMTP_SERVER, "smtp.pku.edu.cn");
-    d.set_text(IDC_RETURN_ADDRESS, "li@pku.edu.cn");
-    return true;
-  });
-  script_.answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
-    d.set_checked(IDC_PLATFORM_GB, true);
-    d.set_checked(IDC_CODE_CN_GB, true);
-    return true;
-  });
-  script_.answer_dialog(IDD_PATHS, [this](ui_dialog& d) {
-    d.set_text(IDC_OUT_PATH, file("Out.box"));
-    d.set_text(IDC_WORK_DIRECTORY, folder_.path() + "/");
-    return true;
-  });
-  ASSERT_TRUE(start());
-  script_.clear_shown();
+  start_in(strings{});
+  script_
+      .answer_dialog(IDD_NETWORK,
+                     [](ui_dialog& d) {
+                       for (const auto& [id, text] : kNetwork)
+                         d.set_text(id, text);
+                       return true;
+                     })
+      .answer_dialog(IDD_CHINESE,
+                     [](ui_dialog& d) {
+                       for (const auto& [id, checked] : kChinese)
+                         d.set_checked(id, checked);
+                       return true;
+                     })
+      .answer_dialog(IDD_PATHS, [this](ui_dialog& d) {
+        d.set_text(IDC_OUT_PATH, file("Out.box"));
+        d.set_text(IDC_WORK_DIRECTORY, folder_.path() + "/");
+        return true;
+      });
   ASSERT_TRUE(app_->run_command(ID_SETTING_NETWORK));
   EXPECT_EQ(app_->user_name(), "li");
   EXPECT_EQ(app_->server_mailbox(), "{mail.pku.edu.cn}inbox");
@@ -100,19 +93,18 @@ TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
     d.set_checked(IDC_SYSTEM_NT, true);
     return true;
   });
-  script_.answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
-    EXPECT_EQ(d.text(IDC_ACCOUNT), "li@mail.pku.edu.cn");
-    EXPECT_EQ(d.text(IDC_REAL_NAME), "李明");
-    EXPECT_EQ(d.text(IDC_SMTP_SERVER), "smtp.pku.edu.cn");
-    EXPECT_EQ(d.text(IDC_RETURN_ADDRESS), "li@pku.edu.cn");
-    return false;
-  });
-  script_.answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
-    EXPECT_TRUE(d.checked(IDC_PLATFORM_GB));
-    EXPECT_FALSE(d.checked(IDC_PLATFORM_BIG5));
-    EXPECT_TRUE(d.checked(IDC_CODE_CN_GB));
-    return false;
-  });
+  script_
+      .answer_dialog(IDD_NETWORK,
+                     [](ui_dialog& d) {
+                       for (const auto& [id, text] : kNetwork)
+                         EXPECT_EQ(d.text(id), text);
+                       return false;
+                     })
+      .answer_dialog(IDD_CHINESE, [](ui_dialog& d) {
+        for (const auto& [id, checked] : kChinese)
+          EXPECT_EQ(d.checked(id), checked) << id;
+        return false;
+      });
   ASSERT_TRUE(start());
   EXPECT_EQ(app_->settings().oper_system, 2);
   EXPECT_EQ(app_->settings().out_path, file("Out.box"));
@@ -124,14 +116,8 @@ TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
 }
 
 TEST_F(StartUp, AnAccountWithoutAnAtIsReportedAndChangesNothing) {
-  std::string in = mailbox_file("In.box", "IN", {});
-  write_profile("[Configuration]\nInPath=" + in + "\nIMAPAccount=li@host\n");
-  script_.press_ok(IDD_ENVIRONMENT).answer_dialog(IDD_NETWORK, [](ui_dialog& d) {
-    d.set_text(IDC_ACCOUNT, "wang");
-    return true;
-  });
-  ASSERT_TRUE(start());
-  EXPECT_TRUE(script_.messages().empty());
+  start_in(strings{});
+  script_.answer_dialog(IDD_NETWORK, typing(IDC_ACCOUNT, "wang"));
   app_->run_command(ID_SETTING_NETWORK);
   EXPECT_EQ(script_.messages(), strings{"IMAP 帐号配置错误."});
   EXPECT_EQ(app_->settings().imap_account, "wang");
@@ -140,9 +126,8 @@ TEST_F(StartUp, AnAccountWithoutAnAtIsReportedAndChangesNothing) {
 }
 
 TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
-  std::string in = mailbox_file("In.box", "IN", {});
-  write_profile("[Configuration]\nInPath=" + in + "\nHZOS=2\nComposeCC=CN-BIG5\n");
-  script_.press_ok(IDD_ENVIRONMENT)
+  start_in(strings{}, "HZOS=2\nComposeCC=CN-BIG5\n");
+  script_
       .answer_dialog(IDD_CHINESE,
                      [](ui_dialog& d) {
                        d.set_checked(IDC_PLATFORM_GB, true);
@@ -160,8 +145,6 @@ TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
         d.set_checked(IDC_PLATFORM_BIG5, true);
         return true;
       });
-  ASSERT_TRUE(start());
-  script_.clear_shown();
   app_->run_command(ID_SETTING_CHINESE);
   EXPECT_EQ(script_.messages(), strings{"非法的选择"});
   EXPECT_EQ(app_->settings().hzos, 1);
@@ -176,7 +159,7 @@ TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
 }
 
 TEST_F(StartUp, AMailboxNamedOnTheCommandLineOpensInsteadOfIn) {
-  std::string other = mailbox_file("Other.box", "OTHER", {"one", "two"});
+  std::string other = mailbox_file("Other.box", "OTHER", strings{"one", "two"});
   script_.press_ok(IDD_ENVIRONMENT);
   ASSERT_TRUE(start({other}));
   ASSERT_NE(active_mailbox(), nullptr);
@@ -188,18 +171,16 @@ TEST_F(StartUp, AMailboxNamedOnTheCommandLineOpensInsteadOfIn) {
 TEST_F(StartUp, UserMailboxesAreListedOnceInEachMenuWhenInIsNotOpened) {
   write_profile("[Folders]\n文件夹1=Work\n文件夹2=Home\n[Configuration]\nWorkDirectory=" +
                 folder_.path() + "\n");
-  mailbox_file("Work.box", "Work", {"w1"});
+  mailbox_file("Work.box", "Work", strings{"w1"});
   script_.press_ok(IDD_ENVIRONMENT).answer(IDNO);
   ASSERT_TRUE(start());
   EXPECT_EQ(frame_count(), 0);
-  strings expected{"&In 32781",      "&Out 32782", "&Trash 32783", "-",         "新建(&N) 32784",
-                   "删除(&D) 32785", "-",          "Work 32800",   "Home 32801"};
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_MAINFRAME);
-  EXPECT_EQ(mailbox_items(IDR_MAINFRAME), expected);
+  EXPECT_EQ(mailbox_items(IDR_MAINFRAME), mailbox_menu({"Work", "Home"}));
   ASSERT_TRUE(app_->run_command(ID_USER_MAILBOX_FIRST));
   EXPECT_EQ(active_mailbox()->title(), "Work");
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_VELMARTYPE);
-  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), expected);
+  EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), mailbox_menu({"Work", "Home"}));
 }
 
 TEST_F(StartUp, ThePlatformCannotStartWithoutItsScratchFolder) {
@@ -218,15 +199,13 @@ TEST_F(StartUp, ThePlatformCannotStartWithoutItsScratchFolder) {
 }
 
 TEST_F(StartUp, ThePathsDialogResetsTheFontFolderAndFontsFallBackToTheInstalledOnes) {
-  std::string in = mailbox_file("In.box", "IN", {});
-  write_profile("[Configuration]\nInPath=" + in + "\nWorkDirectory=C:\\MAIL\n");
-  script_.press_ok(IDD_ENVIRONMENT).answer_dialog(IDD_PATHS, [](ui_dialog& d) {
+  start_in(strings{}, "WorkDirectory=C:\\MAIL\n");
+  EXPECT_EQ(app_->font_directory(), "C:\\MAIL\\ccfont\\");
+  script_.answer_dialog(IDD_PATHS, [](ui_dialog& d) {
     EXPECT_EQ(d.text(IDC_WORK_DIRECTORY), "C:\\MAIL");
     d.set_text(IDC_WORK_DIRECTORY, "D:\\LETTERS\\");
     return true;
   });
-  ASSERT_TRUE(start());
-  EXPECT_EQ(app_->font_directory(), "C:\\MAIL\\ccfont\\");
   app_->run_command(ID_SETTING_PATHS);
   EXPECT_EQ(app_->settings().work_directory, "D:\\LETTERS");
   EXPECT_EQ(app_->font_directory(), "D:\\LETTERS\\ccfont\\");

@@ -96,29 +96,26 @@ TEST(Opening, WindowTitles) {
 }
 
 TEST(Setting, ChoicesFollowTheLabelWhateverItsCase) {
-  EXPECT_EQ(charset_choice_of("us-ascii"), CHOICE_US_ASCII);
-  EXPECT_EQ(charset_choice_of("Cn-Gb"), CHOICE_CN_GB);
-  EXPECT_EQ(charset_choice_of("CN-BIG5"), CHOICE_CN_BIG5);
-  EXPECT_EQ(charset_choice_of("iso-2022-cn"), CHOICE_ISO_2022_CN);
-  EXPECT_EQ(charset_choice_of("ISO-2022-CN-EXT"), CHOICE_OTHER);
-  EXPECT_EQ(charset_choice_of(""), CHOICE_OTHER);
+  const std::pair<const char*, int> choices[] = {
+      {"us-ascii", CHOICE_US_ASCII},     {"Cn-Gb", CHOICE_CN_GB},
+      {"CN-BIG5", CHOICE_CN_BIG5},       {"iso-2022-cn", CHOICE_ISO_2022_CN},
+      {"ISO-2022-CN-EXT", CHOICE_OTHER}, {"", CHOICE_OTHER}};
+  for (const auto& [label, choice] : choices)
+    EXPECT_EQ(charset_choice_of(label), choice) << label;
 }
 
+// The platform from its two boxes (GB, Big5), and the labels it contradicts.
 TEST(Setting, RefusesALabelThePlatformContradicts) {
-  EXPECT_FALSE(charset_setting_valid(platform_from_boxes(true, false), "CN-BIG5"));
-  EXPECT_FALSE(charset_setting_valid(platform_from_boxes(false, true), "cn-gb"));
-  EXPECT_FALSE(charset_setting_valid(platform_from_boxes(true, true), "CN-GB"));
-  EXPECT_TRUE(charset_setting_valid(platform_from_boxes(true, true), "ISO-2022-CN"));
-  EXPECT_TRUE(charset_setting_valid(platform_from_boxes(true, false), "CN-GB"));
-  EXPECT_TRUE(charset_setting_valid(platform_from_boxes(false, false), "CN-BIG5"));
-  EXPECT_EQ(kInvalidChoiceMessage, "非法的选择");
-}
-
-TEST(Setting, BoxesGiveThePlatform) {
   EXPECT_EQ(platform_from_boxes(false, false), PLATFORM_NONE);
   EXPECT_EQ(platform_from_boxes(true, false), PLATFORM_GB);
   EXPECT_EQ(platform_from_boxes(false, true), PLATFORM_BIG5);
   EXPECT_EQ(platform_from_boxes(true, true), PLATFORM_BOTH);
+  EXPECT_FALSE(charset_setting_valid(PLATFORM_GB, "CN-BIG5"));
+  EXPECT_FALSE(charset_setting_valid(PLATFORM_BIG5, "cn-gb"));
+  EXPECT_FALSE(charset_setting_valid(PLATFORM_BOTH, "CN-GB"));
+  EXPECT_TRUE(charset_setting_valid(PLATFORM_BOTH, "ISO-2022-CN"));
+  EXPECT_TRUE(charset_setting_valid(PLATFORM_GB, "CN-GB"));
+  EXPECT_TRUE(charset_setting_valid(PLATFORM_NONE, "CN-BIG5"));
 }
 
 TEST(Outgoing, Iso2022CnEncodesByPlatform) {

@@ -1,47 +1,31 @@
 #pragma once
 
-#include <dirent.h>
-#include <stdlib.h>
-
-#include <array>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "tests/support/scratch_folder.h"
 #include "tools/unifont_hex.h"
 
-// A scratch directory for font files, removed afterwards.
-class font_scratch {
- public:
-  font_scratch() {
-    char pattern[] = "/tmp/kestrel-fonts-XXXXXX";
-    if (mkdtemp(pattern)) path_ = pattern;
-  }
-  ~font_scratch() { std::filesystem::remove_all(path_); }
-  font_scratch(const font_scratch&) = delete;
-  font_scratch& operator=(const font_scratch&) = delete;
-
-  const std::string& path() const { return path_; }
-  std::string file(const std::string& name) const { return path_ + "/" + name; }
+// A scratch folder to write font files into.
+struct font_scratch : scratch_folder {
   void write(const std::string& name, const std::string& bytes) const {
     std::ofstream(file(name), std::ios::binary) << bytes;
   }
-  // A bitmap file of count 32-byte glyphs; glyph i starts with i in two bytes.
-  void write_numbered_glyphs(const std::string& name, int count) const {
-    std::string bytes;
-    for (int i = 0; i < count; ++i) {
-      std::string glyph(32, '\x5A');
-      glyph[0] = static_cast<char>(i >> 8);
-      glyph[1] = static_cast<char>(i & 0xFF);
-      bytes += glyph;
-    }
-    write(name, bytes);
-  }
-
- private:
-  std::string path_;
 };
+
+// Bitmaps of count 32-byte glyphs, numbered from first: each starts with its
+// number in two bytes.
+inline std::string numbered_glyphs(int count, int first = 0) {
+  std::string bytes;
+  for (int n = first; n < first + count; ++n) {
+    std::string glyph(32, '\x5A');
+    glyph[0] = static_cast<char>(n >> 8);
+    glyph[1] = static_cast<char>(n & 0xFF);
+    bytes += glyph;
+  }
+  return bytes;
+}
 
 // The number read back from a numbered glyph.
 template <typename Bytes>

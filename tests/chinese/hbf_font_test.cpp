@@ -2,122 +2,119 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <sstream>
+
 #include "chinese/font_names.h"
-#include "tests/chinese/big5_text.h"
+#include "tests/chinese/charset_text.h"
 #include "tests/chinese/font_files.h"
+#include "tests/support/table.h"
 
 namespace {
 
-std::string description(const std::string& byte2, const std::string& codes, int code_count = 1,
-                        int byte2_count = 1) {
-  return "HBF_START_FONT 1.1\n"
-         "COMMENT HBF_BITMAP_BOUNDING_BOX 8 8 is not at the start of this line\n"
-         "HBF_BITMAP_BOUNDING_BOX 16 16 0 -2\n"
-         "HBF_START_BYTE_2_RANGES " +
-         std::to_string(byte2_count) + "\n" + byte2 +
-         "HBF_END_BYTE_2_RANGES\n"
-         "HBF_START_CODE_RANGES " +
-         std::to_string(code_count) + "\n" + codes + "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
+// The pieces of a text between "|".
+std::vector<std::string> pieces(const std::string& text) {
+  std::vector<std::string> list;
+  for (std::size_t at = 0, bar; at <= text.size(); at = bar + 1) {
+    bar = std::min(text.find('|', at), text.size());
+    list.push_back(text.substr(at, bar - at));
+  }
+  return list;
 }
 
+// A description with the byte-2 ranges and code ranges given, "|" between.
+std::string description(const std::string& byte2, const std::string& codes) {
+  std::string text =
+      "HBF_START_FONT 1.1\n"
+      "COMMENT HBF_BITMAP_BOUNDING_BOX 8 8 is not at the start of this line\n"
+      "HBF_BITMAP_BOUNDING_BOX 16 16 0 -2\nHBF_START_BYTE_2_RANGES " +
+      std::to_string(pieces(byte2).size()) + "\n";
+  for (const std::string& range : pieces(byte2))
+    text += "HBF_BYTE_2_RANGE " + range + "\n";
+  text +=
+      "HBF_END_BYTE_2_RANGES\nHBF_START_CODE_RANGES " + std::to_string(pieces(codes).size()) + "\n";
+  for (const std::string& range : pieces(codes))
+    text += "HBF_CODE_RANGE " + range + "\n";
+  return text + "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
+}
+
+// A font over the bitmap files "n.bin" (400 numbered glyphs) and "short.bin"
+// (two glyphs of 0x7F and ten bytes).
 class HbfFont : public testing::Test {
  protected:
+  void SetUp() override {
+    scratch_.write("n.bin", numbered_glyphs(400));
+    scratch_.write("short.bin", std::string(32 * 2 + 10, '\x7F'));
+  }
+  void TearDown() override { hbf_unload(font_); }
   int load(const std::string& text) {
     scratch_.write("test.hbf", text);
     return hbf_load(font_, scratch_.file("test.hbf"));
   }
-  int glyph(long code) {
-    int read = hbf_glyph(font_, code);
-    return read == 32 ? glyph_number(font_.glyph) : read;
-  }
-  void TearDown() override { hbf_unload(font_); }
 
   font_scratch scratch_;
   hbf_font font_;
 };
 
-TEST_F(HbfFont, OneByte2RangeCountsRowsOfItsWidth) {
-  scratch_.write_numbered_glyphs("gb.bin", 94 * 3);
-  ASSERT_EQ(
-      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA3FE gb.bin 0\n")),
-      HBF_LOADED);
+struct glyphs_row {
+  std::string name;
+  std::string byte2;
+  std::string codes;
+  std::string glyphs;  // "code:#n" for a whole glyph n, else "code:" what hbf_glyph gave
+};
+
+class HbfGlyphs : public HbfFont, public testing::WithParamInterface<glyphs_row> {};
+
+TEST_P(HbfGlyphs, ComeFromTheirPlaceInTheBitmapFile) {
+  const glyphs_row& row = GetParam();
+  ASSERT_EQ(load(description(row.byte2, row.codes)), HBF_LOADED);
   EXPECT_EQ(font_.width, 16);
   EXPECT_EQ(font_.height, 16);
   EXPECT_EQ(font_.glyph_bytes, 32);
-  EXPECT_EQ(font_.glyph.size(), 33u);
-  EXPECT_EQ(glyph(0xA1A1), 0);
-  EXPECT_EQ(glyph(0xA1FE), 93);
-  EXPECT_EQ(glyph(0xA2A1), 94);
-  EXPECT_EQ(glyph(0xA3FE), 3 * 94 - 1);
+  std::istringstream probes(row.glyphs);
+  std::string glyphs, probe;
+  while (probes >> probe) {
+    const long code = std::stol(probe, nullptr, 16);
+    const int read = hbf_glyph(font_, code);
+    glyphs += (glyphs.empty() ? "" : " ") + probe.substr(0, probe.find(':') + 1) +
+              (read == 32 ? "#" + std::to_string(glyph_number(font_.glyph)) : std::to_string(read));
+    if (read == HBF_NO_CODE_RANGE) {
+      EXPECT_EQ(font_.glyph, std::vector<std::uint8_t>(33, 0)) << "cleared for " << probe;
+    }
+  }
+  EXPECT_EQ(glyphs, row.glyphs);
 }
 
-TEST_F(HbfFont, TwoByte2RangesSkipTheGapBetweenThem) {
-  scratch_.write_numbered_glyphs("big5.bin", 157 * 2);
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0x40-0x7E\nHBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA140-0xA2FE big5.bin 0\n", 1, 2)),
-            HBF_LOADED);
-  EXPECT_EQ(glyph(0xA140), 0);
-  EXPECT_EQ(glyph(0xA17E), 62);
-  EXPECT_EQ(glyph(0xA1A1), 63);
-  EXPECT_EQ(glyph(0xA1FE), 156);
-  EXPECT_EQ(glyph(0xA240), 157);
-  EXPECT_EQ(glyph(0xA2A1), 157 + 63);
-}
+const std::string kGb = "0xA1-0xFE", kBig5 = "0x40-0x7E|0xA1-0xFE";
 
-TEST_F(HbfFont, NumbersInCNotationAndOffsets) {
-  scratch_.write_numbered_glyphs("gb.bin", 94 * 2);
-  // 0241 is octal 0xA1, 254 decimal 0xFE; the range starts 94 glyphs in.
-  ASSERT_EQ(
-      load(description("HBF_BYTE_2_RANGE 0241-254\n", "HBF_CODE_RANGE 41377-0xA1FE gb.bin 3008\n")),
-      HBF_LOADED);
-  EXPECT_EQ(glyph(0xA1A1), 94);
-  EXPECT_EQ(glyph(0xA1FE), 94 + 93);
-}
-
-TEST_F(HbfFont, CodeOutsideEveryRangeClearsTheGlyph) {
-  scratch_.write_numbered_glyphs("gb.bin", 94);
-  ASSERT_EQ(
-      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
-      HBF_LOADED);
-  EXPECT_EQ(glyph(0xA1A5), 4);
-  EXPECT_EQ(hbf_glyph(font_, 0xA2A1), HBF_NO_CODE_RANGE);
-  EXPECT_EQ(font_.glyph, std::vector<std::uint8_t>(33, 0));
-  EXPECT_EQ(hbf_glyph(font_, 0xA1A0), HBF_NO_CODE_RANGE);
-}
-
-// Within a code range, a second byte between the byte-2 ranges would
-// otherwise be given a neighbour's glyph.
-TEST_F(HbfFont, SecondByteBetweenRangesHasNoGlyph) {
-  scratch_.write_numbered_glyphs("big5.bin", 157);
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0x40-0x7E\nHBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA140-0xA1FE big5.bin 0\n", 1, 2)),
-            HBF_LOADED);
-  EXPECT_EQ(hbf_glyph(font_, 0xA180), HBF_NO_CODE_RANGE);
-  EXPECT_EQ(hbf_glyph(font_, 0xA1A0), HBF_NO_CODE_RANGE);
-}
-
-TEST_F(HbfFont, ShortBitmapFileGivesFewerBytes) {
-  scratch_.write("short.bin", std::string(32 * 2 + 10, '\x7F'));
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE short.bin 0\n")),
-            HBF_LOADED);
-  EXPECT_EQ(hbf_glyph(font_, 0xA1A2), 32);
-  EXPECT_EQ(hbf_glyph(font_, 0xA1A3), 10);
-  EXPECT_EQ(hbf_glyph(font_, 0xA1A4), 0);
-}
+// -4 is HBF_NO_CODE_RANGE, -5 HBF_BYTE2_RANGES.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HbfGlyphs,
+    testing::Values(glyphs_row{"one_byte2_range_counts_rows_of_its_width", kGb,
+                               "0xA1A1-0xA3FE n.bin 0", "A1A1:#0 A1FE:#93 A2A1:#94 A3FE:#281"},
+                    glyphs_row{"two_byte2_ranges_skip_the_gap", kBig5, "0xA140-0xA2FE n.bin 0",
+                               "A140:#0 A17E:#62 A1A1:#63 A1FE:#156 A240:#157 A2A1:#220"},
+                    // 0241 is octal 0xA1, 254 decimal 0xFE; the range starts 94 glyphs in.
+                    glyphs_row{"numbers_in_c_notation_and_offsets", "0241-254",
+                               "41377-0xA1FE n.bin 3008", "A1A1:#94 A1FE:#187"},
+                    glyphs_row{"codes_outside_every_range", kGb, "0xA1A1-0xA1FE n.bin 0",
+                               "A1A5:#4 A2A1:-4 A1A5:#4 A1A0:-4"},
+                    // Else a second byte between the byte-2 ranges would get a neighbour's glyph.
+                    glyphs_row{"second_byte_between_the_ranges", kBig5, "0xA140-0xA1FE n.bin 0",
+                               "A180:-4 A1A0:-4"},
+                    glyphs_row{"short_bitmap_file_gives_fewer_bytes", kGb,
+                               "0xA1A1-0xA1FE short.bin 0", "A1A2:#32639 A1A3:10 A1A4:0"},
+                    glyphs_row{"ranges_of_one_file", kGb,
+                               "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008", "B0A2:#95"},
+                    glyphs_row{"three_byte2_ranges", "0x21-0x30|0x40-0x50|0x60-0x70",
+                               "0x2121-0x2170 n.bin 0", "2122:-5"}),
+    row_name());
 
 TEST_F(HbfFont, RangesNamingOneFileOpenItOnceAndUnloadClosesIt) {
-  scratch_.write_numbered_glyphs("shared.bin", 94 * 2);
-  int before = open_descriptors();
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE shared.bin 0\n"
-                             "HBF_CODE_RANGE 0xB0A1-0xB0FE shared.bin 3008\n",
-                             2)),
-            HBF_LOADED);
-  // The description file and one bitmap file.
-  EXPECT_EQ(open_descriptors(), before + 2);
+  const int before = open_descriptors();
+  ASSERT_EQ(load(description(kGb, "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008")), HBF_LOADED);
+  EXPECT_EQ(open_descriptors(), before + 2) << "the description file and one bitmap file";
   EXPECT_EQ(font_.code_ranges[0].file, font_.code_ranges[1].file);
-  EXPECT_EQ(glyph(0xB0A2), 95);
   hbf_unload(font_);
   EXPECT_EQ(open_descriptors(), before);
   EXPECT_FALSE(font_.loaded());
@@ -125,119 +122,45 @@ TEST_F(HbfFont, RangesNamingOneFileOpenItOnceAndUnloadClosesIt) {
 
 TEST_F(HbfFont, BitmapFilesComeFromTheFontDirectory) {
   font_scratch other;
-  other.write_numbered_glyphs("gb.bin", 94);
+  other.write("gb.bin", numbered_glyphs(94, 500));
   font_.directory = other.path() + "/";
-  ASSERT_EQ(
-      load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
-      HBF_LOADED);
-  EXPECT_EQ(glyph(0xA1A3), 2);
+  ASSERT_EQ(load(description(kGb, "0xA1A1-0xA1FE gb.bin 0")), HBF_LOADED);
+  EXPECT_EQ(hbf_glyph(font_, 0xA1A3), 32);
+  EXPECT_EQ(glyph_number(font_.glyph), 502);
 }
 
-TEST_F(HbfFont, MissingDescription) {
+TEST_F(HbfFont, MissingFilesLeaveNothingOpen) {
+  const int before = open_descriptors();
   EXPECT_EQ(hbf_load(font_, scratch_.file("none.hbf")), HBF_NO_DESCRIPTION);
   EXPECT_EQ(hbf_load_message(HBF_NO_DESCRIPTION), "不能打开 HBF 文件。");
   EXPECT_FALSE(font_.loaded());
-}
-
-TEST_F(HbfFont, MissingBitmapFileLeavesNothingOpen) {
-  scratch_.write_numbered_glyphs("gb.bin", 94);
-  int before = open_descriptors();
-  EXPECT_EQ(load(description("HBF_BYTE_2_RANGE 0xA1-0xFE\n",
-                             "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n"
-                             "HBF_CODE_RANGE 0xA2A1-0xA2FE gone.bin 0\n",
-                             2)),
+  EXPECT_EQ(load(description(kGb, "0xA1A1-0xA1FE n.bin 0|0xA2A1-0xA2FE gone.bin 0")),
             HBF_NO_BITMAP_FILE);
   EXPECT_EQ(hbf_load_message(HBF_NO_BITMAP_FILE), "不能打开字体文件");
   EXPECT_FALSE(font_.loaded());
   EXPECT_EQ(open_descriptors(), before);
 }
 
-TEST_F(HbfFont, ThreeByte2Ranges) {
-  scratch_.write_numbered_glyphs("gb.bin", 94);
-  ASSERT_EQ(load(description("HBF_BYTE_2_RANGE 0x21-0x30\nHBF_BYTE_2_RANGE 0x40-0x50\n"
-                             "HBF_BYTE_2_RANGE 0x60-0x70\n",
-                             "HBF_CODE_RANGE 0x2121-0x2170 gb.bin 0\n", 1, 3)),
-            HBF_LOADED);
-  EXPECT_EQ(hbf_glyph(font_, 0x2122), HBF_BYTE2_RANGES);
-}
-
-TEST_F(HbfFont, ImpossibleBoundingBox) {
+TEST_F(HbfFont, OddDescriptions) {
   EXPECT_EQ(load("HBF_BITMAP_BOUNDING_BOX 16 -16\n"), HBF_NO_MEMORY);
   EXPECT_EQ(load("HBF_BITMAP_BOUNDING_BOX 100000 100000\n"), HBF_NO_MEMORY);
   EXPECT_EQ(hbf_load_message(HBF_NO_MEMORY), "内存不够.");
-}
-
-TEST_F(HbfFont, MissingKeywordsLeaveAnEmptyFont) {
   ASSERT_EQ(load("HBF_START_FONT 1.1\nHBF_END_FONT\n"), HBF_LOADED);
-  EXPECT_EQ(font_.glyph_bytes, 0);
+  EXPECT_EQ(font_.glyph_bytes, 0) << "missing keywords leave an empty font";
   EXPECT_EQ(hbf_glyph(font_, 0xA1A1), HBF_NO_CODE_RANGE);
-}
-
-TEST_F(HbfFont, LinesLongerThanTheFormatAllowsDoNotHideKeywords) {
-  scratch_.write_numbered_glyphs("gb.bin", 94);
+  hbf_unload(font_);
+  // Lines longer than the format allows do not hide keywords.
   ASSERT_EQ(
-      load("COMMENT " + std::string(300, 'x') + "\n" +
-           description("HBF_BYTE_2_RANGE 0xA1-0xFE\n", "HBF_CODE_RANGE 0xA1A1-0xA1FE gb.bin 0\n")),
+      load("COMMENT " + std::string(300, 'x') + "\n" + description(kGb, "0xA1A1-0xA1FE n.bin 0")),
       HBF_LOADED);
-  EXPECT_EQ(glyph(0xA1A2), 1);
+  EXPECT_EQ(hbf_glyph(font_, 0xA1A2), 32);
+  EXPECT_EQ(glyph_number(font_.glyph), 1);
 }
 
-// The fonts the build generated from GNU Unifont.
-class GeneratedHbf : public testing::Test {
- protected:
-  void load(hbf_font& font, std::string_view name) {
-    ASSERT_EQ(hbf_load(font, font_path(KESTREL_TEST_FONTS, name)), HBF_LOADED) << name;
-  }
-  std::vector<std::uint8_t> glyph(hbf_font& font, long code) {
-    EXPECT_EQ(hbf_glyph(font, code), 32) << std::hex << code;
-    return {font.glyph.begin(), font.glyph.begin() + 32};
-  }
-  static std::vector<std::uint8_t> unifont_glyph(char32_t code) {
-    auto glyph = unifont().full_width(code);
-    EXPECT_TRUE(glyph) << std::hex << static_cast<unsigned>(code);
-    return glyph ? std::vector<std::uint8_t>(glyph->begin(), glyph->end())
-                 : std::vector<std::uint8_t>();
-  }
-  // The glyph at an index of a bitmap file, read directly.
-  static std::vector<std::uint8_t> stored(const std::string& name, long index) {
-    std::ifstream file(font_path(KESTREL_TEST_FONTS, name), std::ios::binary);
-    file.seekg(index * 32);
-    std::vector<std::uint8_t> bytes(32);
-    file.read(reinterpret_cast<char*>(bytes.data()), 32);
-    return bytes;
-  }
-};
-
-TEST_F(GeneratedHbf, Kcm14IsBig5) {
-  hbf_font kcm14;
-  load(kcm14, kKcm14Name);
-  EXPECT_EQ(kcm14.byte2_ranges.size(), 2u);
-  EXPECT_EQ(glyph(kcm14, 0xA440), unifont_glyph(0x4E00));
-  // The index examples: 0xA17E is glyph 62 and 0xA1A1 glyph 63 of the file.
-  EXPECT_EQ(glyph(kcm14, 0xA17E), stored("kcm14.bin", 62));
-  EXPECT_EQ(glyph(kcm14, 0xA1A1), stored("kcm14.bin", 63));
-  EXPECT_EQ(glyph(kcm14, 0xA17E), unifont_glyph(*iconv_code_point("BIG5", "\xA1\x7E")));
-  EXPECT_EQ(glyph(kcm14, 0xA1A1), unifont_glyph(*iconv_code_point("BIG5", "\xA1\xA1")));
-  EXPECT_EQ(hbf_glyph(kcm14, 0xFA40), HBF_NO_CODE_RANGE);
-  EXPECT_EQ(glyph(kcm14, kHbfFallbackCode), unifont_glyph(0x25A1));
-}
-
-TEST_F(GeneratedHbf, CnsPlanes) {
-  hbf_font cns1, cns2;
-  load(cns1, kCns1Name);
-  load(cns2, kCns2Name);
-  EXPECT_EQ(glyph(cns1, 0x4421), unifont_glyph(0x4E00));
-  EXPECT_EQ(glyph(cns2, 0x2121), unifont_glyph(0x4E42));
-  // One byte-2 range of 94: 0x2221 is glyph 94, 0x217E glyph 93.
-  EXPECT_EQ(glyph(cns1, 0x2221), stored("cns1.bin", 94));
-  EXPECT_EQ(glyph(cns1, 0x217E), stored("cns1.bin", 93));
-  // A position without a character is blank.
-  EXPECT_EQ(glyph(cns1, 0x7E7E), std::vector<std::uint8_t>(32, 0));
-}
-
-// Every code of each font shows Unifont's glyph of the character iconv gives
-// for it, or is blank where there is none.
-TEST_F(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
+// Every code of the fonts the build generated from GNU Unifont shows
+// Unifont's glyph of the character iconv gives for it, or is blank where
+// there is none.
+TEST(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
   struct font_case {
     std::string_view name;
     const char* charset;
@@ -248,7 +171,8 @@ TEST_F(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
        {font_case{kKcm14Name, "BIG5", "", false}, font_case{kCns1Name, "EUC-TW", "", true},
         font_case{kCns2Name, "EUC-TW", "\x8E\xA2", true}}) {
     hbf_font font;
-    load(font, c.name);
+    ASSERT_EQ(hbf_load(font, font_path(KESTREL_TEST_FONTS, c.name)), HBF_LOADED) << c.name;
+    EXPECT_EQ(font.byte2_ranges.size(), c.seven_bit ? 1u : 2u);
     int drawn = 0;
     for (const hbf_code_range& range : font.code_ranges)
       for (long code = range.first; code <= range.last; ++code) {
@@ -264,11 +188,49 @@ TEST_F(GeneratedHbf, EveryGlyphIsUnifontsForItsCharacter) {
         std::vector<std::uint8_t> want =
             expected ? std::vector<std::uint8_t>(expected->begin(), expected->end())
                      : std::vector<std::uint8_t>(32, 0);
-        ASSERT_EQ(glyph(font, code), want) << c.name << " " << std::hex << code;
+        ASSERT_EQ(hbf_glyph(font, code), 32) << c.name << " " << std::hex << code;
+        ASSERT_EQ(std::vector<std::uint8_t>(font.glyph.begin(), font.glyph.begin() + 32), want)
+            << c.name << " " << std::hex << code;
         drawn += expected.has_value();
       }
     EXPECT_GT(drawn, 5000) << c.name;
+    if (!c.seven_bit) {
+      EXPECT_EQ(hbf_glyph(font, 0xFA40), HBF_NO_CODE_RANGE) << "past the Big5 codes";
+    }
   }
+}
+
+// Descriptions of any shape load or fail cleanly, and what loads never reads
+// more than a glyph.
+TEST_F(HbfFont, DescriptionsOfAnyShape) {
+  static const char* kLines[] = {"HBF_BITMAP_BOUNDING_BOX", "HBF_START_BYTE_2_RANGES",
+                                 "HBF_BYTE_2_RANGE",        "HBF_START_CODE_RANGES",
+                                 "HBF_CODE_RANGE",          "COMMENT"};
+  static const char* kValues[] = {"16 16",
+                                  "-1",
+                                  "0x7FFFFFFF",
+                                  "2",
+                                  "0xA1-0xFE",
+                                  "0x40-0x7E",
+                                  "-2147483648-2147483647",
+                                  "0xA1A1-0xA2FE n.bin 0",
+                                  "0-0xFFFF n.bin -64",
+                                  "0x2121-0x7E7E n.bin 9223372036854775807",
+                                  "",
+                                  "3 n.bin"};
+  std::mt19937 random(94);
+  int loaded = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::string text;
+    for (int line = 0; line < 8; ++line)
+      text += std::string(kLines[random() % 6]) + " " + kValues[random() % 12] + "\n";
+    if (load(text) != HBF_LOADED) continue;
+    ++loaded;
+    for (long code : {0x0L, 0x2121L, 0xA1A1L, 0xA1FEL, 0xA2A1L, 0xFFFFL, 0x12345L})
+      ASSERT_LE(hbf_glyph(font_, code), font_.glyph_bytes) << text;
+    hbf_unload(font_);
+  }
+  EXPECT_GT(loaded, 100);
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "mail/dates.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
 #include <ctime>
@@ -9,86 +8,76 @@
 #include "mail/element.h"
 #include "tests/support/table.h"
 
-namespace {
-
 // Runs a test body under the given TZ and restores the old one.
 class zone_setting {
  public:
   explicit zone_setting(const char* zone) {
-    const char* old = getenv("TZ");
-    had_ = old != nullptr;
-    if (had_) old_ = old;
+    if (const char* old = getenv("TZ")) old_ = old;
     setenv("TZ", zone, 1);
     tzset();
   }
   ~zone_setting() {
-    if (had_) {
-      setenv("TZ", old_.c_str(), 1);
-    } else {
-      unsetenv("TZ");
-    }
+    old_ ? setenv("TZ", old_->c_str(), 1) : unsetenv("TZ");
     tzset();
   }
 
  private:
-  bool had_;
-  std::string old_;
+  std::optional<std::string> old_;
 };
 
 struct parse_row {
-  std::string name;
-  std::string text;
+  std::string name, text;
   std::string internal;  // mail_date of the result; empty: not a date
 };
 
 class ParseDate : public testing::TestWithParam<parse_row> {};
 
 TEST_P(ParseDate, ReadsInternalDates) {
-  const parse_row& row = GetParam();
   zone_setting zone("UTC0");
   mail_element element;
-  bool parsed = mail_parse_date(element, row.text);
-  EXPECT_EQ(parsed, !row.internal.empty());
-  if (parsed) {
-    EXPECT_EQ(mail_date(element), row.internal);
-  }
+  EXPECT_EQ(mail_parse_date(element, GetParam().text) ? mail_date(element) : "",
+            GetParam().internal);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ParseDate,
-    testing::Values(
-        parse_row{"internal_form", "5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
-        parse_row{"leading_blank", " 5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
-        parse_row{"blanks_and_lower_case", "5 dec 96 11:53:20 -0500", " 5-Dec-1996 11:53:20 -0500"},
-        parse_row{"weekday_and_zone_name", "Thu, 5-Dec-1996 11:53:20-EST",
-                  " 5-Dec-1996 11:53:20 -0500"},
-        parse_row{"slashes", "12/5/1996", " 5-Dec-1996 00:00:00 +0000"},
-        parse_row{"date_only", "15-Jan-2001", "15-Jan-2001 00:00:00 +0000"},
-        parse_row{"unsigned_zone", "1-Feb-2000 00:00:00 0130", " 1-Feb-2000 00:00:00 +0130"},
-        parse_row{"military_zone", "1-Feb-2000 10:00:00-K", " 1-Feb-2000 10:00:00 +1000"},
-        parse_row{"military_west", "1-Feb-2000 10:00:00-Y", " 1-Feb-2000 10:00:00 -1200"},
-        parse_row{"universal", "1-Feb-2000 10:00:00-UT", " 1-Feb-2000 10:00:00 +0000"},
-        parse_row{"japan", "1-Feb-2000 10:00:00-jst", " 1-Feb-2000 10:00:00 +0900"},
-        parse_row{"unknown_zone_is_here", "1-Feb-2000 10:00:00-LCL", " 1-Feb-2000 10:00:00 +0000"},
-        parse_row{"year_69", "1-Jan-69", " 1-Jan-1969 00:00:00 +0000"},
-        parse_row{"year_68", "1-Jan-68", " 1-Jan-2068 00:00:00 +0000"},
-        parse_row{"year_2096", "31-Dec-2096 23:59:59 +0000", "31-Dec-2096 23:59:59 +0000"},
-        parse_row{"zone_name_after_blank", "5-Dec-1996 11:53:20 EST", ""},
-        parse_row{"bad_month", "5-Dek-1996", ""}, parse_row{"day_32", "32-Dec-1996", ""},
-        parse_row{"slashes_with_time", "12/5/1996 10:00:00", ""},
-        parse_row{"day_zero", "0-Dec-1996", ""}, parse_row{"year_zero", "5-Dec-0", ""},
-        parse_row{"month_13", "13/5/1996", ""}, parse_row{"hour_24", "5-Dec-1996 24:00:00", ""},
-        parse_row{"minute_60", "5-Dec-1996 10:60:00", ""},
-        parse_row{"missing_seconds", "5-Dec-1996 10:00", ""},
-        parse_row{"five_zone_digits", "5-Dec-1996 10:00:00 +08000", ""},
-        parse_row{"three_zone_digits", "5-Dec-1996 10:00:00 +080", ""},
-        parse_row{"zone_hours_too_big", "5-Dec-1996 10:00:00 +9900", ""},
-        parse_row{"long_zone_name", "5-Dec-1996 10:00:00-ABCD", ""},
-        parse_row{"junk_after_year", "5-Dec-1996x", ""}, parse_row{"short_remainder", "5-Dec", ""},
-        parse_row{"year_before_1969", "5-Dec-1900", ""},
-        parse_row{"year_after_2096", "5-Dec-2097", ""}, parse_row{"empty", "", ""},
-        parse_row{"weekday_only", "Thu,", ""}, parse_row{"no_number", "Dec 5 1996", ""}),
-    row_name());
+const parse_row kParses[] = {
+    {"internal_form", "5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
+    {"leading_blank", " 5-Dec-1996 11:53:20 +0800", " 5-Dec-1996 11:53:20 +0800"},
+    {"blanks_and_lower_case", "5 dec 96 11:53:20 -0500", " 5-Dec-1996 11:53:20 -0500"},
+    {"weekday_and_zone_name", "Thu, 5-Dec-1996 11:53:20-EST", " 5-Dec-1996 11:53:20 -0500"},
+    {"slashes", "12/5/1996", " 5-Dec-1996 00:00:00 +0000"},
+    {"date_only", "15-Jan-2001", "15-Jan-2001 00:00:00 +0000"},
+    {"unsigned_zone", "1-Feb-2000 00:00:00 0130", " 1-Feb-2000 00:00:00 +0130"},
+    {"military_zone", "1-Feb-2000 10:00:00-K", " 1-Feb-2000 10:00:00 +1000"},
+    {"military_west", "1-Feb-2000 10:00:00-Y", " 1-Feb-2000 10:00:00 -1200"},
+    {"universal", "1-Feb-2000 10:00:00-UT", " 1-Feb-2000 10:00:00 +0000"},
+    {"japan", "1-Feb-2000 10:00:00-jst", " 1-Feb-2000 10:00:00 +0900"},
+    {"unknown_zone_is_here", "1-Feb-2000 10:00:00-LCL", " 1-Feb-2000 10:00:00 +0000"},
+    {"year_69", "1-Jan-69", " 1-Jan-1969 00:00:00 +0000"},
+    {"year_68", "1-Jan-68", " 1-Jan-2068 00:00:00 +0000"},
+    {"year_2096", "31-Dec-2096 23:59:59 +0000", "31-Dec-2096 23:59:59 +0000"},
+    {"zone_name_after_blank", "5-Dec-1996 11:53:20 EST", ""},
+    {"bad_month", "5-Dek-1996", ""},
+    {"day_32", "32-Dec-1996", ""},
+    {"slashes_with_time", "12/5/1996 10:00:00", ""},
+    {"day_zero", "0-Dec-1996", ""},
+    {"year_zero", "5-Dec-0", ""},
+    {"month_13", "13/5/1996", ""},
+    {"hour_24", "5-Dec-1996 24:00:00", ""},
+    {"minute_60", "5-Dec-1996 10:60:00", ""},
+    {"missing_seconds", "5-Dec-1996 10:00", ""},
+    {"five_zone_digits", "5-Dec-1996 10:00:00 +08000", ""},
+    {"three_zone_digits", "5-Dec-1996 10:00:00 +080", ""},
+    {"zone_hours_too_big", "5-Dec-1996 10:00:00 +9900", ""},
+    {"long_zone_name", "5-Dec-1996 10:00:00-ABCD", ""},
+    {"junk_after_year", "5-Dec-1996x", ""},
+    {"short_remainder", "5-Dec", ""},
+    {"year_before_1969", "5-Dec-1900", ""},
+    {"year_after_2096", "5-Dec-2097", ""},
+    {"empty", "", ""},
+    {"weekday_only", "Thu,", ""},
+    {"no_number", "Dec 5 1996", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, ParseDate, testing::ValuesIn(kParses), row_name());
 
 TEST(ParseDate, AZoneLessTimeKeepsTheZoneTheElementHeld) {
   mail_element element;
@@ -115,12 +104,10 @@ TEST(ParseDate, UnknownZoneNamesTakeThisMachinesOffset) {
 
 struct print_row {
   std::string name;
-  unsigned day, month, year;
-  unsigned hours, minutes, seconds;
+  unsigned day, month, year, hours, minutes, seconds;
   bool west;
   unsigned zone_hours, zone_minutes;
-  std::string internal;
-  std::string ctime_form;
+  std::string internal, ctime_form;
 };
 
 class PrintDate : public testing::TestWithParam<print_row> {};
@@ -141,23 +128,23 @@ TEST_P(PrintDate, GivesBothForms) {
   EXPECT_EQ(mail_ctime_date(element), row.ctime_form);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PrintDate,
-    testing::Values(print_row{"day_blank_padded", 5, 12, 1996, 11, 53, 20, false, 8, 0,
-                              " 5-Dec-1996 11:53:20 +0800", "Thu Dec  5 11:53:20 1996\n"},
-                    print_row{"west_zone", 1, 1, 1996, 0, 0, 0, true, 5, 0,
-                              " 1-Jan-1996 00:00:00 -0500", "Mon Jan  1 00:00:00 1996\n"},
-                    print_row{"half_hour_zone", 29, 2, 2000, 23, 59, 59, true, 3, 30,
-                              "29-Feb-2000 23:59:59 -0330", "Tue Feb 29 23:59:59 2000\n"},
-                    print_row{"first_year", 1, 1, 1969, 0, 0, 0, false, 0, 0,
-                              " 1-Jan-1969 00:00:00 +0000", "Wed Jan  1 00:00:00 1969\n"},
-                    print_row{"last_year", 31, 12, 2096, 0, 0, 0, false, 0, 0,
-                              "31-Dec-2096 00:00:00 +0000", "Mon Dec 31 00:00:00 2096\n"},
-                    print_row{"century_not_leap", 1, 3, 2100 - 4, 12, 0, 0, false, 0, 0,
-                              " 1-Mar-2096 12:00:00 +0000", "Thu Mar  1 12:00:00 2096\n"},
-                    print_row{"no_month", 0, 0, 1969, 0, 0, 0, false, 0, 0,
-                              " 0-?\?\?-1969 00:00:00 +0000", "Tue ?\?\?  0 00:00:00 1969\n"}),
-    row_name());
+const print_row kPrints[] = {
+    {"day_blank_padded", 5, 12, 1996, 11, 53, 20, false, 8, 0, " 5-Dec-1996 11:53:20 +0800",
+     "Thu Dec  5 11:53:20 1996\n"},
+    {"west_zone", 1, 1, 1996, 0, 0, 0, true, 5, 0, " 1-Jan-1996 00:00:00 -0500",
+     "Mon Jan  1 00:00:00 1996\n"},
+    {"half_hour_zone", 29, 2, 2000, 23, 59, 59, true, 3, 30, "29-Feb-2000 23:59:59 -0330",
+     "Tue Feb 29 23:59:59 2000\n"},
+    {"first_year", 1, 1, 1969, 0, 0, 0, false, 0, 0, " 1-Jan-1969 00:00:00 +0000",
+     "Wed Jan  1 00:00:00 1969\n"},
+    {"last_year", 31, 12, 2096, 0, 0, 0, false, 0, 0, "31-Dec-2096 00:00:00 +0000",
+     "Mon Dec 31 00:00:00 2096\n"},
+    {"century_not_leap", 1, 3, 2100 - 4, 12, 0, 0, false, 0, 0, " 1-Mar-2096 12:00:00 +0000",
+     "Thu Mar  1 12:00:00 2096\n"},
+    {"no_month", 0, 0, 1969, 0, 0, 0, false, 0, 0, " 0-?\?\?-1969 00:00:00 +0000",
+     "Tue ?\?\?  0 00:00:00 1969\n"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, PrintDate, testing::ValuesIn(kPrints), row_name());
 
 struct now_row {
   std::string name;
@@ -168,8 +155,7 @@ struct now_row {
 class DateNow : public testing::TestWithParam<now_row> {};
 
 TEST_P(DateNow, PrintsTheLocalTimeWithItsZone) {
-  const now_row& row = GetParam();
-  zone_setting zone(row.zone);
+  zone_setting zone(GetParam().zone);
   std::time_t before = std::time(nullptr);
   std::string internal = internal_date_now();
   std::string rfc822 = rfc822_date_now();
@@ -183,24 +169,22 @@ TEST_P(DateNow, PrintsTheLocalTimeWithItsZone) {
       << internal;
   EXPECT_EQ(std::stoi(parts[1]), here.tm_mday);
   EXPECT_EQ(std::stoi(parts[3]), here.tm_year + 1900);
-  EXPECT_EQ(parts[4], row.zone_text);
+  EXPECT_EQ(parts[4], GetParam().zone_text);
 
   ASSERT_TRUE(std::regex_match(
       rfc822, parts,
-      std::regex(
-          R"((Sun|Mon|Tue|Wed|Thu|Fri|Sat), (\d{1,2}) ([A-Z][a-z]{2}) (\d{4}) \d\d:\d\d:\d\d ([-+]\d{4}) \((.*)\))")))
+      std::regex(R"((Sun|Mon|Tue|Wed|Thu|Fri|Sat), (\d{1,2}) ([A-Z][a-z]{2}) (\d{4}) )"
+                 R"(\d\d:\d\d:\d\d ([-+]\d{4}) \((.*)\))")))
       << rfc822;
   EXPECT_EQ(std::stoi(parts[2]), here.tm_mday);
-  EXPECT_EQ(parts[5], row.zone_text);
+  EXPECT_EQ(parts[5], GetParam().zone_text);
   EXPECT_EQ(parts[6], here.tm_zone);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DateNow,
-                         testing::Values(now_row{"china", "CST-8", "+0800"},
-                                         now_row{"newfoundland", "NST+3:30", "-0330"},
-                                         now_row{"greenwich", "UTC0", "+0000"},
-                                         now_row{"half_hour_west_of_greenwich", "XST+0:30",
-                                                 "-0030"}),
-                         row_name());
-
-}  // namespace
+const now_row kZones[] = {
+    {"china", "CST-8", "+0800"},
+    {"newfoundland", "NST+3:30", "-0330"},
+    {"greenwich", "UTC0", "+0000"},
+    {"half_hour_west_of_greenwich", "XST+0:30", "-0030"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, DateNow, testing::ValuesIn(kZones), row_name());

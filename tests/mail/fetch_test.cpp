@@ -4,11 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "mail/cache.h"
-#include "mail/open_close.h"
-#include "mail/stream.h"
 #include "tests/mail/test_driver.h"
-
-namespace {
 
 class Fetch : public testing::Test {
  protected:
@@ -91,5 +87,3 @@ TEST_F(FetchDeathTest, MessageNumbersOutsideTheMailboxAreFatal) {
   EXPECT_DEATH(mail_fetchheader(stream_, 3), "Bad msgno in mail_fetchheader");
   EXPECT_DEATH(mail_fetchbody(stream_, 0, "1"), "Bad msgno in mail_fetchbody");
 }
-
-}  // namespace

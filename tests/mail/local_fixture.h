@@ -1,35 +1,33 @@
 #pragma once
 
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
+#include "mail/cache.h"
+#include "mail/fetch.h"
+#include "mail/fields.h"
 #include "mail/literal.h"
 #include "mail/local_drivers.h"
 #include "mail/mailbox_file.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
+#include "mail/setflag_expunge.h"
 #include "mail/stream.h"
 #include "message/text_source.h"
 #include "platform/environment.h"
 #include "platform/file_names.h"
+#include "tests/support/file_text.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/table.h"
 
 // Local mailbox files in a fresh home directory, with the four local drivers
 // linked in their order. Names are relative to the home directory.
 class LocalMailboxes : public testing::Test {
  protected:
   void SetUp() override {
-    static int counter = 0;
-    // Digits only, so that the case-blind file name mapping finds no twin.
-    home_ = "/tmp/kestrel_local_" + std::to_string(::getpid()) + "_" + std::to_string(++counter);
-    std::filesystem::remove_all(home_);
-    ASSERT_EQ(::mkdir(home_.c_str(), 0700), 0);
     env_parameters(SET_HOME_DIR, home_.data());
     for (mail_driver* driver : {&bezrkdos_driver, &tenexdos_driver, &dawz_driver, &dummy_driver})
       mail_link_driver(driver);
@@ -38,8 +36,8 @@ class LocalMailboxes : public testing::Test {
     log_ = std::make_unique<log_capture>(callbacks());
   }
   void TearDown() override {
+    if (stream_) mail_close(stream_);
     log_.reset();
-    std::filesystem::remove_all(home_);
   }
 
   // Tests that need more callbacks add to these.
@@ -55,19 +53,23 @@ class LocalMailboxes : public testing::Test {
   void write(const std::string& name, const std::string& bytes) const {
     std::ofstream(path(name), std::ios::binary) << bytes;
   }
-  std::string read(const std::string& name) const {
-    std::ifstream in(path(name), std::ios::binary);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-  }
-  bool exists(const std::string& name) const {
-    struct stat st;
-    return ::stat(path(name).c_str(), &st) == 0;
+  std::string read(const std::string& name) const { return file_text(path(name)); }
+  bool exists(const std::string& name) const { return std::filesystem::exists(path(name)); }
+
+  // Opens the mailbox as stream_ (closed at the end of the test, or when the
+  // next one opens); says what was logged when it does not open.
+  testing::AssertionResult opens(const std::string& name, long options = 0) {
+    if (stream_) mail_close(stream_);
+    stream_ = mail_open(nullptr, name, options);
+    if (stream_) return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << name << " does not open: " << testing::PrintToString(texts());
   }
 
-  mail_stream* open(const std::string& name, long options = 0) {
-    return mail_open(nullptr, name, options);
+  // Writes the mailbox file and opens it.
+  testing::AssertionResult opens(const std::string& name, const std::string& bytes) {
+    write(name, bytes);
+    return opens(name);
   }
 
   // Appends through the driver that the name belongs to.
@@ -81,27 +83,21 @@ class LocalMailboxes : public testing::Test {
 
   std::vector<std::string> texts() const { return log_->texts(); }
   bool logged(const std::string& text) const {
-    for (const std::string& entry : texts()) {
-      if (entry == text) return true;
-    }
-    return false;
+    const std::vector<std::string> all = texts();
+    return std::ranges::find(all, text) != all.end();
   }
 
-  std::string home_;
+  scratch_folder folder_;
+  std::string home_ = folder_.path();
   std::unique_ptr<log_capture> log_;
   std::vector<std::string> notes_;  // what on_notify was told
+  mail_stream* stream_ = nullptr;
 };
 
-// A tenexdos internal header line for a message of the given length.
-inline std::string tenex_line(std::size_t length, const std::string& flags = "000000000000",
-                              const std::string& date = " 5-Dec-1996 11:53:20 +0800") {
-  return date + "," + std::to_string(length) + ";" + flags + "\n";
-}
-
-// A tenexdos message: its line and text.
-inline std::string tenex_message(const std::string& text,
-                                 const std::string& flags = "000000000000") {
-  return tenex_line(text.size(), flags) + text;
+// A tenexdos message: its internal header line and text.
+inline std::string tenex_message(const std::string& text, const std::string& flags = "000000000000",
+                                 const std::string& date = " 5-Dec-1996 11:53:20 +0800") {
+  return date + "," + std::to_string(text.size()) + ";" + flags + "\n" + text;
 }
 
 // The text with every LF made CR LF.

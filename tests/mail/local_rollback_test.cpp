@@ -5,12 +5,9 @@
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include "mail/cache.h"
 #include "tests/mail/local_fixture.h"
-#include "tests/support/table.h"
-
-namespace {
 
 const std::string kSmall = "Subject: small\n\nsmall body\n";
 
@@ -23,23 +20,18 @@ std::string big_message() {
 
 struct rollback_row {
   std::string name;
-  std::string format;     // "tenexdos", "dawz" or "bezrkdos"
-  std::string operation;  // "append" or "copy"
-  std::string report;     // what the child must have logged
+  mail_driver* driver;
+  bool copy;           // else append
+  std::string report;  // what the child must have logged
 };
 
 class Rollback : public LocalMailboxes, public testing::WithParamInterface<rollback_row> {
  protected:
-  mail_driver& driver() const {
-    const std::string& format = GetParam().format;
-    return format == "tenexdos" ? tenexdos_driver
-           : format == "dawz"   ? dawz_driver
-                                : bezrkdos_driver;
-  }
-  // A mailbox of the format holding one small message, and its size.
+  // A mailbox of the format holding one message, and its size.
   std::uint64_t fill(const std::string& name, const std::string& message) {
     write(name, "");
-    EXPECT_TRUE(append(driver(), name, message, std::nullopt, "5-Dec-1996 11:53:20 +0800"));
+    EXPECT_TRUE(
+        append(*GetParam().driver, name, message, std::nullopt, "5-Dec-1996 11:53:20 +0800"));
     return read(name).size();
   }
 };
@@ -47,7 +39,7 @@ class Rollback : public LocalMailboxes, public testing::WithParamInterface<rollb
 TEST_P(Rollback, TheDestinationIsLeftAsItWas) {
   const rollback_row& row = GetParam();
   std::uint64_t size = fill("dest", kSmall);
-  if (row.operation == "copy") fill("source", big_message());
+  if (row.copy) fill("source", big_message());
   std::string before = read("dest");
 
   pid_t child = ::fork();
@@ -57,13 +49,8 @@ TEST_P(Rollback, TheDestinationIsLeftAsItWas) {
     ::signal(SIGXFSZ, SIG_IGN);
     rlimit limit{size + 3000, size + 3000};
     ::setrlimit(RLIMIT_FSIZE, &limit);
-    bool done;
-    if (row.operation == "append") {
-      done = append(driver(), "dest", big_message());
-    } else {
-      mail_stream* stream = open("source");
-      done = stream && stream->driver->copy(stream, "1", "dest");
-    }
+    bool done = row.copy ? opens("source") && stream_->driver->copy(stream_, "1", "dest")
+                         : append(*row.driver, "dest", big_message());
     ::_exit(done ? 2 : logged(row.report) ? 0 : 3);
   }
   int status = 0;
@@ -71,27 +58,19 @@ TEST_P(Rollback, TheDestinationIsLeftAsItWas) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "2: the write did not fail; 3: not reported as expected";
   EXPECT_EQ(read("dest"), before);
-
-  // The mailbox still opens with its one message.
-  mail_stream* stream = open("dest");
-  ASSERT_NE(stream, nullptr) << testing::PrintToString(texts());
-  EXPECT_EQ(stream->nmsgs, 1u);
-  mail_close(stream);
+  ASSERT_TRUE(opens("dest")) << "the mailbox still opens with its one message";
+  EXPECT_EQ(stream_->nmsgs, 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, Rollback,
-                         testing::Values(rollback_row{"tenexdos_append", "tenexdos", "append",
-                                                      "Message append failed: File too large"},
-                                         rollback_row{"dawz_append", "dawz", "append",
-                                                      "Message append failed: File too large"},
-                                         rollback_row{"bezrkdos_append", "bezrkdos", "append",
-                                                      "Message append failed: File too large"},
-                                         rollback_row{"tenexdos_copy", "tenexdos", "copy",
-                                                      "Unable to write message: File too large"},
-                                         rollback_row{"dawz_copy", "dawz", "copy",
-                                                      "Unable to write message: File too large"},
-                                         rollback_row{"bezrkdos_copy", "bezrkdos", "copy",
-                                                      "Unable to write message: File too large"}),
-                         row_name());
+const std::string kAppendFailed = "Message append failed: File too large";
+const std::string kCopyFailed = "Unable to write message: File too large";
 
-}  // namespace
+const rollback_row kRollbacks[] = {
+    {"tenexdos_append", &tenexdos_driver, false, kAppendFailed},
+    {"dawz_append", &dawz_driver, false, kAppendFailed},
+    {"bezrkdos_append", &bezrkdos_driver, false, kAppendFailed},
+    {"tenexdos_copy", &tenexdos_driver, true, kCopyFailed},
+    {"dawz_copy", &dawz_driver, true, kCopyFailed},
+    {"bezrkdos_copy", &bezrkdos_driver, true, kCopyFailed},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Rollback, testing::ValuesIn(kRollbacks), row_name());

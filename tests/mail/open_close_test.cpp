@@ -1,14 +1,11 @@
 #include "mail/open_close.h"
 
-#include <gtest/gtest.h>
-
 #include "mail/cache.h"
-#include "mail/stream.h"
 #include "tests/mail/test_driver.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
 
-namespace {
+using texts = std::vector<std::string>;
 
 class OpenClose : public testing::Test {
  protected:
@@ -21,9 +18,7 @@ class OpenClose : public testing::Test {
 };
 
 struct unknown_row {
-  std::string name;
-  std::string mailbox;
-  std::string reason;
+  std::string name, mailbox, reason;
 };
 
 class OpenUnknown : public OpenClose, public testing::WithParamInterface<unknown_row> {};
@@ -31,18 +26,18 @@ class OpenUnknown : public OpenClose, public testing::WithParamInterface<unknown
 TEST_P(OpenUnknown, FailsWithTheReason) {
   const unknown_row& row = GetParam();
   EXPECT_EQ(mail_open(nullptr, row.mailbox, 0), nullptr);
-  ASSERT_EQ(log_.entries().size(), 1u);
-  EXPECT_EQ(log_.entries()[0].text, "Can't open mailbox " + row.mailbox + ": " + row.reason);
-  EXPECT_EQ(log_.entries()[0].level, LOG_ERROR);
+  const log_capture::entry report{"Can't open mailbox " + row.mailbox + ": " + row.reason,
+                                  LOG_ERROR};
+  EXPECT_EQ(log_.entries(), std::vector<log_capture::entry>{report});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, OpenUnknown,
-    testing::Values(unknown_row{"plain_name", "nowhere", "no such mailbox"},
-                    unknown_row{"remote", "{imap.example.cn}INBOX", "invalid remote specification"},
-                    unknown_row{"remote_bboard", "*{news}x", "invalid remote specification"},
-                    unknown_row{"bboard", "*comp.mail", "no such bboard"}),
-    row_name());
+const unknown_row kUnknown[] = {
+    {"plain_name", "nowhere", "no such mailbox"},
+    {"remote", "{imap.example.cn}INBOX", "invalid remote specification"},
+    {"remote_bboard", "*{news}x", "invalid remote specification"},
+    {"bboard", "*comp.mail", "no such bboard"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, OpenUnknown, testing::ValuesIn(kUnknown), row_name());
 
 TEST_F(OpenClose, SilentOpenOfAnUnknownNameSaysNothing) {
   EXPECT_EQ(mail_open(nullptr, "nowhere", OPEN_SILENT), nullptr);
@@ -58,7 +53,7 @@ TEST_F(OpenClose, OpenBindsTheFirstDriverThatKnowsTheName) {
   EXPECT_TRUE(stream->readonly && stream->debug);
   EXPECT_FALSE(stream->silent || stream->anonymous || stream->short_cache || stream->halfopen ||
                stream->lock);
-  EXPECT_EQ(memory_calls(), std::vector<std::string>{"open memory mem:in"});
+  EXPECT_EQ(memory_calls(), texts{"open memory mem:in"});
   mail_close(stream);
   EXPECT_EQ(memory_calls().back(), "close memory");
 }
@@ -75,16 +70,14 @@ TEST_F(OpenClose, RetargetingClosesTheOldDriverAndReplacesTheOptions) {
   mail_stream* stream = mail_open(nullptr, "mem:in", OPEN_READONLY);
   mail_elt(stream, 2)->seen = 1;
   stream->lock = true;
-  mail_stream* again = mail_open(stream, "dummy:new", OPEN_SHORTCACHE);
-  ASSERT_EQ(again, stream);
+  ASSERT_EQ(mail_open(stream, "dummy:new", OPEN_SHORTCACHE), stream);
   EXPECT_EQ(stream->driver, &memory_dummy_driver);
   EXPECT_EQ(stream->mailbox, "dummy:new");
   EXPECT_FALSE(stream->readonly || stream->lock);
   EXPECT_TRUE(stream->short_cache);
   EXPECT_EQ(stream->nmsgs, 0u);
   EXPECT_EQ(mail_cache(stream, 2, CACHE_ELT), nullptr) << "the old cache is gone";
-  EXPECT_EQ(memory_calls(), (std::vector<std::string>{"open memory mem:in", "close memory",
-                                                      "open dummy dummy:new"}));
+  EXPECT_EQ(memory_calls(), (texts{"open memory mem:in", "close memory", "open dummy dummy:new"}));
   mail_close(stream);
 }
 
@@ -92,8 +85,7 @@ TEST_F(OpenClose, RetargetingToTheSameDriverReopensWithoutClosing) {
   mail_stream* stream = mail_open(nullptr, "mem:in", 0);
   EXPECT_EQ(mail_open(stream, "mem:out", 0), stream);
   EXPECT_EQ(stream->mailbox, "mem:out");
-  EXPECT_EQ(memory_calls(),
-            (std::vector<std::string>{"open memory mem:in", "open memory mem:out"}));
+  EXPECT_EQ(memory_calls(), (texts{"open memory mem:in", "open memory mem:out"}));
   mail_close(stream);
 }
 
@@ -108,7 +100,7 @@ TEST_F(OpenClose, RetargetingToAnUnknownNameLeavesTheStreamAlone) {
 TEST_F(OpenClose, AFailedDriverOpenClosesTheStream) {
   memory_mailboxes()["mem:broken"].refuse_open = true;
   EXPECT_EQ(mail_open(nullptr, "mem:broken", 0), nullptr);
-  EXPECT_EQ(memory_calls(), (std::vector<std::string>{"open memory mem:broken", "close memory"}));
+  EXPECT_EQ(memory_calls(), (texts{"open memory mem:broken", "close memory"}));
 }
 
 TEST_F(OpenClose, CloseOfAStreamInUseEmptiesButKeepsTheRecord) {
@@ -135,13 +127,10 @@ TEST_F(OpenClose, FindDriverWithAStreamAcceptsOnlyItsOwnDriverOrDummy) {
   EXPECT_EQ(mail_find_driver(stream, "dummy:x", nullptr), &memory_driver)
       << "dummy stands for the stream's own driver";
   EXPECT_EQ(mail_find_driver(stream, "nowhere", "copy"), nullptr);
-  EXPECT_EQ(log_.texts(), std::vector<std::string>{"Can't copy nowhere: no such mailbox"});
+  EXPECT_EQ(log_.texts(), texts{"Can't copy nowhere: no such mailbox"});
   mail_close(stream);
-
   mail_stream* dummy = mail_open(nullptr, "dummy:x", 0);
   EXPECT_EQ(mail_find_driver(dummy, "mem:in", nullptr), nullptr)
       << "another format driver does not count for a dummy stream";
   mail_close(dummy);
 }
-
-}  // namespace

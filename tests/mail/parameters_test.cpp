@@ -2,16 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "mail/cache.h"
-#include "mail/literal.h"
-#include "mail/open_close.h"
-#include "mail/stream.h"
 #include "platform/environment.h"
 #include "tests/mail/test_driver.h"
-
-namespace {
-
-constexpr long kNameParameter = 999;  // answered by both memory drivers
 
 std::string text_of(void* value) {
   return value ? static_cast<const char*>(value) : "(null)";
@@ -26,8 +18,12 @@ std::vector<std::string> driver_names() {
   return names;
 }
 
-TEST(DriverList, LinkingAppendsAndRelinkingCutsAfterTheDriver) {
-  link_memory_drivers();
+class Parameters : public testing::Test {
+ protected:
+  void SetUp() override { link_memory_drivers(); }
+};
+
+TEST_F(Parameters, LinkingAppendsAndRelinkingCutsAfterTheDriver) {
   EXPECT_EQ(driver_names(), (std::vector<std::string>{"memory", "dummy"}));
   mail_link_driver(&memory_driver);
   EXPECT_EQ(driver_names(), (std::vector<std::string>{"memory"}));
@@ -36,14 +32,12 @@ TEST(DriverList, LinkingAppendsAndRelinkingCutsAfterTheDriver) {
   EXPECT_EQ(driver_names(), (std::vector<std::string>{"memory", "dummy"}));
 }
 
-TEST(Parameters, OtherCodesAskEveryDriverAndTheLastAnswerWins) {
-  link_memory_drivers();
+TEST_F(Parameters, OtherCodesAskEveryDriverAndTheLastAnswerWins) {
   EXPECT_EQ(text_of(mail_parameters(nullptr, kNameParameter, nullptr)), "dummy");
   EXPECT_EQ(mail_parameters(nullptr, 12345, nullptr), nullptr);
 }
 
-TEST(Parameters, AStreamAsksOnlyItsOwnDriver) {
-  link_memory_drivers();
+TEST_F(Parameters, AStreamAsksOnlyItsOwnDriver) {
   memory_mailboxes()["mem:a"];
   mail_stream* stream = mail_open(nullptr, "mem:a", 0);
   ASSERT_NE(stream, nullptr);
@@ -51,12 +45,10 @@ TEST(Parameters, AStreamAsksOnlyItsOwnDriver) {
   mail_close(stream);
 }
 
-TEST(Parameters, TheEnvironmentAnswersAfterTheDriversAndTheTransportLast) {
-  link_memory_drivers();
+TEST_F(Parameters, TheEnvironmentAnswersAfterTheDriversAndTheTransportLast) {
   char home[] = "C:\\HOME\\WANG";
   EXPECT_EQ(text_of(mail_parameters(nullptr, SET_HOME_DIR, home)), "C:\\HOME\\WANG");
   EXPECT_EQ(text_of(mail_parameters(nullptr, GET_HOME_DIR, nullptr)), "C:\\HOME\\WANG");
-
   static char transport_answer[] = "transport";
   mail_link_transport_parameters([](long code, void*) -> void* {
     return code == GET_HOME_DIR || code == 302 ? transport_answer : nullptr;
@@ -67,19 +59,6 @@ TEST(Parameters, TheEnvironmentAnswersAfterTheDriversAndTheTransportLast) {
   mail_link_transport_parameters(nullptr);
 }
 
-TEST(Parameters, LiteralReaderAndCacheManagerAreHeldByTheCore) {
-  EXPECT_EQ(mail_parameters(nullptr, GET_LITERAL_READER, nullptr), nullptr);
-  auto reader = reinterpret_cast<void*>(&mail_read_literal);
-  EXPECT_EQ(mail_parameters(nullptr, SET_LITERAL_READER, reader), reader);
-  EXPECT_EQ(mail_parameters(nullptr, GET_LITERAL_READER, nullptr), reader);
-  EXPECT_EQ(mail_parameters(nullptr, GET_CACHE_MANAGER, nullptr),
-            reinterpret_cast<void*>(&mm_cache));
-}
-
-using ParametersDeathTest = testing::Test;
-
-TEST_F(ParametersDeathTest, TheDriverListCannotBeReplaced) {
+TEST(ParametersDeathTest, TheDriverListCannotBeReplaced) {
   EXPECT_DEATH(mail_parameters(nullptr, SET_DRIVERS, nullptr), "SET_DRIVERS not permitted");
 }
-
-}  // namespace

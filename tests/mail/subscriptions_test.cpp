@@ -1,49 +1,32 @@
-#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 
-#include <gtest/gtest.h>
-#include <stdlib.h>
-
-#include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "platform/environment.h"
+#include "tests/support/file_text.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
 
-namespace fs = std::filesystem;
-
-namespace {
+using names = std::vector<std::string>;
 
 class Subscriptions : public testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/kestrel-subscriptions-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    home_ = pattern;
-    env_parameters(SET_HOME_DIR, home_.string().data());
-  }
-  void TearDown() override { fs::remove_all(home_); }
+  void SetUp() override { env_parameters(SET_HOME_DIR, const_cast<char*>(home_.path().c_str())); }
 
-  std::string file() const {
-    std::ifstream in(home_ / "SUBSCRIB.LST", std::ios::binary);
-    std::stringstream contents;
-    contents << in.rdbuf();
-    return contents.str();
-  }
+  std::string file() const { return file_text(home_.file("SUBSCRIB.LST")); }
   void write(const std::string& contents) {
-    std::ofstream(home_ / "SUBSCRIB.LST", std::ios::binary) << contents;
+    std::ofstream(home_.file("SUBSCRIB.LST"), std::ios::binary) << contents;
   }
-  std::vector<std::string> listed() {
-    std::vector<std::string> names;
+  names listed() {
+    names result;
     subscription_state state;
     while (auto name = subscription_next(state))
-      names.push_back(*name);
-    return names;
+      result.push_back(*name);
+    return result;
   }
 
-  fs::path home_;
+  scratch_folder home_;
   log_capture log_;
 };
 
@@ -51,20 +34,20 @@ TEST_F(Subscriptions, AddWritesOneLineEachWithCrLf) {
   EXPECT_TRUE(subscription_add("Work"));
   EXPECT_TRUE(subscription_add("{imap.example.cn}INBOX"));
   EXPECT_EQ(file(), "Work\r\n{imap.example.cn}INBOX\r\n");
-  EXPECT_EQ(listed(), (std::vector<std::string>{"Work", "{imap.example.cn}INBOX"}));
+  EXPECT_EQ(listed(), (names{"Work", "{imap.example.cn}INBOX"}));
 }
 
 TEST_F(Subscriptions, AddingTwiceIsRefused) {
   EXPECT_TRUE(subscription_add("Work"));
   EXPECT_FALSE(subscription_add("Work"));
-  EXPECT_EQ(log_.texts(), std::vector<std::string>{"Already subscribed to mailbox Work"});
-  EXPECT_EQ(log_.entries()[0].level, LOG_ERROR);
+  const log_capture::entry report{"Already subscribed to mailbox Work", LOG_ERROR};
+  EXPECT_EQ(log_.entries(), std::vector<log_capture::entry>{report});
   EXPECT_TRUE(subscription_add("work")) << "names compare exactly";
 }
 
 TEST_F(Subscriptions, LinesWithBareLineFeedsAreReadToo) {
   write("a\nb\r\n\n\r\nc\n");
-  EXPECT_EQ(listed(), (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(listed(), (names{"a", "b", "c"}));
   EXPECT_FALSE(subscription_add("b"));
 }
 
@@ -79,50 +62,17 @@ TEST_F(Subscriptions, RemoveTakesEveryEqualLineAndKeepsTheOrder) {
   EXPECT_TRUE(subscription_remove("a"));
   EXPECT_EQ(file(), "b\r\nc\n");
   EXPECT_FALSE(subscription_remove("a"));
-  EXPECT_EQ(log_.texts(), std::vector<std::string>{"Not subscribed to mailbox a"});
+  EXPECT_EQ(log_.texts(), names{"Not subscribed to mailbox a"});
 }
 
 TEST_F(Subscriptions, RemoveWithoutAListSaysSo) {
   EXPECT_FALSE(subscription_remove("a"));
-  EXPECT_EQ(log_.texts(), std::vector<std::string>{"No subscriptions"});
+  EXPECT_EQ(log_.texts(), names{"No subscriptions"});
 }
 
 TEST_F(Subscriptions, AWalkWithoutAFileEndsAtOnceAndCanStartAgain) {
   EXPECT_TRUE(listed().empty());
   write("x\r\n");
-  EXPECT_EQ(listed(), std::vector<std::string>{"x"});
-  EXPECT_EQ(listed(), std::vector<std::string>{"x"});
+  EXPECT_EQ(listed(), names{"x"});
+  EXPECT_EQ(listed(), names{"x"});
 }
-
-struct pattern_row {
-  std::string name;
-  std::string mailbox;
-  std::string pattern;
-  bool matches;
-};
-
-class PatternMatch : public testing::TestWithParam<pattern_row> {};
-
-TEST_P(PatternMatch, Decides) {
-  const pattern_row& row = GetParam();
-  EXPECT_EQ(mailbox_pattern_match(row.mailbox, row.pattern), row.matches);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, PatternMatch,
-    testing::Values(pattern_row{"star_matches_all", "Work", "*", true},
-                    pattern_row{"star_matches_empty_name", "", "*", true},
-                    pattern_row{"percent_is_one_character", "a.box", "%.box", true},
-                    pattern_row{"percent_is_not_two", "ab.box", "%.box", false},
-                    pattern_row{"question_mark", "ab", "a?", true},
-                    pattern_row{"case_ignored", "INBOX", "inbox", true},
-                    pattern_row{"star_inside", "mail/2024/jan", "mail*jan", true},
-                    pattern_row{"star_may_match_nothing", "ab", "a*b", true},
-                    pattern_row{"star_needs_the_rest", "a", "a*b", false},
-                    pattern_row{"star_then_percent", "abc", "*%", true},
-                    pattern_row{"longer_name", "Work2", "Work", false},
-                    pattern_row{"longer_pattern", "Wor", "Work", false},
-                    pattern_row{"exact", "Work", "Work", true}),
-    row_name());
-
-}  // namespace

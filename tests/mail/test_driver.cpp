@@ -6,8 +6,6 @@
 
 namespace {
 
-constexpr long kNameParameter = 999;
-
 struct memory_local : mail_local {
   std::string name;
 };
@@ -16,19 +14,14 @@ void record(std::string call) {
   memory_calls().push_back(std::move(call));
 }
 
-memory_mailbox* box_of(mail_stream* stream) {
-  auto* local = dynamic_cast<memory_local*>(stream->local.get());
-  if (!local) return nullptr;
-  auto found = memory_mailboxes().find(local->name);
-  return found == memory_mailboxes().end() ? nullptr : &found->second;
+const memory_message& message_of(mail_stream* stream, std::uint32_t msgno) {
+  const std::string& name = dynamic_cast<memory_local&>(*stream->local).name;
+  return memory_mailboxes().at(name).messages.at(msgno - 1);
 }
-
-mail_stream memory_prototype = mail_prototype_stream(&memory_driver);
-mail_stream dummy_prototype = mail_prototype_stream(&memory_dummy_driver);
 
 mail_envelope* fetch_structure(mail_stream* stream, std::uint32_t msgno, mail_body** body) {
   record("fetchstructure " + std::to_string(msgno));
-  const memory_message& message = box_of(stream)->messages.at(msgno - 1);
+  const memory_message& message = message_of(stream, msgno);
   mail_long_element* element = mail_lelt(stream, msgno);
   if (!element->envelope) {
     element->envelope = mail_new_envelope();
@@ -46,95 +39,63 @@ mail_envelope* fetch_structure(mail_stream* stream, std::uint32_t msgno, mail_bo
   return element->envelope.get();
 }
 
-template <mail_driver* Self>
-mail_driver* valid_prefix(std::string_view name) {
-  std::string_view prefix = Self == &memory_driver ? "mem:" : "dummy:";
-  return name.starts_with(prefix) ? Self : nullptr;
+template <bool Dummy>
+mail_driver& self() {
+  return Dummy ? memory_dummy_driver : memory_driver;
 }
 
-template <mail_driver* Self>
-void* parameters(long code, void*) {
-  if (code == kNameParameter) return const_cast<char*>(Self->name);
-  if (code == GET_MAILBOX_EXTENSION && !memory_extension().empty()) {
-    return memory_extension().data();
-  }
-  return nullptr;
-}
-
-template <mail_driver* Self>
-mail_stream* open(mail_stream* stream) {
-  if (!stream) return Self == &memory_driver ? &memory_prototype : &dummy_prototype;
-  record(std::string("open ") + Self->name + " " + stream->mailbox.value_or(""));
-  auto local = std::make_unique<memory_local>();
-  local->name = *stream->mailbox;
-  stream->local = std::move(local);
-  memory_mailbox* box = box_of(stream);
-  if (Self == &memory_dummy_driver) {
-    mail_note_exists(stream, 0);
-    return stream;
-  }
-  if (!box || box->refuse_open) return nullptr;
-  mail_note_exists(stream, static_cast<std::uint32_t>(box->messages.size()));
-  return stream;
-}
-
-template <mail_driver* Self>
-void close(mail_stream* stream) {
-  record(std::string("close ") + Self->name);
-  stream->local.reset();
-}
-
-mail_driver make_driver(const char* name, mail_driver* (*valid)(std::string_view),
-                        void* (*params)(long, void*), mail_stream* (*opener)(mail_stream*),
-                        void (*closer)(mail_stream*)) {
-  return mail_driver{
-      name,
-      nullptr,
-      valid,
-      params,
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view) { return false; },
-      [](mail_stream*, std::string_view, std::string_view) { return false; },
-      opener,
-      closer,
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*, std::string_view) {},
-      fetch_structure,
-      [](mail_stream* stream, std::uint32_t msgno) -> std::string_view {
-        record("fetchheader " + std::to_string(msgno));
-        return box_of(stream)->messages.at(msgno - 1).header;
-      },
-      [](mail_stream* stream, std::uint32_t msgno) -> std::string_view {
-        return box_of(stream)->messages.at(msgno - 1).text;
-      },
-      [](mail_stream* stream, std::uint32_t msgno,
-         std::string_view section) -> std::optional<std::string_view> {
-        record("fetchbody " + std::to_string(msgno) + " " + std::string(section));
-        if (section != "1") return std::nullopt;
-        return std::string_view(box_of(stream)->messages.at(msgno - 1).text);
-      },
-      [](mail_stream*, std::string_view sequence, std::string_view flags) {
-        record("setflag " + std::string(sequence) + " " + std::string(flags));
-      },
-      [](mail_stream*, std::string_view, std::string_view) {},
-      [](mail_stream*, std::string_view) {},
-      [](mail_stream*) { return true; },
-      [](mail_stream*) {},
-      [](mail_stream*) { record("expunge"); },
-      [](mail_stream*, std::string_view, std::string_view) { return false; },
-      [](mail_stream*, std::string_view, std::string_view) { return false; },
-      [](mail_stream*, std::string_view, std::optional<std::string_view>,
-         std::optional<std::string_view>, text_source&) { return false; },
-      [](mail_stream*, long options) { record("release " + std::to_string(options)); },
+// Only what the dispatch code calls; every other operation stays null.
+template <bool Dummy>
+mail_driver make_driver() {
+  mail_driver driver{};
+  driver.name = Dummy ? "dummy" : "memory";
+  driver.valid = [](std::string_view name) -> mail_driver* {
+    return name.starts_with(Dummy ? "dummy:" : "mem:") ? &self<Dummy>() : nullptr;
   };
+  driver.parameters = [](long code, void*) -> void* {
+    if (code == kNameParameter) return const_cast<char*>(self<Dummy>().name);
+    if (code == GET_MAILBOX_EXTENSION && !memory_extension().empty())
+      return memory_extension().data();
+    return nullptr;
+  };
+  driver.open = [](mail_stream* stream) -> mail_stream* {
+    static mail_stream prototype = mail_prototype_stream(&self<Dummy>());
+    if (!stream) return &prototype;
+    record(std::string("open ") + self<Dummy>().name + " " + stream->mailbox.value_or(""));
+    auto local = std::make_unique<memory_local>();
+    local->name = *stream->mailbox;
+    stream->local = std::move(local);
+    auto box = memory_mailboxes().find(*stream->mailbox);
+    if (Dummy) {
+      mail_note_exists(stream, 0);
+    } else if (box == memory_mailboxes().end() || box->second.refuse_open) {
+      return nullptr;
+    } else {
+      mail_note_exists(stream, static_cast<std::uint32_t>(box->second.messages.size()));
+    }
+    return stream;
+  };
+  driver.close = [](mail_stream* stream) {
+    record(std::string("close ") + self<Dummy>().name);
+    stream->local.reset();
+  };
+  driver.fetchstructure = fetch_structure;
+  driver.fetchheader = [](mail_stream* stream, std::uint32_t msgno) -> std::string_view {
+    record("fetchheader " + std::to_string(msgno));
+    return message_of(stream, msgno).header;
+  };
+  driver.fetchbody = [](mail_stream* stream, std::uint32_t msgno,
+                        std::string_view section) -> std::optional<std::string_view> {
+    record("fetchbody " + std::to_string(msgno) + " " + std::string(section));
+    if (section != "1") return std::nullopt;
+    return std::string_view(message_of(stream, msgno).text);
+  };
+  driver.setflag = [](mail_stream*, std::string_view sequence, std::string_view flags) {
+    record("setflag " + std::string(sequence) + " " + std::string(flags));
+  };
+  driver.expunge = [](mail_stream*) { record("expunge"); };
+  driver.release = [](mail_stream*, long options) { record("release " + std::to_string(options)); };
+  return driver;
 }
 
 }  // namespace
@@ -154,12 +115,8 @@ std::string& memory_extension() {
   return extension;
 }
 
-mail_driver memory_driver =
-    make_driver("memory", valid_prefix<&memory_driver>, parameters<&memory_driver>,
-                open<&memory_driver>, close<&memory_driver>);
-mail_driver memory_dummy_driver =
-    make_driver("dummy", valid_prefix<&memory_dummy_driver>, parameters<&memory_dummy_driver>,
-                open<&memory_dummy_driver>, close<&memory_dummy_driver>);
+mail_driver memory_driver = make_driver<false>();
+mail_driver memory_dummy_driver = make_driver<true>();
 
 void link_memory_drivers() {
   mail_link_driver(&memory_driver);

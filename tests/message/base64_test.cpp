@@ -9,18 +9,35 @@
 
 namespace {
 
-TEST(Rfc822Binary, GroupsPaddingAndLines) {
-  EXPECT_EQ(rfc822_binary("abc"), "YWJj\r\n");
-  EXPECT_EQ(rfc822_binary("a"), "YQ==\r\n");
-  EXPECT_EQ(rfc822_binary("ab"), "YWI=\r\n");
-  EXPECT_EQ(rfc822_binary(""), "\r\n");
-  const std::string line = rfc822_binary(std::string(45, 'x'));
-  EXPECT_EQ(line.size(), 64u);
-  EXPECT_EQ(line.substr(60), "\r\n\r\n");
-  const std::string two_lines = rfc822_binary(std::string(46, 'x'));
-  EXPECT_EQ(two_lines.substr(60, 2), "\r\n");
-  EXPECT_EQ(two_lines.substr(62), "eA==\r\n");
+std::string times(int count, const std::string& text) {
+  std::string whole;
+  for (int i = 0; i < count; ++i)
+    whole += text;
+  return whole;
 }
+
+struct encode_row {
+  std::string name;
+  std::string bytes;
+  std::string text;
+};
+
+class Rfc822Binary : public testing::TestWithParam<encode_row> {};
+
+TEST_P(Rfc822Binary, GroupsPadsAndBreaksLines) {
+  EXPECT_EQ(rfc822_binary(GetParam().bytes), GetParam().text);
+}
+
+// "eHh4" is "xxx"; 45 bytes fill a line of 60.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Rfc822Binary,
+    testing::Values(encode_row{"one_group", "abc", "YWJj\r\n"},
+                    encode_row{"two_pads", "a", "YQ==\r\n"},
+                    encode_row{"one_pad", "ab", "YWI=\r\n"}, encode_row{"empty", "", "\r\n"},
+                    encode_row{"full_line", std::string(45, 'x'), times(15, "eHh4") + "\r\n\r\n"},
+                    encode_row{"second_line", std::string(46, 'x'),
+                               times(15, "eHh4") + "\r\neA==\r\n"}),
+    row_name());
 
 struct decode_row {
   std::string name;
@@ -30,8 +47,22 @@ struct decode_row {
 
 class Base64Decode : public testing::TestWithParam<decode_row> {};
 
-TEST_P(Base64Decode, DecodesOrRejects) {
-  EXPECT_EQ(base64_decode(GetParam().text), GetParam().bytes);
+// Text read block by block decodes as the whole text does, wherever the
+// blocks end, padding included.
+TEST_P(Base64Decode, DecodesOrRejectsWholeAndInPieces) {
+  const decode_row& row = GetParam();
+  EXPECT_EQ(base64_decode(row.text), row.bytes);
+  for (std::size_t piece = 1; piece <= 5; ++piece) {
+    base64_decoder decoder;
+    std::string bytes;
+    bool fed = true;
+    for (std::size_t at = 0; at < row.text.size(); at += piece)
+      fed = decoder.feed(std::string_view(row.text).substr(at, piece), bytes) && fed;
+    EXPECT_EQ(fed && decoder.finish(), row.bytes.has_value()) << "in pieces of " << piece;
+    if (row.bytes) {
+      EXPECT_EQ(bytes, *row.bytes) << "in pieces of " << piece;
+    }
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -40,12 +71,16 @@ INSTANTIATE_TEST_SUITE_P(
                     decode_row{"line_breaks_are_skipped", "YW\r\nJj\r\n", "abc"},
                     decode_row{"two_pads", "YQ==", "a"}, decode_row{"one_pad", "YWI=", "ab"},
                     decode_row{"group_after_padding", "YQ==YWJj", "aabc"},
+                    decode_row{"groups_and_pads_on_lines", "YWJj\r\nYQ==\r\nYWI=", "abcaab"},
                     decode_row{"lone_pad_in_third_place", "YQ=a", std::nullopt},
+                    decode_row{"ends_between_two_pads", "YQ=", std::nullopt},
                     decode_row{"pad_in_first_place", "=YWJ", std::nullopt},
                     decode_row{"pad_in_second_place", "Y=WJ", std::nullopt},
                     decode_row{"pad_then_blank_then_pad", "YQ= =", std::nullopt},
                     decode_row{"unpadded_end", "YWI", "ab"}, decode_row{"empty", "", ""},
-                    decode_row{"every_byte", "AAECA/7/", std::string("\0\1\2\3\xfe\xff", 6)}),
+                    decode_row{"every_byte", "AAECA/7/", std::string("\0\1\2\3\xfe\xff", 6)},
+                    decode_row{"long_lines", rfc822_binary(std::string(100, '\xa5')),
+                               std::string(100, '\xa5')}),
     row_name());
 
 TEST(Base64, RoundTripOfEveryByteValue) {
@@ -53,35 +88,6 @@ TEST(Base64, RoundTripOfEveryByteValue) {
   for (int i = 0; i < 256 * 3 + 1; ++i)
     bytes += static_cast<char>(i * 7);
   EXPECT_EQ(base64_decode(rfc822_binary(bytes)), bytes);
-}
-
-}  // namespace
-
-namespace {
-
-// Text read block by block decodes as the whole text does, wherever the
-// blocks end, padding included.
-TEST(Base64Decoder, PiecesDecodeAsTheWholeText) {
-  const std::string texts[] = {"YWJj\r\nYQ==\r\nYWI=",
-                               "YQ=a",
-                               "YQ=",
-                               "YQ= =",
-                               "=YWJ",
-                               rfc822_binary(std::string(100, '\xa5'))};
-  for (const std::string& text : texts) {
-    for (std::size_t piece = 1; piece <= 5; ++piece) {
-      base64_decoder decoder;
-      std::string bytes;
-      bool fed = true;
-      for (std::size_t at = 0; at < text.size(); at += piece)
-        fed = decoder.feed(std::string_view(text).substr(at, piece), bytes) && fed;
-      const std::optional<std::string> whole = base64_decode(text);
-      EXPECT_EQ(fed && decoder.finish(), whole.has_value()) << text << " in pieces of " << piece;
-      if (whole) {
-        EXPECT_EQ(bytes, *whole) << text << " in pieces of " << piece;
-      }
-    }
-  }
 }
 
 }  // namespace

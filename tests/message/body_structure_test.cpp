@@ -7,29 +7,29 @@
 
 #include "message/content_header.h"
 #include "message/envelope_parse.h"
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/message_describe.h"
 #include "tests/support/table.h"
 
 namespace {
 
-mail_body multipart(const std::string& boundary_parameter) {
+mail_body parse(const std::string& content_type, const std::string& text,
+                const std::string& encoding = "") {
   mail_body body;
-  content_header_parse(body, "TYPE", "multipart/mixed" + boundary_parameter);
-  return body;
-}
-
-void parse(mail_body& body, const std::string& text) {
+  content_header_parse(body, "TYPE", content_type);
+  if (!encoding.empty()) content_header_parse(body, "TRANSFER-ENCODING", encoding);
   text_source source;
   text_source_from_memory(source, text);
   body_content_parse(body, source, "local.host");
+  return body;
 }
 
-// The text of every part, as its offset and byte count say.
-std::vector<std::string> part_texts(const mail_body& body, const std::string& text) {
-  std::vector<std::string> texts;
+// The text of every part, as its offset and byte count say: "[one][two]".
+std::string part_texts(const mail_body& body, const std::string& text) {
+  std::string texts;
   for (const mail_body_part* part = body.contents.part.get(); part; part = part->next.get())
-    texts.push_back(text.substr(part->offset, part->body.bytes));
+    texts += "[" + text.substr(part->offset, part->body.bytes) + "]";
   return texts;
 }
 
@@ -37,15 +37,14 @@ struct split_row {
   std::string name;
   std::string boundary_parameter;
   std::string text;
-  std::vector<std::string> parts;
+  std::string parts;
 };
 
 class MultipartSplit : public testing::TestWithParam<split_row> {};
 
 TEST_P(MultipartSplit, FindsThePartsAtTheDelimiterLines) {
   const split_row& row = GetParam();
-  mail_body body = multipart(row.boundary_parameter);
-  parse(body, row.text);
+  mail_body body = parse("multipart/mixed" + row.boundary_parameter, row.text);
   EXPECT_EQ(part_texts(body, row.text), row.parts);
   EXPECT_EQ(body.bytes, row.text.size());
 }
@@ -53,44 +52,30 @@ TEST_P(MultipartSplit, FindsThePartsAtTheDelimiterLines) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, MultipartSplit,
     testing::Values(
-        split_row{"line_feeds", "; boundary=B", "--B\n\none\n--B\n\ntwo\n--B--\n", {"one", "two"}},
-        split_row{"crlf",
-                  "; boundary=B",
-                  "--B\r\n\r\none\r\n--B\r\n\r\ntwo\r\n--B--\r\n",
-                  {"one", "two"}},
-        split_row{"lone_carriage_returns",
-                  "; boundary=B",
-                  "--B\r\rone\r--B\r\rtwo\r--B--",
-                  {"one", "two"}},
-        split_row{"blank_after_boundary_is_no_delimiter",
-                  "; boundary=B",
-                  "--B\n\none\n--B \ntwo\n--B--\n",
-                  {"one\n--B \ntwo"}},
-        split_row{"without_closing_delimiter_to_the_end",
-                  "; boundary=B",
-                  "--B\n\none\n--B\n\ntwo\n",
-                  {"one", "two\n"}},
-        split_row{
-            "closing_delimiter_at_the_very_end", "; boundary=B", "--B\n\none\n--B--", {"one"}},
-        split_row{"closing_delimiter_must_end_its_line",
-                  "; boundary=B",
-                  "--B\n\none\n--B--x\n--B--\n",
-                  {"one\n--B--x"}},
-        split_row{"preamble_and_epilogue_are_ignored",
-                  "; boundary=B",
-                  "pre\n--B\n\none\n--B--\npost\n--B\n\nnot a part\n",
-                  {"one"}},
-        split_row{
-            "delimiter_only_at_line_start", "; boundary=B", "--B\n\none --B\n--B--\n", {"one --B"}},
-        split_row{"longer_boundary_is_no_delimiter",
-                  "; boundary=B",
-                  "--B\n\none\n--BB\n--B--\n",
-                  {"one\n--BB"}},
-        split_row{"empty_part", "; boundary=B", "--B\n--B\n\ntwo\n--B--\n", {"", "two"}},
-        split_row{
-            "quoted_boundary", "; boundary=\"a b:c\"", "--a b:c\n\none\n--a b:c--\n", {"one"}},
-        split_row{"no_boundary_parameter_means_hyphen", "", "---\n\none\n-----\n", {"one"}},
-        split_row{"text_no_longer_than_boundary", "; boundary=LONGBOUNDARY", "--LONGBOUNDA", {}}),
+        split_row{"line_feeds", "; boundary=B", "--B\n\none\n--B\n\ntwo\n--B--\n", "[one][two]"},
+        split_row{"crlf", "; boundary=B", "--B\r\n\r\none\r\n--B\r\n\r\ntwo\r\n--B--\r\n",
+                  "[one][two]"},
+        split_row{"lone_carriage_returns", "; boundary=B", "--B\r\rone\r--B\r\rtwo\r--B--",
+                  "[one][two]"},
+        split_row{"blank_after_boundary_is_no_delimiter", "; boundary=B",
+                  "--B\n\none\n--B \ntwo\n--B--\n", "[one\n--B \ntwo]"},
+        split_row{"without_closing_delimiter_to_the_end", "; boundary=B",
+                  "--B\n\none\n--B\n\ntwo\n", "[one][two\n]"},
+        split_row{"closing_delimiter_at_the_very_end", "; boundary=B", "--B\n\none\n--B--",
+                  "[one]"},
+        split_row{"closing_delimiter_must_end_its_line", "; boundary=B",
+                  "--B\n\none\n--B--x\n--B--\n", "[one\n--B--x]"},
+        split_row{"preamble_and_epilogue_are_ignored", "; boundary=B",
+                  "pre\n--B\n\none\n--B--\npost\n--B\n\nnot a part\n", "[one]"},
+        split_row{"delimiter_only_at_line_start", "; boundary=B", "--B\n\none --B\n--B--\n",
+                  "[one --B]"},
+        split_row{"longer_boundary_is_no_delimiter", "; boundary=B", "--B\n\none\n--BB\n--B--\n",
+                  "[one\n--BB]"},
+        split_row{"empty_part", "; boundary=B", "--B\n--B\n\ntwo\n--B--\n", "[][two]"},
+        split_row{"quoted_boundary", "; boundary=\"a b:c\"", "--a b:c\n\none\n--a b:c--\n",
+                  "[one]"},
+        split_row{"no_boundary_parameter_means_hyphen", "", "---\n\none\n-----\n", "[one]"},
+        split_row{"text_no_longer_than_boundary", "; boundary=LONGBOUNDARY", "--LONGBOUNDA", ""}),
     row_name());
 
 TEST(MultipartParse, PartHeadersApplyToTheirPart) {
@@ -98,27 +83,11 @@ TEST(MultipartParse, PartHeadersApplyToTheirPart) {
       "--B\r\nContent-Type: text/plain;\r\n charset=big5\r\nContent-Transfer-Encoding: "
       "BASE64\r\nX-Other: y\r\n\r\npM6k5Q==\r\n--B\r\ncontent-type: IMAGE/GIF\r\n\r\nGIF89a"
       "\r\n--B\r\n\r\nplain\r\n--B--\r\n";
-  mail_body body = multipart("; boundary=B");
-  parse(body, text);
-  const mail_body_part* first = body.contents.part.get();
-  ASSERT_TRUE(first && first->next && first->next->next);
-  EXPECT_EQ(first->offset, text.find("pM6k"));
-  EXPECT_EQ(first->body.type, TYPE_TEXT);
-  EXPECT_EQ(first->body.encoding, ENCODING_BASE64);
-  ASSERT_TRUE(first->body.parameter_list);
-  EXPECT_EQ(first->body.parameter_list->attribute, "CHARSET");
-  EXPECT_EQ(first->body.parameter_list->value, "big5");
-  EXPECT_EQ(first->body.bytes, 8u);
-  EXPECT_EQ(first->body.lines, 0u);
-  const mail_body& second = first->next->body;
-  EXPECT_EQ(second.type, TYPE_IMAGE);
-  EXPECT_EQ(second.subtype, "GIF");
-  EXPECT_EQ(second.parameter_list, nullptr);
-  const mail_body& third = first->next->next->body;
-  EXPECT_EQ(third.subtype, "PLAIN");
-  ASSERT_TRUE(third.parameter_list);
-  EXPECT_EQ(third.parameter_list->value, "US-ASCII");
-  EXPECT_EQ(first->next->next->next, nullptr);
+  mail_body body = parse("multipart/mixed; boundary=B", text);
+  EXPECT_EQ(body_tree(body),
+            "MULTIPART/MIXED 7BIT BOUNDARY=B 167 0 (TEXT/PLAIN BASE64 CHARSET=big5 8 0, "
+            "IMAGE/GIF 7BIT 6 0, TEXT/PLAIN 7BIT CHARSET=US-ASCII 5 0)");
+  EXPECT_EQ(body.contents.part->offset, text.find("pM6k"));
 }
 
 TEST(MultipartParse, NestedMultipartsKeepOffsetsInTheWholeText) {
@@ -126,84 +95,66 @@ TEST(MultipartParse, NestedMultipartsKeepOffsetsInTheWholeText) {
       "--outer\n\nfirst\n--outer\nContent-Type: multipart/alternative; boundary=inner\n\n"
       "--inner\n\ninner one\n--inner\nContent-Type: text/html\n\n<b>two</b>\n--inner--\n"
       "--outer--\n";
-  mail_body body = multipart("; boundary=outer");
-  parse(body, text);
+  mail_body body = parse("multipart/mixed; boundary=outer", text);
   ASSERT_TRUE(body.contents.part && body.contents.part->next);
-  const mail_body& inner = body.contents.part->next->body;
-  EXPECT_EQ(inner.type, TYPE_MULTIPART);
-  EXPECT_EQ(part_texts(inner, text), (std::vector<std::string>{"inner one", "<b>two</b>"}));
-}
-
-TEST(MultipartParse, EncodedMultipartIsNotSplit) {
-  log_capture log;
-  mail_body body = multipart("; boundary=B");
-  content_header_parse(body, "TRANSFER-ENCODING", "base64");
-  parse(body, "--B\n\none\n--B--\n");
-  EXPECT_EQ(body.contents.part, nullptr);
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Nested encoding of multipart contents"});
+  EXPECT_EQ(part_texts(body.contents.part->next->body, text), "[inner one][<b>two</b>]");
 }
 
 TEST(MessageParse, EmbeddedMessageIsParsedWithItsBody) {
   const std::string text =
       "Subject: inner\nFrom: joe@x.test\nMIME-Version: 1.0\nContent-Type: text/html\n\n"
       "<p>hi</p>\nbye\n";
-  mail_body body;
-  content_header_parse(body, "TYPE", "message/rfc822");
-  parse(body, text);
+  mail_body body = parse("message/rfc822", text);
   const mail_body::message_contents& message = body.contents.message;
-  ASSERT_TRUE(message.envelope && message.body);
+  ASSERT_TRUE(message.envelope);
   EXPECT_EQ(message.envelope->subject, "inner");
   EXPECT_EQ(message.offset, text.find("<p>"));
-  EXPECT_EQ(message.body->subtype, "HTML");
-  EXPECT_EQ(message.body->bytes, 14u);
-  EXPECT_EQ(message.body->lines, 2u);
-  EXPECT_EQ(body.lines, 7u);
-  EXPECT_EQ(body.bytes, text.size());
+  EXPECT_EQ(body_tree(body), "MESSAGE/RFC822 7BIT 89 7 (TEXT/HTML 7BIT CHARSET=US-ASCII 14 2)");
   EXPECT_FALSE(message.text);
 }
 
-TEST(MessageParse, EncodedMessageIsNotParsed) {
+struct content_row {
+  std::string name;
+  std::string type;
+  std::string encoding;
+  std::string text;
+  std::string tree;
+  std::string report = {};  // empty: none
+};
+
+class BodyParse : public testing::TestWithParam<content_row> {};
+
+TEST_P(BodyParse, DescribesTheContent) {
+  const content_row& row = GetParam();
   log_capture log;
-  mail_body body;
-  content_header_parse(body, "TYPE", "message/rfc822");
-  content_header_parse(body, "TRANSFER-ENCODING", "quoted-printable");
-  parse(body, "Subject: x\n\nbody\n");
+  mail_body body = parse(row.type, row.text, row.encoding);
+  EXPECT_EQ(body_tree(body), row.tree);
   EXPECT_FALSE(body.contents.message.envelope);
-  EXPECT_EQ(body.lines, 0u);
-  EXPECT_EQ(log.texts(), std::vector<std::string>{"Nested encoding of message contents"});
+  EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
-TEST(MessageParse, OtherMessageSubtypesOnlyCountLines) {
-  mail_body body;
-  content_header_parse(body, "TYPE", "message/delivery-status");
-  parse(body, "Reporting-MTA: dns; x\n\nAction: failed\n");
-  EXPECT_FALSE(body.contents.message.envelope);
-  EXPECT_EQ(body.lines, 3u);
-}
-
-TEST(BodyParse, OtherTypesGetNoLineCount) {
-  mail_body body;
-  content_header_parse(body, "TYPE", "application/octet-stream");
-  parse(body, "a\nb\n");
-  EXPECT_EQ(body.lines, 0u);
-  EXPECT_EQ(body.bytes, 4u);
-  EXPECT_EQ(body.bytes_raw, 4u);
-}
-
-TEST(BodyParse, TextWithSomeParameterGetsNoCharset) {
-  mail_body body;
-  content_header_parse(body, "TYPE", "text/plain; format=flowed");
-  parse(body, "x");
-  ASSERT_TRUE(body.parameter_list);
-  EXPECT_EQ(body.parameter_list->attribute, "FORMAT");
-  EXPECT_EQ(body.parameter_list->next, nullptr);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BodyParse,
+    testing::Values(
+        content_row{"encoded_multipart_is_not_split", "multipart/mixed; boundary=B", "base64",
+                    "--B\n\none\n--B--\n", "MULTIPART/MIXED BASE64 BOUNDARY=B 15 0",
+                    "Nested encoding of multipart contents"},
+        content_row{"encoded_message_is_not_parsed", "message/rfc822", "quoted-printable",
+                    "Subject: x\n\nbody\n", "MESSAGE/RFC822 QUOTED-PRINTABLE 17 0",
+                    "Nested encoding of message contents"},
+        content_row{"other_message_subtypes_only_count_lines", "message/delivery-status", "",
+                    "Reporting-MTA: dns; x\n\nAction: failed\n",
+                    "MESSAGE/DELIVERY-STATUS 7BIT 38 3"},
+        content_row{"other_types_get_no_line_count", "application/octet-stream", "", "a\nb\n",
+                    "APPLICATION/OCTET-STREAM 7BIT 4 0"},
+        content_row{"text_with_some_parameter_gets_no_charset", "text/plain; format=flowed", "",
+                    "x", "TEXT/PLAIN 7BIT FORMAT=flowed 1 0"}),
+    row_name());
 
 // Hostile letters nest without end; past the limit the content stays unsplit.
 TEST(BodyParse, DeepNestingIsCutAtTheLimit) {
-  constexpr int kLevels = 5000;
   std::string text;
-  for (int level = 0; level < kLevels; ++level) {
+  for (int level = 0; level < 5000; ++level) {
     const std::string boundary = "b" + std::to_string(level);
     text += "MIME-Version: 1.0\nContent-Type: " +
             (level % 2 ? "message/rfc822" : "multipart/mixed; boundary=" + boundary) + "\n\n";

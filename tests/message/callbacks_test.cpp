@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/storage.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/table.h"
 
 namespace {
 
@@ -15,8 +17,8 @@ TEST(Callbacks, LogFormatsIntoAtMost1024Bytes) {
   mail_log(LOG_PARSE, "Bad mailbox: %.80s", bad.c_str());
   mail_log(LOG_ERROR, "%s", bad.c_str());
   ASSERT_EQ(log.entries().size(), 2u);
-  EXPECT_EQ(log.entries()[0].text, "Bad mailbox: " + std::string(80, 'x'));
-  EXPECT_EQ(log.entries()[0].level, LOG_PARSE);
+  EXPECT_EQ(log.entries()[0],
+            (log_capture::entry{"Bad mailbox: " + std::string(80, 'x'), LOG_PARSE}));
   EXPECT_EQ(log.entries()[1].text.size(), 1023u);
 }
 
@@ -36,9 +38,15 @@ TEST(Callbacks, EmptyMembersAreHarmlessAndTheOldTableComesBack) {
   EXPECT_EQ(exists_calls, 1);
 }
 
-using CallbacksDeathTest = testing::Test;
+struct fatal_row {
+  std::string name;
+  std::function<void()> cause;
+  std::string text;
+};
 
-TEST_F(CallbacksDeathTest, FatalGoesToTheApplicationThenStops) {
+class CallbacksDeathTest : public testing::TestWithParam<fatal_row> {};
+
+TEST_P(CallbacksDeathTest, FatalGoesToTheApplicationThenStops) {
   EXPECT_DEATH(
       {
         mail_callbacks table;
@@ -46,22 +54,16 @@ TEST_F(CallbacksDeathTest, FatalGoesToTheApplicationThenStops) {
           fprintf(stderr, "application saw <%.*s>\n", static_cast<int>(text.size()), text.data());
         };
         mail_set_callbacks(std::move(table));
-        mail_fatal("Bad mm_cache op");
+        GetParam().cause();
       },
-      "application saw <Bad mm_cache op>");
+      "application saw <" + GetParam().text + ">");
 }
 
-TEST_F(CallbacksDeathTest, ExhaustedStorageReachesTheApplicationToo) {
-  EXPECT_DEATH(
-      {
-        mail_callbacks table;
-        table.on_fatal = [](std::string_view text) {
-          fprintf(stderr, "application saw <%.*s>\n", static_cast<int>(text.size()), text.data());
-        };
-        mail_set_callbacks(std::move(table));
-        storage_get(std::size_t{1} << 45);
-      },
-      "application saw <Out of free storage>");
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CallbacksDeathTest,
+    testing::Values(fatal_row{"fatal", [] { mail_fatal("Bad mm_cache op"); }, "Bad mm_cache op"},
+                    fatal_row{"exhausted_storage", [] { storage_get(std::size_t{1} << 45); },
+                              "Out of free storage"}),
+    row_name());
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "tests/message/summary.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/table.h"
 
@@ -15,141 +16,103 @@ std::unique_ptr<mail_envelope> parse(const std::string& header) {
   return envelope;
 }
 
-parsed_letter parse_letter(const std::string& text) {
-  text_source source;
-  text_source_from_memory(source, text);
-  return letter_parse(source, "local.host");
+struct header_row {
+  std::string name;
+  std::string header;
+  std::string envelope;
+  std::string report = {};  // empty: none
+};
+
+class EnvelopeParse : public testing::TestWithParam<header_row> {};
+
+// Without a body to fill, Content- fields are not read.
+TEST_P(EnvelopeParse, FillsTheEnvelope) {
+  const header_row& row = GetParam();
+  log_capture log;
+  EXPECT_EQ(envelope_summary(*parse(row.header)), row.envelope);
+  EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
-std::string mailboxes(const mail_address* list) {
-  std::string shown;
-  for (; list; list = list->next.get())
-    shown += list->mailbox.value_or("-") + "@" + list->host.value_or("-") + " ";
-  return shown;
-}
+INSTANTIATE_TEST_SUITE_P(
+    Rows, EnvelopeParse,
+    testing::Values(
+        header_row{"crlf_lines_end_in_one_blank", "Subject: hello\r\nDate: 5 Dec 1996\r\n\r\n",
+                   "date=5 Dec 1996 |subject=hello |"},
+        header_row{"continuation_lines_join_with_one_blank",
+                   "Subject: one\n\ttwo\n   three\nTo: a@b\n\n", "subject=one two three|to=<a@b>|"},
+        header_row{"runs_of_blanks_and_tabs_collapse", "Subject:\t a  \t b\n\n", "subject=a b|"},
+        header_row{"first_text_field_wins_and_lists_gather",
+                   "subject: first\nSUBJECT: second\nDate: d1\nDate: d2\nTo: a@x\nto: b@y, c@z\n"
+                   "Message-ID: <one@x>\nMessage-ID: <two@x>\nIn-Reply-To: <r@x>\ncc: d@w\n"
+                   "Bcc: e@v\n\n",
+                   "date=d1|subject=first|to=<a@x><b@y><c@z>|cc=<d@w>|bcc=<e@v>|in_reply_to=<r@x>|"
+                   "message_id=<one@x>|"},
+        header_row{"lines_without_colon_and_unknown_fields_are_skipped",
+                   "no colon here\nX-Mailer: y\nReceived: from x\nSubject: s\n\n", "subject=s|"},
+        header_row{"field_name_loses_trailing_blanks", "Subject  : spaced\n\n", "subject=spaced|"},
+        header_row{"quoted_from_lines_count_as_from", "From: a@x\n>From: b@y\n\n",
+                   "from=<a@x><b@y>|sender=<a@x><b@y>|reply_to=<a@x><b@y>|"},
+        header_row{"sender_and_reply_to_default_to_from", "From: Joe <joe@x.test>\n\n",
+                   "from=Joe<joe@x.test>|sender=Joe<joe@x.test>|reply_to=Joe<joe@x.test>|"},
+        header_row{"own_sender_and_reply_to", "From: a@x\nSender: s@x\nReply-To: r@x\n\n",
+                   "from=<a@x>|sender=<s@x>|reply_to=<r@x>|"},
+        header_row{"addresses_without_host_get_the_default_host", "To: joe\n\n",
+                   "to=<joe@local.host>|"},
+        header_row{"newsgroups_lose_their_blanks", "Newsgroups: comp.mail, \tcomp.lang.c\n\n",
+                   "newsgroups=comp.mail,comp.lang.c|"},
+        header_row{"empty_line_ends_the_header", "Subject: s\n\nDate: not a header field\n",
+                   "subject=s|"},
+        header_row{"content_fields_without_a_body",
+                   "MIME-Version: 1.0\nContent-Type: text/html\n\n", ""},
+        header_row{"unknown_mime_version_is_reported_once",
+                   "MIME-Version: 1.0 (produced by x)\nMime-version: 2.0\n\n", "",
+                   "Warning: message has unknown MIME version"}),
+    row_name());
 
-TEST(EnvelopeParse, CrLfLinesEndInOneBlank) {
-  auto envelope = parse("Subject: hello\r\nDate: 5 Dec 1996\r\n\r\n");
-  EXPECT_EQ(envelope->subject, "hello ");
-  EXPECT_EQ(envelope->date, "5 Dec 1996 ");
-}
-
-TEST(EnvelopeParse, ContinuationLinesJoinWithOneBlank) {
-  auto envelope = parse("Subject: one\n\ttwo\n   three\nTo: a@b\n\n");
-  EXPECT_EQ(envelope->subject, "one two three");
-  EXPECT_EQ(mailboxes(envelope->to.get()), "a@b ");
-}
-
-TEST(EnvelopeParse, RunsOfBlanksAndTabsCollapse) {
-  auto envelope = parse("Subject:\t a  \t b\n\n");
-  EXPECT_EQ(envelope->subject, "a b");
-}
-
-TEST(EnvelopeParse, FirstTextFieldWinsAndListsGather) {
-  auto envelope = parse(
-      "subject: first\nSUBJECT: second\nDate: d1\nDate: d2\nTo: a@x\nto: b@y, c@z\n"
-      "Message-ID: <one@x>\nMessage-ID: <two@x>\nIn-Reply-To: <r@x>\ncc: d@w\nBcc: e@v\n\n");
-  EXPECT_EQ(envelope->subject, "first");
-  EXPECT_EQ(envelope->date, "d1");
-  EXPECT_EQ(envelope->message_id, "<one@x>");
-  EXPECT_EQ(envelope->in_reply_to, "<r@x>");
-  EXPECT_EQ(mailboxes(envelope->to.get()), "a@x b@y c@z ");
-  EXPECT_EQ(mailboxes(envelope->cc.get()), "d@w ");
-  EXPECT_EQ(mailboxes(envelope->bcc.get()), "e@v ");
-}
-
-TEST(EnvelopeParse, LinesWithoutColonAndUnknownFieldsAreSkipped) {
-  auto envelope = parse("no colon here\nX-Mailer: y\nReceived: from x\nSubject: s\n\n");
-  EXPECT_EQ(envelope->subject, "s");
-  EXPECT_FALSE(envelope->date);
-}
-
-TEST(EnvelopeParse, FieldNameLosesTrailingBlanks) {
-  auto envelope = parse("Subject  : spaced\n\n");
-  EXPECT_EQ(envelope->subject, "spaced");
-}
-
-TEST(EnvelopeParse, QuotedFromLinesCountAsFrom) {
-  auto envelope = parse("From: a@x\n>From: b@y\n\n");
-  EXPECT_EQ(mailboxes(envelope->from.get()), "a@x b@y ");
-}
-
-TEST(EnvelopeParse, SenderAndReplyToDefaultToSeparateCopiesOfFrom) {
+TEST(EnvelopeParse, SenderAndReplyToAreCopiesOfFrom) {
   auto envelope = parse("From: Joe <joe@x.test>\n\n");
   ASSERT_TRUE(envelope->sender && envelope->reply_to);
-  EXPECT_EQ(mailboxes(envelope->sender.get()), "joe@x.test ");
-  EXPECT_EQ(envelope->reply_to->personal, "Joe");
   EXPECT_NE(envelope->sender.get(), envelope->from.get());
   EXPECT_NE(envelope->reply_to.get(), envelope->from.get());
-  auto own = parse("From: a@x\nSender: s@x\nReply-To: r@x\n\n");
-  EXPECT_EQ(mailboxes(own->sender.get()), "s@x ");
-  EXPECT_EQ(mailboxes(own->reply_to.get()), "r@x ");
 }
 
-TEST(EnvelopeParse, AddressesWithoutHostGetTheDefaultHost) {
-  auto envelope = parse("To: joe\n\n");
-  EXPECT_EQ(mailboxes(envelope->to.get()), "joe@local.host ");
-}
+struct letter_row {
+  std::string name;
+  std::string letter;
+  std::string body;  // "TYPE/SUBTYPE ENCODING parameters bytes lines"
+};
 
-TEST(EnvelopeParse, NewsgroupsLoseTheirBlanks) {
-  auto envelope = parse("Newsgroups: comp.mail, \tcomp.lang.c\n\n");
-  EXPECT_EQ(envelope->newsgroups, "comp.mail,comp.lang.c");
-}
+class LetterParse : public testing::TestWithParam<letter_row> {};
 
-TEST(EnvelopeParse, EmptyLineEndsTheHeader) {
-  auto envelope = parse("Subject: s\n\nDate: not a header field\n");
-  EXPECT_FALSE(envelope->date);
-}
-
-TEST(EnvelopeParse, UnknownMimeVersionIsReportedOnce) {
-  log_capture log;
-  parse("MIME-Version: 1.0 (produced by x)\nMime-version: 2.0\n\n");
-  EXPECT_EQ(
-      log.entries(),
-      (std::vector<log_capture::entry>{{"Warning: message has unknown MIME version", LOG_PARSE}}));
-}
-
-TEST(EnvelopeParse, ContentFieldsNeedAMimeVersionAnywhereInTheHeader) {
-  auto before = parse_letter("Content-Type: image/gif\nMIME-Version: 1.0\n\nGIF");
-  EXPECT_EQ(before.body->type, TYPE_IMAGE);
-  EXPECT_EQ(before.body->subtype, "GIF");
-  auto after = parse_letter("MIME-Version: 1.0\nContent-Type: image/gif\n\nGIF");
-  EXPECT_EQ(after.body->type, TYPE_IMAGE);
-  auto lower_case = parse_letter("Content-Type: image/gif\nmime-VERSION: 1.0\n\nGIF");
-  EXPECT_EQ(lower_case.body->type, TYPE_IMAGE);
-  auto without = parse_letter("Content-Type: image/gif\nSubject: x\n\nGIF");
-  EXPECT_EQ(without.body->type, TYPE_TEXT);
-  EXPECT_EQ(without.body->subtype, "PLAIN");
-}
-
-TEST(EnvelopeParse, WithoutBodyNoContentFieldIsRead) {
-  std::unique_ptr<mail_envelope> envelope;
-  envelope_parse(envelope, nullptr, "MIME-Version: 1.0\nContent-Type: text/html\n\n", nullptr, "h");
-  EXPECT_TRUE(envelope);
-}
-
-TEST(EnvelopeParse, TheBodyStructureFollowsTheHeader) {
-  auto letter = parse_letter(
-      "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=gb2312\r\n"
-      "Content-Transfer-Encoding: base64\r\n\r\nxOO6ww==\r\n");
-  EXPECT_EQ(letter.body->type, TYPE_TEXT);
-  EXPECT_EQ(letter.body->encoding, ENCODING_BASE64);
-  ASSERT_TRUE(letter.body->parameter_list);
-  EXPECT_EQ(letter.body->parameter_list->value, "gb2312");
-  EXPECT_EQ(letter.body->bytes, 10u);
-  EXPECT_EQ(letter.body->lines, 1u);
-}
-
-TEST(MessageHeaderRead, StopsAfterTheEmptyLine) {
+TEST_P(LetterParse, TheBodyStructureFollowsTheHeader) {
   text_source source;
-  text_source_from_memory(source, "A: 1\r\nB: 2\r\n\r\nbody\r\n");
-  EXPECT_EQ(message_header_read(source), "A: 1\r\nB: 2\r\n\r\n");
-  EXPECT_EQ(text_position(source), 14u);
-  text_source_from_memory(source, "A: 1\nB: 2\n\nbody");
-  EXPECT_EQ(message_header_read(source), "A: 1\nB: 2\n\n");
-  text_source_from_memory(source, "A: 1\nno empty line");
-  EXPECT_EQ(message_header_read(source), "A: 1\nno empty line");
-  EXPECT_EQ(text_remaining(source), 0u);
+  text_source_from_memory(source, GetParam().letter);
+  const parsed_letter letter = letter_parse(source, "local.host");
+  const mail_body& body = *letter.body;
+  EXPECT_EQ(
+      body_summary(body) + " " + std::to_string(body.bytes) + " " + std::to_string(body.lines),
+      GetParam().body);
 }
+
+// Content fields count when a MIME-Version field is anywhere in the header.
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LetterParse,
+    testing::Values(
+        letter_row{"mime_version_after_the_content_fields",
+                   "Content-Type: image/gif\nMIME-Version: 1.0\n\nGIF", "IMAGE/GIF 7BIT 3 0"},
+        letter_row{"mime_version_first", "MIME-Version: 1.0\nContent-Type: image/gif\n\nGIF",
+                   "IMAGE/GIF 7BIT 3 0"},
+        letter_row{"mime_version_in_any_case", "Content-Type: image/gif\nmime-VERSION: 1.0\n\nGIF",
+                   "IMAGE/GIF 7BIT 3 0"},
+        letter_row{"without_mime_version_plain_text",
+                   "Content-Type: image/gif\nSubject: x\n\nGIF\n",
+                   "TEXT/PLAIN 7BIT CHARSET=US-ASCII 4 1"},
+        letter_row{"encoded_text",
+                   "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=gb2312\r\n"
+                   "Content-Transfer-Encoding: base64\r\n\r\nxOO6ww==\r\n",
+                   "TEXT/PLAIN BASE64 CHARSET=gb2312 10 1"},
+        letter_row{"without_an_empty_line_all_is_header", "A: 1\nno empty line",
+                   "TEXT/PLAIN 7BIT CHARSET=US-ASCII 0 0"}),
+    row_name());
 
 }  // namespace

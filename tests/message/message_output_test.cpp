@@ -21,11 +21,16 @@ std::unique_ptr<mail_body_part> text_part(const std::string& type, std::uint16_t
   return part;
 }
 
-TEST(BodyHeaderWrite, TextWithoutParametersGetsTheCharset) {
-  mail_body body;
+// Text without parameters gets the charset; a missing subtype is the default.
+TEST(BodyHeaderWrite, DefaultsFillWhatIsMissing) {
+  mail_body text, application;
+  application.type = TYPE_APPLICATION;
   std::string header;
-  body_header_write(header, body);
-  EXPECT_EQ(header, "Content-Type: TEXT/PLAIN; CHARSET=US-ASCII\r\n");
+  body_header_write(header, text);
+  body_header_write(header, application);
+  EXPECT_EQ(header,
+            "Content-Type: TEXT/PLAIN; CHARSET=US-ASCII\r\n"
+            "Content-Type: APPLICATION/OCTET-STREAM\r\n");
 }
 
 TEST(BodyHeaderWrite, ParametersAreQuotedWhenTheyMustBe) {
@@ -40,14 +45,6 @@ TEST(BodyHeaderWrite, ParametersAreQuotedWhenTheyMustBe) {
             "Content-Type: APPLICATION/OCTET-STREAM; NAME=\"C:\\\\docs\\\\a b.txt\"; X=1\r\n"
             "Content-Transfer-Encoding: BASE64\r\nContent-ID: <id@x>\r\n"
             "Content-Description: a file\r\n");
-}
-
-TEST(BodyHeaderWrite, MissingSubtypeIsTheDefault) {
-  mail_body body;
-  body.type = TYPE_APPLICATION;
-  std::string header;
-  body_header_write(header, body);
-  EXPECT_EQ(header, "Content-Type: APPLICATION/OCTET-STREAM\r\n");
 }
 
 TEST(EncodeBody, EightBitAndBinaryBecomeSevenBit) {
@@ -135,32 +132,26 @@ TEST(MessageOutput, StopsAtTheFirstFailedWrite) {
   EXPECT_EQ(calls, 1);
 }
 
-TEST(BodyOutput, EmptyContentsWriteNothingAndMessagesUseTheirText) {
-  mail_body empty;
+// Empty contents write nothing, a message writes its text, a multipart
+// without a boundary uses "-".
+TEST(BodyOutput, WritesWhatTheContentsHold) {
   std::string sent;
   auto collect = [&](std::string_view text) {
     sent += text;
     return true;
   };
+  mail_body empty, message, multipart;
   EXPECT_TRUE(body_output(empty, collect));
   EXPECT_EQ(sent, "");
-  mail_body message;
   message.type = TYPE_MESSAGE;
   message.contents.message.text = "Subject: inner\r\n\r\nhi";
   EXPECT_TRUE(body_output(message, collect));
-  EXPECT_EQ(sent, "Subject: inner\r\n\r\nhi\r\n");
-}
-
-TEST(BodyOutput, MultipartWithoutBoundaryUsesHyphen) {
-  mail_body body;
-  body.type = TYPE_MULTIPART;
-  body.contents.part = text_part("text/plain", ENCODING_7BIT, "a");
-  std::string sent;
-  EXPECT_TRUE(body_output(body, [&](std::string_view text) {
-    sent += text;
-    return true;
-  }));
-  EXPECT_EQ(sent, "---\r\nContent-Type: TEXT/PLAIN; CHARSET=US-ASCII\r\n\r\na\r\n-----\r\n");
+  multipart.type = TYPE_MULTIPART;
+  multipart.contents.part = text_part("text/plain", ENCODING_7BIT, "a");
+  EXPECT_TRUE(body_output(multipart, collect));
+  EXPECT_EQ(sent,
+            "Subject: inner\r\n\r\nhi\r\n"
+            "---\r\nContent-Type: TEXT/PLAIN; CHARSET=US-ASCII\r\n\r\na\r\n-----\r\n");
 }
 
 }  // namespace

@@ -15,17 +15,23 @@ std::string read_all(text_source& source) {
   return bytes;
 }
 
-TEST(MemorySource, DeliversEveryByteAndCountsWhatIsLeft) {
+TEST(MemorySource, DeliversEveryByteThenZeroBytesWithoutMoving) {
   std::string text("From: a\r\n\r\nbody\0with zero", 25);
   text_source source;
   text_source_from_memory(source, text);
-  EXPECT_EQ(source.size, 25u);
   EXPECT_EQ(text_remaining(source), 25u);
   EXPECT_EQ(text_next(source), 'F');
   EXPECT_EQ(text_position(source), 1u);
   EXPECT_EQ(text_remaining(source), 24u);
   EXPECT_EQ(read_all(source), text.substr(1));
+  EXPECT_EQ(text_next(source), '\0');
+  EXPECT_EQ(text_position(source), 25u);
+  text_source_from_memory(source, "");
   EXPECT_EQ(text_remaining(source), 0u);
+  EXPECT_EQ(read_all(source), "");
+  text_source_from_memory(source, "part one--rest");
+  source.size = 8;
+  EXPECT_EQ(read_all(source), "part one") << "lowering the size ends the text early";
 }
 
 struct setpos_row {
@@ -53,27 +59,5 @@ INSTANTIATE_TEST_SUITE_P(Rows, MemorySourceSetpos,
                                          setpos_row{"last_byte", 5, "f"}, setpos_row{"end", 6, ""},
                                          setpos_row{"past_end_is_end", 40, ""}),
                          row_name());
-
-TEST(MemorySource, LoweringTheSizeEndsTheTextEarly) {
-  text_source source;
-  text_source_from_memory(source, "part one--rest");
-  source.size = 8;
-  EXPECT_EQ(read_all(source), "part one");
-}
-
-TEST(MemorySource, ReadingPastTheEndGivesZeroBytesAndStaysPut) {
-  text_source source;
-  text_source_from_memory(source, "ab");
-  read_all(source);
-  EXPECT_EQ(text_next(source), '\0');
-  EXPECT_EQ(text_position(source), 2u);
-}
-
-TEST(MemorySource, EmptyText) {
-  text_source source;
-  text_source_from_memory(source, "");
-  EXPECT_EQ(text_remaining(source), 0u);
-  EXPECT_EQ(read_all(source), "");
-}
 
 }  // namespace

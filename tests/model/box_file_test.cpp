@@ -12,11 +12,11 @@
 #include <filesystem>
 #include <random>
 
-#include "model/huge.h"
-#include "model/part.h"
 #include "platform/compound_file.h"
 #include "platform/safe_save.h"
 #include "tests/support/file_text.h"
+#include "tests/support/model_letters.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -29,22 +29,9 @@ CVelmarDocData mailbox(const std::string& tag, int count, std::size_t picture = 
   CVelmarDocData document;
   document.mailbox_name = "IN";
   for (int i = 1; i <= count; ++i) {
-    auto letter = std::make_unique<CAletter>();
-    letter->flags = CFlags(1000 + i, "N  ");
-    letter->envelope.subject = tag + " " + std::to_string(i);
-    letter->envelope.date = " 5-Dec-1996 11:53:20 +0800";
-    letter->envelope.from =
-        std::make_unique<CAddress>(std::make_unique<CAddritem>("Li", "li@example.cn"));
-    if (i % 3 == 0) {
-      letter->body.type = 5;
-      letter->body.subtype = "GIF";
-      auto huge = std::make_unique<CHuge>();
-      EXPECT_TRUE(huge->assign(std::string(picture, static_cast<char>(i))));
-      letter->body.contents = std::move(huge);
-    } else {
-      letter->body.subtype = "PLAIN";
-      letter->body.text = "letter " + std::to_string(i) + "\r\n";
-    }
+    auto letter = listed_letter("N  ", 1000 + i, " 5-Dec-1996 11:53:20 +0800", "Li",
+                                "li@example.cn", tag + " " + std::to_string(i));
+    if (i % 3 == 0) letter->body = huge_body(5, "GIF", std::string(picture, static_cast<char>(i)));
     document.letters.push_back(std::move(letter));
   }
   return document;
@@ -59,21 +46,28 @@ std::string contents_of(const CVelmarDocData& document) {
 
 class BoxFiles : public testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/kestrel-box-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    directory_ = name;
-    file_ = (directory_ / "IN.box").string();
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-
   void save(const CVelmarDocData& document) {
     std::string reason;
     ASSERT_TRUE(box_file_save(file_, document, reason)) << reason;
   }
+  // Writes the file as a compound file of one stream holding these bytes.
+  void save_compound(const char* stream, const std::string& bytes) {
+    std::string reason;
+    ASSERT_TRUE(safe_save(
+        file_,
+        [&](std::FILE* out, std::string& why) {
+          compound_file_writer writer;
+          archive_sink* sink = nullptr;
+          return writer.begin(out, why) && (sink = writer.begin_stream(stream, why)) &&
+                 sink->write(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()) &&
+                 writer.end_stream(why) && writer.finish(why);
+        },
+        reason))
+        << reason;
+  }
 
-  fs::path directory_;
-  std::string file_;
+  scratch_folder folder_;
+  const std::string file_ = folder_.file("IN.box");
 };
 
 TEST_F(BoxFiles, ASavedMailboxOpensWithTheSameData) {
@@ -88,25 +82,20 @@ TEST_F(BoxFiles, ASavedMailboxOpensWithTheSameData) {
 TEST_F(BoxFiles, OlefileReadsTheContentsStream) {
   const CVelmarDocData document = mailbox("ole", 12);
   save(document);
-  std::FILE* python = popen(("/usr/bin/python3 -c \"import olefile, sys; "
-                             "o = olefile.OleFileIO(sys.argv[1]); "
-                             "sys.stdout.buffer.write(repr(o.listdir()).encode() + b'|' + "
-                             "o.openstream('Contents').read())\" " +
-                             file_)
-                                .c_str(),
-                            "r");
-  ASSERT_NE(python, nullptr);
-  std::string out;
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, python)) > 0;)
-    out.append(chunk, n);
-  EXPECT_EQ(pclose(python), 0);
+  const std::string python =
+      "/usr/bin/python3 -c \"import olefile, sys; o = olefile.OleFileIO(sys.argv[1]); "
+      "sys.stdout.buffer.write(repr(o.listdir()).encode() + b'|' + "
+      "o.openstream('Contents').read())\" " +
+      file_ + " > " + folder_.file("out");
+  ASSERT_EQ(std::system(python.c_str()), 0);
+  const std::string out = file_text(folder_.file("out"));
   EXPECT_TRUE(out == "[['Contents']]|" + contents_of(document)) << out.substr(0, 40);
 }
 
 struct damage_row {
   std::string name;
-  std::string file_bytes;  // empty: a compound file with a damaged stream
+  const char* stream;  // a compound file of this one stream; null: the bytes are the file
+  std::string bytes;
   std::string reason_start;
 };
 
@@ -114,64 +103,38 @@ class DamagedFiles : public BoxFiles, public testing::WithParamInterface<damage_
 
 TEST_P(DamagedFiles, DoNotOpenAndStayAsTheyWere) {
   const damage_row& row = GetParam();
-  {
-    std::FILE* out = std::fopen(file_.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fwrite(row.file_bytes.data(), 1, row.file_bytes.size(), out);
-    std::fclose(out);
+  if (row.stream) {
+    save_compound(row.stream, row.bytes);
+  } else {
+    std::ofstream(file_, std::ios::binary) << row.bytes;
   }
+  const std::string before = file_text(file_);
   const auto written = fs::last_write_time(file_);
   std::string reason;
   EXPECT_EQ(box_file_open(file_, reason), nullptr);
+  EXPECT_FALSE(reason.empty());
   EXPECT_EQ(reason.rfind(row.reason_start, 0), 0u) << reason;
-  EXPECT_EQ(file_text(file_), row.file_bytes);
+  EXPECT_EQ(file_text(file_), before);
   EXPECT_EQ(fs::last_write_time(file_), written);
+}
+
+std::string half_a_mailbox() {
+  const std::string whole = contents_of(mailbox("whole", 40));
+  return whole.substr(0, whole.size() / 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DamagedFiles,
-    testing::Values(
-        damage_row{"empty", "", "not a compound file"},
-        damage_row{"text", "From li Thu Dec  5 11:53:20 1996\n\nhello\n", "not a compound file"},
-        damage_row{"compound_header_alone",
-                   std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
-                   "not a compound file"}),
+    testing::Values(damage_row{"empty", nullptr, "", "not a compound file"},
+                    damage_row{"text", nullptr, "From li Thu Dec  5 11:53:20 1996\n\nhello\n",
+                               "not a compound file"},
+                    damage_row{
+                        "compound_header_alone", nullptr,
+                        std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(504, '\0'),
+                        "not a compound file"},
+                    damage_row{"contents_cut_short", "Contents", half_a_mailbox(), ""},
+                    damage_row{"no_contents_stream", "Book", "", "no \"Contents\" stream"}),
     row_name());
-
-TEST_F(BoxFiles, AContentsStreamCutShortDoesNotOpen) {
-  const std::string whole = contents_of(mailbox("whole", 40));
-  const std::string half = whole.substr(0, whole.size() / 2);
-  std::string reason;
-  ASSERT_TRUE(safe_save(
-      file_,
-      [&](std::FILE* out, std::string& why) {
-        compound_file_writer writer;
-        archive_sink* sink = nullptr;
-        return writer.begin(out, why) && (sink = writer.begin_stream("Contents", why)) &&
-               sink->write(reinterpret_cast<const std::byte*>(half.data()), half.size()) &&
-               writer.end_stream(why) && writer.finish(why);
-      },
-      reason))
-      << reason;
-  EXPECT_EQ(box_file_open(file_, reason), nullptr);
-  EXPECT_FALSE(reason.empty());
-}
-
-TEST_F(BoxFiles, AFileWithoutContentsDoesNotOpen) {
-  std::string reason;
-  ASSERT_TRUE(safe_save(
-      file_,
-      [&](std::FILE* out, std::string& why) {
-        compound_file_writer writer;
-        archive_sink* sink = nullptr;
-        return writer.begin(out, why) && (sink = writer.begin_stream("Book", why)) &&
-               writer.end_stream(why) && writer.finish(why);
-      },
-      reason))
-      << reason;
-  EXPECT_EQ(box_file_open(file_, reason), nullptr);
-  EXPECT_EQ(reason, "no \"Contents\" stream");
-}
 
 // The disk refuses the bytes part of the way through a save: the save says
 // so and the old mailbox still opens whole.
@@ -199,7 +162,7 @@ TEST_F(BoxFiles, ASaveFailingPartWayLeavesTheOldMailbox) {
     EXPECT_EQ(back->letters.size(), 20u);
   }
   std::vector<std::string> names;
-  for (const auto& entry : fs::directory_iterator(directory_))
+  for (const auto& entry : fs::directory_iterator(folder_.path()))
     names.push_back(entry.path().filename().string());
   EXPECT_EQ(names, std::vector<std::string>{"IN.box"});
 }

@@ -3,15 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "model/huge.h"
+#include "message/base64.h"
+#include "message/quoted_printable.h"
 #include "model/letter_from_mail.h"
 #include "model/letter_text.h"
 #include "model/letter_to_mail.h"
-#include "model/message.h"
-#include "model/part.h"
-#include "message/base64.h"
-#include "message/quoted_printable.h"
 #include "tests/support/fetched_letter.h"
+#include "tests/support/model_letters.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -22,12 +20,45 @@ CBody converted(const mail_body& body) {
   return out;
 }
 
+// A body tree in a line: type/subtype, ;ATTRIBUTE=value for each parameter,
+// the id, then the text in quotes, a block's bytes in [], the parts in (),
+// or an embedded letter's sender, subject and body in {}.
+std::string shape(const CBody& body) {
+  std::string out = std::to_string(body.type) + "/" + body.subtype;
+  for (std::size_t i = 0; body.parameters && i < body.parameters->items.size(); ++i)
+    out += ";" + body.parameters->items[i]->attribute + "=" + body.parameters->items[i]->value;
+  if (!body.id.empty()) out += " " + body.id;
+  if (const CPart* part = body.part()) {
+    for (std::size_t i = 0; i < part->items.size(); ++i)
+      out += (i ? ", " : " (") + shape(part->items[i]->body);
+    return out + ")";
+  }
+  if (const CMessage* message = body.message()) {
+    const CAddritem& from = *message->envelope.from->items.at(0);
+    return out + " {" + from.name + " <" + from.address + "> " + message->envelope.subject + ", " +
+           message->envelope.date + ": " + shape(message->body) + "}";
+  }
+  if (const CHuge* huge = body.huge()) return out + " [" + std::string(huge->bytes()) + "]";
+  return out + " \"" + body.text + "\"";
+}
+
+std::string converted_shape(const std::string& letter) {
+  return shape(converted(*fetched_letter_parse(letter).body));
+}
+
 const std::string kNested =
     "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n"
     "--o\n\none\n"
     "--o\nContent-Type: multipart/alternative; boundary=i\n\n--i\n\ntwo.one\n--i\n\ntwo.two\n"
     "--i--\n"
     "--o\n\nthree\n"
+    "--o--\n";
+
+// A part, then a letter of two parts.
+const std::string kEmbedded =
+    "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
+    "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
+    "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
     "--o--\n";
 
 struct sections_row {
@@ -47,87 +78,50 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         sections_row{"single_text", "Subject: x\n\nbody\n", {"1"}},
         sections_row{"three_parts_the_second_multipart", kNested, {"1", "2.1", "2.2", "3"}},
-        sections_row{"embedded_multipart",
-                     "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
-                     "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
-                     "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
-                     "--o--\n",
-                     {"1", "2", "2.1", "2.2"}},
+        sections_row{"embedded_multipart", kEmbedded, {"1", "2", "2.1", "2.2"}},
         sections_row{"embedded_text_at_the_top",
                      "MIME-Version: 1.0\nContent-Type: message/rfc822\n\nSubject: in\n\ninner\n",
                      {"1", "1.1"}}),
     row_name());
 
 TEST(BodyFromMail, KeepsThePartsInOrderAndNestsMultiparts) {
-  fetched_letter letter = fetched_letter_parse(kNested);
-  CBody body = converted(*letter.body);
-  EXPECT_EQ(body.type, 1);
-  EXPECT_EQ(body.subtype, "MIXED");
-  ASSERT_TRUE(body.parameters);
-  EXPECT_EQ(body.parameters->items[0]->attribute, "BOUNDARY");
-  const CPart* parts = body.part();
-  ASSERT_TRUE(parts);
-  ASSERT_EQ(parts->items.size(), 3u);
-  EXPECT_EQ(parts->items[0]->body.text, "one");
-  const CPart* inner = parts->items[1]->body.part();
-  ASSERT_TRUE(inner);
-  ASSERT_EQ(inner->items.size(), 2u);
-  EXPECT_EQ(inner->items[1]->body.text, "two.two");
-  EXPECT_EQ(parts->items[2]->body.text, "three");
+  EXPECT_EQ(converted_shape(kNested),
+            "1/MIXED;BOUNDARY=o (0/PLAIN;CHARSET=US-ASCII \"one\", 1/ALTERNATIVE;BOUNDARY=i "
+            "(0/PLAIN;CHARSET=US-ASCII \"two.one\", 0/PLAIN;CHARSET=US-ASCII \"two.two\"), "
+            "0/PLAIN;CHARSET=US-ASCII \"three\")");
 }
 
 TEST(BodyFromMail, UndoesTransferEncodingsAndHoldsPicturesInABlock) {
-  fetched_letter letter = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
-      "--b\nContent-Type: text/plain; charset=CN-GB; name=x.txt\n"
-      "Content-Transfer-Encoding: quoted-printable\nContent-ID: <t@h>\n\n=C4=E3=BA=C3 hello\n"
-      "--b\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n"
-      "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
-      "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
-      "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n\n"
-      "not base64 ===\n"
-      "--b--\n");
-  CBody body = converted(*letter.body);
-  const CPart& parts = *body.part();
-  ASSERT_EQ(parts.items.size(), 4u);
-  const CBody& text = parts.items[0]->body;
-  EXPECT_EQ(text.text, "\xC4\xE3\xBA\xC3 hello");
-  ASSERT_EQ(text.parameters->items.size(), 1u);  // only the first parameter
-  EXPECT_EQ(text.parameters->items[0]->attribute, "CHARSET");
-  EXPECT_EQ(text.parameters->items[0]->value, "CN-GB");
-  EXPECT_EQ(text.id, "<t@h>");
-  EXPECT_EQ(parts.items[1]->body.text, "hello");
-  const CHuge* picture = parts.items[2]->body.huge();
-  ASSERT_TRUE(picture);
-  EXPECT_EQ(picture->bytes(),
-            *base64_decode("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
-  EXPECT_EQ(parts.items[2]->body.type, 5);
-  // Text that is not base64 stays as it came.
-  EXPECT_EQ(parts.items[3]->body.huge()->bytes(), "not base64 ===");
+  EXPECT_EQ(
+      converted_shape(
+          "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+          "--b\nContent-Type: text/plain; charset=CN-GB; name=x.txt\n"
+          "Content-Transfer-Encoding: quoted-printable\nContent-ID: <t@h>\n\n=C4=E3=BA=C3 hello\n"
+          "--b\nContent-Type: text/plain\nContent-Transfer-Encoding: base64\n\naGVsbG8=\n"
+          "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
+          "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
+          "--b\nContent-Type: application/octet-stream\nContent-Transfer-Encoding: base64\n\n"
+          "not base64 ===\n"
+          "--b--\n"),
+      "1/MIXED;BOUNDARY=b (0/PLAIN;CHARSET=CN-GB <t@h> \"\xC4\xE3\xBA\xC3 hello\", "
+      "0/PLAIN;CHARSET=US-ASCII \"hello\", 5/GIF [" +
+          *base64_decode("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7") +
+          "], 3/OCTET-STREAM [not base64 ===])");  // text that is not base64 stays
 }
 
 TEST(BodyFromMail, AnEmbeddedMessageNamesItsSenderInTheAddress) {
-  fetched_letter letter = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
-      "--b\nContent-Type: message/rfc822\n\nFrom: Wang Li <wang@pku.edu.cn>\nSubject: inner\n"
-      "Date: Thu, 5 Dec 1996 11:53:20 +0800\n\ninner body\n"
-      "--b\nContent-Type: message/rfc822\n\nSubject: nobody\n\nanonymous\n"
-      "--b--\n");
-  CBody body = converted(*letter.body);
-  const CPart& parts = *body.part();
-  const CMessage* first = parts.items[0]->body.message();
-  ASSERT_TRUE(first);
-  EXPECT_EQ(first->envelope.subject, "inner");
-  EXPECT_EQ(first->envelope.date, "Thu, 5 Dec 1996 11:53:20 +0800");
-  ASSERT_TRUE(first->envelope.from);
-  EXPECT_EQ(first->envelope.from->items[0]->name, "?who");
-  EXPECT_EQ(first->envelope.from->items[0]->address, "Wang Li");
-  EXPECT_EQ(first->body.text, "inner body");
-  EXPECT_NE(first->text.find("Subject: inner"), std::string::npos);
-  const CMessage* second = parts.items[1]->body.message();
-  ASSERT_TRUE(second && second->envelope.from);
-  EXPECT_EQ(second->envelope.from->items[0]->name, "");
-  EXPECT_EQ(second->envelope.from->items[0]->address, "");
+  CBody body = converted(
+      *fetched_letter_parse("MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=b\n\n"
+                            "--b\nContent-Type: message/rfc822\n\nFrom: Wang Li <wang@pku.edu.cn>\n"
+                            "Subject: inner\nDate: Thu, 5 Dec 1996 11:53:20 +0800\n\ninner body\n"
+                            "--b\nContent-Type: message/rfc822\n\nSubject: nobody\n\nanonymous\n"
+                            "--b--\n")
+           .body);
+  EXPECT_EQ(shape(body),
+            "1/MIXED;BOUNDARY=b (2/RFC822 {?who <Wang Li> inner, Thu, 5 Dec 1996 11:53:20 +0800: "
+            "0/PLAIN;CHARSET=US-ASCII \"inner body\"}, "
+            "2/RFC822 { <> nobody, : 0/PLAIN;CHARSET=US-ASCII \"anonymous\"})");
+  EXPECT_NE(body.part()->items[0]->body.message()->text.find("Subject: inner"), std::string::npos);
 }
 
 TEST(BodyFromMail, ABlockHoldsTheBytesThereAreNotTheAnnouncedSize) {
@@ -175,28 +169,13 @@ INSTANTIATE_TEST_SUITE_P(
     row_name());
 
 TEST(BodyToMail, EncodesTextPicturesAndPartsAndGivesAMultipartItsBoundary) {
-  CBody top;
-  top.type = TYPE_MULTIPART;
-  top.subtype = "RELATED";
+  CBody text = text_body("PLAIN", "\xC4\xE3\xBA\xC3 hello world, hello again\r\n", "CN-GB");
+  text.parameters->items.push_back(std::make_unique<CParaitem>("NAME", "a b"));
+  CBody top = multipart("RELATED", std::move(text),
+                        huge_body(TYPE_IMAGE, "BITMAP", std::string("BM\0\x01", 4)));
   top.id = "<top@h>";
   top.parameters = std::make_unique<CParameter>();
   top.parameters->items.push_back(std::make_unique<CParaitem>("TYPE", "text/plain"));
-  auto parts = std::make_unique<CPart>();
-  auto text = std::make_unique<CPartitem>();
-  text->body.subtype = "PLAIN";
-  text->body.text = "\xC4\xE3\xBA\xC3 hello world, hello again\r\n";
-  text->body.parameters = std::make_unique<CParameter>();
-  text->body.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", "CN-GB"));
-  text->body.parameters->items.push_back(std::make_unique<CParaitem>("NAME", "a b"));
-  parts->items.push_back(std::move(text));
-  auto picture = std::make_unique<CPartitem>();
-  picture->body.type = TYPE_IMAGE;
-  picture->body.subtype = "BITMAP";
-  auto huge = std::make_unique<CHuge>();
-  ASSERT_TRUE(huge->assign(std::string("BM\0\x01", 4)));
-  picture->body.contents = std::move(huge);
-  parts->items.push_back(std::move(picture));
-  top.contents = std::move(parts);
 
   std::unique_ptr<mail_body> body = body_to_mail(top, 0);
   EXPECT_EQ(body->type, TYPE_MULTIPART);
@@ -225,9 +204,8 @@ TEST(EnvelopeToMail, WritesAnInternalDateAsAnRfc822Date) {
 
 TEST(EnvelopeToMail, ANameThatIsTheAddressIsNoPersonalName) {
   CEnvelope envelope;
-  envelope.from =
-      std::make_unique<CAddress>(std::make_unique<CAddritem>("li@example.cn", "li@example.cn"));
-  envelope.to = std::make_unique<CAddress>(std::make_unique<CAddritem>("王", "wang@pku.edu.cn"));
+  envelope.from = one_address("li@example.cn", "li@example.cn");
+  envelope.to = one_address("王", "wang@pku.edu.cn");
   std::unique_ptr<mail_envelope> out = envelope_to_mail(envelope);
   EXPECT_EQ(out->from->personal, std::nullopt);
   EXPECT_EQ(out->from->mailbox, "li");
@@ -245,12 +223,11 @@ TEST(LetterExport, ReadsBackAsTheSameLetter) {
       "--b\nContent-Type: image/gif\nContent-Transfer-Encoding: base64\n\n"
       "R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7\n"
       "--b--\n");
-  CAletter letter(CFlags(1, "N  "),
-                  CEnvelope("pictures", " 5-Dec-1996 11:53:20 +0800",
-                            std::make_unique<CAddress>(
-                                std::make_unique<CAddritem>("Wang Li", "wang@pku.edu.cn")),
-                            nullptr, nullptr, nullptr, ""),
-                  converted(*original.body));
+  CAletter letter(
+      CFlags(1, "N  "),
+      CEnvelope("pictures", " 5-Dec-1996 11:53:20 +0800", one_address("Wang Li", "wang@pku.edu.cn"),
+                nullptr, nullptr, nullptr, ""),
+      converted(*original.body));
   std::string text;
   ASSERT_TRUE(letter_rfc822_text(letter, 0, text));
   EXPECT_NE(text.find("From: Wang Li <wang@pku.edu.cn>\r\n"), std::string::npos) << text;
@@ -264,21 +241,17 @@ TEST(LetterExport, ReadsBackAsTheSameLetter) {
             letter.body.part()->items[1]->body.huge()->bytes());
 }
 
-CAletter listed(std::string status, std::string date, std::unique_ptr<CAddress> from,
-                std::uint32_t size, std::string subject) {
-  return CAletter(CFlags(size, std::move(status)),
-                  CEnvelope(std::move(subject), std::move(date), std::move(from), nullptr, nullptr,
-                            nullptr, ""),
-                  CBody());
-}
-
-std::unique_ptr<CAddress> from(std::string name, std::string address) {
-  return std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
+// A letter of the list; without an address, from nobody.
+std::unique_ptr<CAletter> listed(std::string status, std::string date, std::string address,
+                                 std::uint32_t size, std::string subject, std::string name = "") {
+  auto letter = listed_letter(status, size, date, name, address, subject);
+  if (address.empty()) letter->envelope.from.reset();
+  return letter;
 }
 
 TEST(ListLine, HasItsFieldsInTheirPlaces) {
-  CAletter letter = listed("N  ", " 5-Dec-1996 11:53:20 +0800", from("Li", "li@x"), 1234, "hello");
-  EXPECT_EQ(letter_list_line(letter, 0),
+  EXPECT_EQ(letter_list_line(
+                *listed("N  ", " 5-Dec-1996 11:53:20 +0800", "li@x", 1234, "hello", "Li"), 0),
             "N   1  5-Dec-1996 Li" + std::string(35 - 20, ' ') + " ( 1234) hello");
 }
 
@@ -291,8 +264,7 @@ struct mark_row {
 class ListMark : public testing::TestWithParam<mark_row> {};
 
 TEST_P(ListMark, ShowsTheStrongestStatus) {
-  CAletter letter = listed(GetParam().status, "", nullptr, 0, "");
-  EXPECT_EQ(letter_list_line(letter, 0)[0], GetParam().mark);
+  EXPECT_EQ(letter_list_line(*listed(GetParam().status, "", "", 0, ""), 0)[0], GetParam().mark);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, ListMark,
@@ -304,33 +276,21 @@ INSTANTIATE_TEST_SUITE_P(Rows, ListMark,
                          row_name());
 
 TEST(ListLine, CutsLongFieldsAndNamesAMissingSender) {
-  CAletter letter =
-      listed("   ", "12-Dec-1996 11:53:20 +0800", nullptr, 123456, std::string(100, 's'));
-  EXPECT_EQ(letter_list_line(letter, 122),
+  auto letter = listed("   ", "12-Dec-1996 11:53:20 +0800", "", 123456, std::string(100, 's'));
+  EXPECT_EQ(letter_list_line(*letter, 122),
             "  123 12-Dec-1996 某人" + std::string(11, ' ') + " (123456) " + std::string(90, 's'));
-  CAletter nameless = listed("N  ", "", from("", "someone.with.a.long.name@x"), 1, "");
-  EXPECT_EQ(letter_sender(nameless), "someone.with.a.long.name@x");
-  EXPECT_EQ(letter_list_line(nameless, 0),
+  auto nameless = listed("N  ", "", "someone.with.a.long.name@x", 1, "");
+  EXPECT_EQ(letter_sender(*nameless), "someone.with.a.long.name@x");
+  EXPECT_EQ(letter_list_line(*nameless, 0),
             "N   1  someone.with.a.l" + std::string(13, ' ') + "(    1) ");
 }
 
 TEST(DisplayText, ShowsHeadersAndTheTextsThePlatformCanShow) {
-  CAletter letter(
-      CFlags(1, "N  "),
-      CEnvelope("hi", " 5-Dec-1996", from("Li", "li@x"), from("", "a@x"), nullptr, nullptr, ""),
-      CBody());
-  letter.body.type = TYPE_MULTIPART;
-  letter.body.subtype = "MIXED";
-  auto parts = std::make_unique<CPart>();
-  for (std::string charset : {"CN-GB", "cn-big5"}) {
-    auto item = std::make_unique<CPartitem>();
-    item->body.subtype = "PLAIN";
-    item->body.text = charset + " text";
-    item->body.parameters = std::make_unique<CParameter>();
-    item->body.parameters->items.push_back(std::make_unique<CParaitem>("CHARSET", charset));
-    parts->items.push_back(std::move(item));
-  }
-  letter.body.contents = std::move(parts);
+  CAletter letter(CFlags(1, "N  "),
+                  CEnvelope("hi", " 5-Dec-1996", one_address("Li", "li@x"), one_address("", "a@x"),
+                            nullptr, nullptr, ""),
+                  multipart("MIXED", text_body("PLAIN", "CN-GB text", "CN-GB"),
+                            text_body("PLAIN", "cn-big5 text", "cn-big5")));
   EXPECT_EQ(
       letter_display_text(letter, 1),
       "发信人   : li@x\r\n日期     :  5-Dec-1996\r\n收信人   : a@x\r\n题目     : hi\r\n"
@@ -343,11 +303,7 @@ TEST(DisplayText, ShowsHeadersAndTheTextsThePlatformCanShow) {
 }
 
 TEST(LetterSection, FindsPartsByTheirNumbers) {
-  fetched_letter parsed = fetched_letter_parse(
-      "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=o\n\n--o\n\none\n"
-      "--o\nContent-Type: message/rfc822\n\nMIME-Version: 1.0\nContent-Type: "
-      "multipart/mixed; boundary=m\n\n--m\n\nfour.one\n--m\n\nfour.two\n--m--\n"
-      "--o--\n");
+  fetched_letter parsed = fetched_letter_parse(kEmbedded);
   CBody body = converted(*parsed.body);
   ASSERT_TRUE(letter_section(body, "1"));
   EXPECT_EQ(letter_section(body, "1")->text, "one");

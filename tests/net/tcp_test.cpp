@@ -6,25 +6,30 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "mail/parameters.h"
 #include "platform/sockets.h"
+#include "tests/net/script_steps.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/loopback.h"
-#include "tests/support/script_server.h"
 #include "tests/support/table.h"
 
 namespace {
 
-using step = script_server::step;
+// A peer that sends the pieces with a pause between them, then hangs up.
+steps pieces(const std::vector<std::string>& texts) {
+  steps script;
+  for (const std::string& text : texts)
+    script.insert(script.end(), {server::pause(50), server::send(text)});
+  return script;
+}
 
-std::unique_ptr<tcp_stream> connect_to(const script_server& server) {
-  std::string host = "127.0.0.1:" + std::to_string(server.port());
+std::unique_ptr<tcp_stream> connect_to(const script_server& peer) {
+  std::string host = "127.0.0.1:" + std::to_string(peer.port());
   return tcp_open(host, 143);
 }
 
 struct lines_row {
   std::string name;
-  std::vector<step> script;
+  std::vector<std::string> pieces;
   std::vector<std::optional<std::string>> lines;
 };
 
@@ -32,8 +37,8 @@ class ReadLine : public testing::TestWithParam<lines_row> {};
 
 TEST_P(ReadLine, AssemblesLinesAcrossReceives) {
   const lines_row& row = GetParam();
-  script_server server(row.script);
-  auto stream = connect_to(server);
+  script_server peer(pieces(row.pieces));
+  auto stream = connect_to(peer);
   ASSERT_NE(stream, nullptr);
   for (const auto& expected : row.lines)
     EXPECT_EQ(tcp_read_line(*stream), expected);
@@ -45,38 +50,24 @@ const std::optional<std::string> kGone;
 INSTANTIATE_TEST_SUITE_P(
     Rows, ReadLine,
     testing::Values(lines_row{"two_lines_one_receive",
-                              {script_server::send("* OK ready\r\nA0001 OK done\r\n")},
+                              {"* OK ready\r\nA0001 OK done\r\n"},
                               {"* OK ready", "A0001 OK done", kGone}},
-                    lines_row{"cr_lf_split_between_receives",
-                              {script_server::send("abc\r"), script_server::pause(100),
-                               script_server::send("\ndef\r\n")},
-                              {"abc", "def"}},
-                    lines_row{"line_split_in_the_middle",
-                              {script_server::send("ab"), script_server::pause(100),
-                               script_server::send("cd\r\n")},
-                              {"abcd"}},
-                    lines_row{"lone_cr_and_lf_are_kept",
-                              {script_server::send("a\rb\nc\r\n")},
-                              {std::string("a\rb\nc")}},
-                    lines_row{"cr_at_end_then_no_lf",
-                              {script_server::send("a\r"), script_server::pause(100),
-                               script_server::send("b\r\n")},
-                              {std::string("a\rb")}},
+                    lines_row{
+                        "cr_lf_split_between_receives", {"abc\r", "\ndef\r\n"}, {"abc", "def"}},
+                    lines_row{"line_split_in_the_middle", {"ab", "cd\r\n"}, {"abcd"}},
+                    lines_row{"lone_cr_and_lf_are_kept", {"a\rb\nc\r\n"}, {"a\rb\nc"}},
+                    lines_row{"cr_at_end_then_no_lf", {"a\r", "b\r\n"}, {"a\rb"}},
                     lines_row{"longer_than_the_buffer",
-                              {script_server::send(kLong.substr(0, 9000)), script_server::pause(50),
-                               script_server::send(kLong.substr(9000) + "\r\nnext\r\n")},
+                              {kLong.substr(0, 9000), kLong.substr(9000) + "\r\nnext\r\n"},
                               {kLong, "next"}},
-                    lines_row{"peer_closes_mid_line",
-                              {script_server::send("abc"), script_server::close()},
-                              {"abc", kGone}},
-                    lines_row{"empty_line", {script_server::send("\r\n\r\nz\r\n")}, {"", "", "z"}},
-                    lines_row{"peer_closes_at_once", {script_server::close()}, {kGone, kGone}}),
+                    lines_row{"peer_closes_mid_line", {"abc"}, {"abc", kGone}},
+                    lines_row{"empty_line", {"\r\n\r\nz\r\n"}, {"", "", "z"}},
+                    lines_row{"peer_closes_at_once", {}, {kGone, kGone}}),
     row_name());
 
 TEST(ReadBlock, TakesExactlyTheCountAcrossReceives) {
-  script_server server({script_server::send("{5}\r\nhel"), script_server::pause(100),
-                        script_server::send("lo)\r\n")});
-  auto stream = connect_to(server);
+  script_server peer(pieces({"{5}\r\nhel", "lo)\r\n"}));
+  auto stream = connect_to(peer);
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(tcp_read_line(*stream), "{5}");
   char block[6] = {'#', '#', '#', '#', '#', '#'};
@@ -90,10 +81,9 @@ TEST(ReadBlock, LargeBlocksArriveWholeAfterBufferedBytes) {
   std::string big(200000, 'b');
   for (std::size_t i = 0; i < big.size(); i += 997)
     big[i] = static_cast<char>('a' + i % 26);
-  script_server server({script_server::send("{200000}\r\n" + big.substr(0, 5000)),
-                        script_server::pause(50), script_server::send(big.substr(5000)),
-                        script_server::send(" tail\r\n")});
-  auto stream = connect_to(server);
+  script_server peer(
+      pieces({"{200000}\r\n" + big.substr(0, 5000), big.substr(5000) + " tail\r\n"}));
+  auto stream = connect_to(peer);
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(tcp_read_line(*stream), "{200000}");
   std::string block(big.size() + 1, '#');
@@ -107,42 +97,38 @@ TEST(Send, EveryByteArrives) {
   std::string big(3 << 20, 'm');  // larger than any socket buffer: partial sends
   for (std::size_t i = 0; i < big.size(); i += 4093)
     big[i] = static_cast<char>('a' + i % 26);
-  script_server server({script_server::read_bytes(static_cast<int>(big.size()) + 6)});
+  script_server peer({server::read_bytes(static_cast<int>(big.size()) + 6)});
   {
-    auto stream = connect_to(server);
+    auto stream = connect_to(peer);
     ASSERT_NE(stream, nullptr);
     EXPECT_TRUE(tcp_send_text(*stream, "HELLO "));
     EXPECT_TRUE(tcp_send(*stream, big));
     EXPECT_TRUE(tcp_send(*stream, ""));
   }
-  EXPECT_EQ(server.received(), "HELLO " + big);
+  EXPECT_EQ(peer.received(), "HELLO " + big);
 }
 
 TEST(Send, FailsOnceThePeerIsGone) {
-  script_server server({script_server::close()});
-  auto stream = connect_to(server);
+  script_server peer({server::close()});
+  auto stream = connect_to(peer);
   ASSERT_NE(stream, nullptr);
   EXPECT_EQ(tcp_read_line(*stream), std::nullopt);
   EXPECT_EQ(stream->socket, -1);
   EXPECT_FALSE(tcp_send_text(*stream, "NOOP\r\n"));
 }
 
+// The port suffix is cut off the name; a host name is looked up in lower case.
 TEST(Open, NamesBothEnds) {
-  script_server server({});
-  std::string host = "[127.0.0.1]:" + std::to_string(server.port());
+  script_server peer({}), named({});
+  std::string host = "[127.0.0.1]:" + std::to_string(peer.port());
   auto stream = tcp_open(host, 0);
   ASSERT_NE(stream, nullptr);
-  EXPECT_EQ(host, "[127.0.0.1]") << "the port suffix is cut off";
+  EXPECT_EQ(host, "[127.0.0.1]");
   EXPECT_EQ(tcp_remote_host(*stream), "[127.0.0.1]");
   EXPECT_FALSE(tcp_local_host(*stream).empty());
-}
-
-TEST(Open, LooksUpHostNamesInLowerCase) {
-  script_server server({});
-  std::string host = "LOCALHOST:" + std::to_string(server.port());
-  log_capture log;
-  auto stream = tcp_open(host, 143);
-  ASSERT_NE(stream, nullptr) << testing::PrintToString(log.texts());
+  host = "LOCALHOST:" + std::to_string(named.port());
+  stream = tcp_open(host, 143);
+  ASSERT_NE(stream, nullptr);
   EXPECT_EQ(tcp_remote_host(*stream), "localhost");
 }
 
@@ -150,7 +136,7 @@ struct failure_row {
   std::string name;
   std::string host;
   long port;
-  std::string report;
+  std::string report;  // a "*" stands for any text
 };
 
 class OpenFailure : public testing::TestWithParam<failure_row> {};
@@ -162,8 +148,15 @@ TEST_P(OpenFailure, IsReportedAtTheErrorLevel) {
   EXPECT_EQ(tcp_open(host, row.port), nullptr);
   ASSERT_EQ(log.entries().size(), 1u);
   EXPECT_EQ(log.entries()[0].level, LOG_ERROR);
-  EXPECT_EQ(log.entries()[0].text, row.report);
+  const std::string& text = log.entries()[0].text;
+  const std::size_t star = std::min(row.report.find('*'), row.report.size());
+  EXPECT_TRUE(text.starts_with(row.report.substr(0, star)) &&
+              text.ends_with(row.report.substr(std::min(star + 1, row.report.size()))) &&
+              (star < row.report.size() || text == row.report))
+      << text;
 }
+
+const std::string kFreePort = std::to_string(free_loopback_port());
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, OpenFailure,
@@ -173,21 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
         failure_row{"port_zero", "[127.0.0.1]", 0, "Bad port argument to tcp_open"},
         failure_row{"port_zero_in_suffix", "[127.0.0.1]:0", 143, "Bad port argument to tcp_open"},
         failure_row{"port_too_large", "[127.0.0.1]:70000", 143, "Bad port argument to tcp_open"},
-        [] {
-          std::string port = std::to_string(free_loopback_port());
-          return failure_row{"refused", "[127.0.0.1]:" + port, 143,
-                             "Can't connect to [127.0.0.1]," + port + ": Refused (111)"};
-        }()),
+        failure_row{"refused", "[127.0.0.1]:" + kFreePort, 143,
+                    "Can't connect to [127.0.0.1]," + kFreePort + ": Refused (111)"},
+        failure_row{"unknown_host", "No-Such-Host.invalid", 143,
+                    "Host not found (#*): no-such-host.invalid"}),
     row_name());
-
-TEST(OpenFailure, UnknownHost) {
-  log_capture log;
-  std::string host = "No-Such-Host.invalid";
-  EXPECT_EQ(tcp_open(host, 143), nullptr);
-  ASSERT_EQ(log.entries().size(), 1u);
-  EXPECT_TRUE(log.entries()[0].text.starts_with("Host not found (#"));
-  EXPECT_TRUE(log.entries()[0].text.ends_with("): no-such-host.invalid"));
-}
 
 TEST(Sockets, TheLastCloseEndsTheirUseAndTheNextOpenStartsAgain) {
   script_server first({}), second({});
@@ -216,39 +199,23 @@ class Timeouts : public testing::Test {
   }
 };
 
-TEST_F(Timeouts, ParametersAreAnsweredThroughTheMailLayer) {
-  mail_link_transport_parameters(tcp_parameters);
-  mail_parameters(nullptr, SET_READ_TIMEOUT, reinterpret_cast<void*>(7));
-  mail_parameters(nullptr, SET_WRITE_TIMEOUT, reinterpret_cast<void*>(9));
-  EXPECT_EQ(mail_parameters(nullptr, GET_READ_TIMEOUT, nullptr), reinterpret_cast<void*>(7));
-  EXPECT_EQ(mail_parameters(nullptr, GET_WRITE_TIMEOUT, nullptr), reinterpret_cast<void*>(9));
-  EXPECT_EQ(tcp_parameters(306, nullptr), nullptr);
-  mail_parameters(nullptr, SET_WRITE_TIMEOUT, nullptr);
-  mail_link_transport_parameters(nullptr);
-}
-
-TEST_F(Timeouts, WithoutACallbackAReadTimeOutDropsTheConnection) {
-  script_server server({script_server::pause(1500), script_server::send("late\r\n")});
-  auto stream = connect_to(server);
-  ASSERT_NE(stream, nullptr);
-  tcp_parameters(SET_READ_TIMEOUT, reinterpret_cast<void*>(1));
-  EXPECT_EQ(tcp_read_line(*stream), std::nullopt);
-  EXPECT_EQ(stream->socket, -1);
-}
-
-TEST_F(Timeouts, TheCallbackDecidesWhetherToWaitAgain) {
+// Without a callback a read that times out drops the connection; the
+// callback decides whether to wait again.
+TEST_F(Timeouts, DropTheConnectionUnlessTheCallbackWaitsAgain) {
   static std::vector<long> asked;
-  asked.clear();
-  script_server server({script_server::pause(1500), script_server::send("late\r\n")});
-  auto stream = connect_to(server);
-  ASSERT_NE(stream, nullptr);
-  tcp_parameters(SET_READ_TIMEOUT, reinterpret_cast<void*>(1));
-  tcp_timeout_handler keep_waiting = [](long seconds) -> long {
-    asked.push_back(seconds);
-    return 1;
-  };
-  tcp_parameters(SET_TIMEOUT, reinterpret_cast<void*>(keep_waiting));
-  EXPECT_EQ(tcp_read_line(*stream), "late");
+  for (bool wait : {false, true}) {
+    script_server peer({server::pause(1500), server::send("late\r\n")});
+    auto stream = connect_to(peer);
+    ASSERT_NE(stream, nullptr);
+    tcp_parameters(SET_READ_TIMEOUT, reinterpret_cast<void*>(1));
+    tcp_timeout_handler keep_waiting = [](long seconds) -> long {
+      asked.push_back(seconds);
+      return 1;
+    };
+    tcp_parameters(SET_TIMEOUT, wait ? reinterpret_cast<void*>(keep_waiting) : nullptr);
+    EXPECT_EQ(tcp_read_line(*stream), wait ? std::optional<std::string>("late") : std::nullopt);
+    EXPECT_EQ(stream->socket == -1, !wait);
+  }
   ASSERT_FALSE(asked.empty());
   EXPECT_GE(asked.front(), 1);
 }

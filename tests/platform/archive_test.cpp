@@ -3,11 +3,7 @@
 
 #include "platform/archive.h"
 
-#include <gtest/gtest.h>
-
 #include "tests/support/table.h"
-
-namespace {
 
 // Test classes: a node with a name and owned children, and a link that
 // refers to an object stored elsewhere.
@@ -28,8 +24,8 @@ class CNode : public archive_object {
     ar >> name;
     const std::uint32_t count = ar.read_count();
     for (std::uint32_t i = 0; i < count && !ar.failed(); ++i) {
-      auto child = archive_read_owned<CNode>(ar, "a child");
-      if (child) children.push_back(std::move(child));
+      if (auto child = archive_read_owned<CNode>(ar, "a child"))
+        children.push_back(std::move(child));
     }
   }
   std::string name;
@@ -45,9 +41,8 @@ class CLink : public archive_object {
   void Serialize(archive& ar) override {
     if (ar.storing()) {
       ar.write_object(target);
-    } else {
-      owned = ar.read_object(target);
-      if (owned) target = owned.get();
+    } else if ((owned = ar.read_object(target))) {
+      target = owned.get();
     }
   }
   archive_object* target = nullptr;
@@ -74,6 +69,8 @@ std::string stored(Write write) {
   return sink.bytes();
 }
 
+const std::string kNodeClass = bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode";
+
 struct string_row {
   std::string name;
   std::size_t length;
@@ -83,12 +80,11 @@ struct string_row {
 class StringLengths : public testing::TestWithParam<string_row> {};
 
 TEST_P(StringLengths, TakeTheirEscapesAndReadBack) {
-  const string_row& row = GetParam();
-  std::string text(row.length, 'x');
+  std::string text(GetParam().length, 'x');
   for (std::size_t i = 0; i < text.size(); ++i)
     text[i] = static_cast<char>(i * 7);
   const std::string out = stored([&](archive& ar) { ar << std::string_view(text); });
-  EXPECT_EQ(out, row.prefix + text);
+  EXPECT_EQ(out, GetParam().prefix + text);
   archive_memory_source source(out);
   archive ar(source, kClasses);
   EXPECT_EQ(ar.read_string(), text);
@@ -96,16 +92,16 @@ TEST_P(StringLengths, TakeTheirEscapesAndReadBack) {
   EXPECT_EQ(ar.remaining(), 0u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, StringLengths,
-    testing::Values(string_row{"empty", 0, bytes({0})}, string_row{"short", 5, bytes({5})},
-                    string_row{"longest_single_byte", 254, bytes({0xFE})},
-                    string_row{"first_escape", 255, bytes({0xFF, 0xFF, 0x00})},
-                    string_row{"longest_16_bit", 0xFFFD, bytes({0xFF, 0xFD, 0xFF})},
-                    string_row{"first_32_bit", 0xFFFE,
-                               bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
-                    string_row{"big", 70000, bytes({0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})}),
-    row_name());
+const string_row kStrings[] = {
+    {"empty", 0, bytes({0})},
+    {"short", 5, bytes({5})},
+    {"longest_single_byte", 254, bytes({0xFE})},
+    {"first_escape", 255, bytes({0xFF, 0xFF, 0x00})},
+    {"longest_16_bit", 0xFFFD, bytes({0xFF, 0xFD, 0xFF})},
+    {"first_32_bit", 0xFFFE, bytes({0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00})},
+    {"big", 70000, bytes({0xFF, 0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00})},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, StringLengths, testing::ValuesIn(kStrings), row_name());
 
 struct count_row {
   std::string name;
@@ -126,13 +122,13 @@ TEST_P(Counts, TakeTheirEscapes) {
   EXPECT_FALSE(ar.failed()) << ar.error();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Counts,
-    testing::Values(count_row{"zero", 0, bytes({0, 0})},
-                    count_row{"largest_16_bit", 0xFFFE, bytes({0xFE, 0xFF})},
-                    count_row{"escape", 0xFFFF, bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
-                    count_row{"large", 100000, bytes({0xFF, 0xFF, 0xA0, 0x86, 0x01, 0x00})}),
-    row_name());
+const count_row kCounts[] = {
+    {"zero", 0, bytes({0, 0})},
+    {"largest_16_bit", 0xFFFE, bytes({0xFE, 0xFF})},
+    {"escape", 0xFFFF, bytes({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00})},
+    {"large", 100000, bytes({0xFF, 0xFF, 0xA0, 0x86, 0x01, 0x00})},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Counts, testing::ValuesIn(kCounts), row_name());
 
 TEST(Archive, NumbersAreLittleEndian) {
   EXPECT_EQ(stored([](archive& ar) {
@@ -142,16 +138,15 @@ TEST(Archive, NumbersAreLittleEndian) {
 }
 
 // A root node with two children (the second object of the class refers to
-// the class by its index) and a link back to the first child.
-const std::string kHandBuilt =
-    bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +  // class 1
-    bytes({0x04}) + "root" + bytes({0x02, 0x00}) +           // object 2, two children
-    bytes({0x01, 0x80, 0x01}) + "a" + bytes({0x00, 0x00}) +  // object 3 of class 1
-    bytes({0x01, 0x80, 0x01}) + "b" + bytes({0x00, 0x00}) +  // object 4 of class 1
-    bytes({0xFF, 0xFF, 0x02, 0x00, 0x05, 0x00}) + "CLink" +  // class 5, schema 2
-    bytes({0x03, 0x00});                                     // object 6: refers to object 3
-
-TEST(Archive, SharedClassTagsAndBackReferencesAreWrittenAsTheFrameworkDid) {
+// the class by its index) and a link back to the first child, written as the
+// framework did and read back with its back reference.
+TEST(Archive, SharedClassTagsAndBackReferencesKeepTheFrameworksLayout) {
+  const std::string layout =
+      kNodeClass + bytes({0x04}) + "root" + bytes({0x02, 0x00}) +  // class 1, object 2
+      bytes({0x01, 0x80, 0x01}) + "a" + bytes({0x00, 0x00}) +      // object 3 of class 1
+      bytes({0x01, 0x80, 0x01}) + "b" + bytes({0x00, 0x00}) +      // object 4 of class 1
+      bytes({0xFF, 0xFF, 0x02, 0x00, 0x05, 0x00}) + "CLink" +      // class 5, schema 2
+      bytes({0x03, 0x00});                                         // object 6: refers to 3
   CNode root("root");
   root.children.push_back(std::make_unique<CNode>("a"));
   root.children.push_back(std::make_unique<CNode>("b"));
@@ -161,33 +156,20 @@ TEST(Archive, SharedClassTagsAndBackReferencesAreWrittenAsTheFrameworkDid) {
               ar.write_object(&root);
               ar.write_object(&link);
             }),
-            kHandBuilt);
-}
+            layout);
 
-TEST(Archive, AHandBuiltArchiveReadsWithItsBackReference) {
-  archive_memory_source source(kHandBuilt);
+  archive_memory_source source(layout);
   archive ar(source, kClasses);
-  std::unique_ptr<CNode> root = archive_read_owned<CNode>(ar, "a node");
-  std::unique_ptr<CLink> link = archive_read_owned<CLink>(ar, "a link");
+  std::unique_ptr<CNode> root_read = archive_read_owned<CNode>(ar, "a node");
+  std::unique_ptr<CLink> link_read = archive_read_owned<CLink>(ar, "a link");
   ASSERT_FALSE(ar.failed()) << ar.error();
-  ASSERT_TRUE(root && link);
-  EXPECT_EQ(root->name, "root");
-  ASSERT_EQ(root->children.size(), 2u);
-  EXPECT_EQ(root->children[0]->name, "a");
-  EXPECT_EQ(root->children[1]->name, "b");
-  EXPECT_EQ(link->target, root->children[0].get());
-  EXPECT_EQ(link->owned, nullptr);
-}
-
-TEST(Archive, ABackReferenceWhereAnOwnedObjectMustBeIsAFault) {
-  // The second child is object 3 again.
-  const std::string input = bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" + bytes({0x01}) +
-                            "r" + bytes({0x02, 0x00}) + bytes({0x01, 0x80, 0x01}) + "a" +
-                            bytes({0x00, 0x00, 0x03, 0x00});
-  archive_memory_source source(input);
-  archive ar(source, kClasses);
-  EXPECT_EQ(archive_read_owned<CNode>(ar, "a node"), nullptr);
-  EXPECT_EQ(ar.error(), "a child stored twice");
+  ASSERT_TRUE(root_read && link_read);
+  EXPECT_EQ(root_read->name, "root");
+  ASSERT_EQ(root_read->children.size(), 2u);
+  EXPECT_EQ(root_read->children[0]->name, "a");
+  EXPECT_EQ(root_read->children[1]->name, "b");
+  EXPECT_EQ(link_read->target, root_read->children[0].get());
+  EXPECT_EQ(link_read->owned, nullptr);
 }
 
 // Every object past index 0x7FFE goes by the long tag, and so does a class
@@ -208,12 +190,12 @@ TEST(Archive, IndexesPastTheShortTagTakeTheLongForm) {
   // goes by a short class tag; so do they all, for their class is 1.
   const std::size_t children_end = 6 + 5 + 2 + 2 + std::size_t{0x7FFF} * 5;
   ASSERT_GT(out.size(), children_end);
-  const std::string tail = out.substr(children_end);
   // CLink is new: class 0x8002, object 0x8003 holding a null link; the
   // second CLink refers to its class by the long tag and then to the last child.
-  EXPECT_EQ(tail, bytes({0xFF, 0xFF, 0x02, 0x00, 0x05, 0x00}) + "CLink" + bytes({0x00, 0x00}) +
-                      bytes({0xFF, 0x7F, 0x02, 0x80, 0x00, 0x80}) +
-                      bytes({0xFF, 0x7F, 0x01, 0x80, 0x00, 0x00}));
+  EXPECT_EQ(out.substr(children_end), bytes({0xFF, 0xFF, 0x02, 0x00, 0x05, 0x00}) + "CLink" +
+                                          bytes({0x00, 0x00}) +
+                                          bytes({0xFF, 0x7F, 0x02, 0x80, 0x00, 0x80}) +
+                                          bytes({0xFF, 0x7F, 0x01, 0x80, 0x00, 0x00}));
 
   archive_memory_source source(out);
   archive ar(source, kClasses);
@@ -226,10 +208,23 @@ TEST(Archive, IndexesPastTheShortTagTakeTheLongForm) {
   EXPECT_EQ(second_read->target, root_read->children.back().get());
 }
 
+std::string nested(int depth) {
+  std::string input = kNodeClass + bytes({0x00});
+  for (int i = 1; i < depth; ++i)
+    input += bytes({0x01, 0x00, 0x01, 0x80, 0x00});
+  return input + bytes({0x00, 0x00});
+}
+
+TEST(Archive, NestingUpToTheLimitReads) {
+  const std::string input = nested(archive::kNestingLimit);
+  archive_memory_source source(input);
+  archive ar(source, kClasses);
+  EXPECT_NE(archive_read_owned<CNode>(ar, "a node"), nullptr);
+  EXPECT_FALSE(ar.failed()) << ar.error();
+}
+
 struct fault_row {
-  std::string name;
-  std::string input;
-  std::string error;
+  std::string name, input, error;
 };
 
 class ReadingFaults : public testing::TestWithParam<fault_row> {};
@@ -247,58 +242,36 @@ TEST_P(ReadingFaults, StopTheReadingWithTheirReason) {
   EXPECT_EQ(ar.error(), row.error);
 }
 
-std::string nested(int depth) {
-  std::string input = bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" + bytes({0x00});
-  for (int i = 1; i < depth; ++i)
-    input += bytes({0x01, 0x00, 0x01, 0x80, 0x00});
-  return input + bytes({0x00, 0x00});
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, ReadingFaults,
-    testing::Values(
-        fault_row{"unknown_class", bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CBlob",
-                  "an unknown class \"CBlob\""},
-        fault_row{"other_schema", bytes({0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00}) + "CNode",
-                  "class CNode with schema 1 instead of 0"},
-        fault_row{"class_name_past_the_end", bytes({0xFF, 0xFF, 0x00, 0x00, 0x50, 0x00}) + "CNode",
-                  "a class name of 80 bytes with only 5 bytes left"},
-        fault_row{"class_not_yet_read", bytes({0x05, 0x80}),
-                  "a reference to class 5, which has not been read"},
-        fault_row{"object_not_yet_read", bytes({0x07, 0x00}),
-                  "a reference to object 7, which has not been read"},
-        fault_row{"class_where_an_object_must_be",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
-                      bytes({0x00, 0x01, 0x00}) + bytes({0x01, 0x00}),
-                  "class 1 where an object must be"},
-        fault_row{"object_where_a_class_must_be",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
-                      bytes({0x00, 0x01, 0x00}) + bytes({0x02, 0x80}),
-                  "object 2 where a class must be"},
-        fault_row{"long_tag_class_not_yet_read", bytes({0xFF, 0x7F, 0x09, 0x00, 0x00, 0x80}),
-                  "a reference to class 9, which has not been read"},
-        fault_row{"count_past_the_end",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
-                      bytes({0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0xF0, 0x00, 0x00}),
-                  "a count of 4026531840 with only 2 bytes left"},
-        fault_row{"string_past_the_end",
-                  bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNode" +
-                      bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}),
-                  "a text of 2147483647 bytes with only 1 bytes left"},
-        fault_row{"cut_short", bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNo",
-                  "a class name of 5 bytes with only 3 bytes left"},
-        fault_row{"cut_in_a_number", bytes({0xFF}), "the data ends 1 bytes early"},
-        fault_row{"nested_too_deep", nested(archive::kNestingLimit + 1),
-                  "objects nested more than 500 deep"}),
-    row_name());
-
-TEST(Archive, NestingUpToTheLimitReads) {
-  const std::string input = nested(archive::kNestingLimit);
-  archive_memory_source source(input);
-  archive ar(source, kClasses);
-  EXPECT_NE(archive_read_owned<CNode>(ar, "a node"), nullptr);
-  EXPECT_FALSE(ar.failed()) << ar.error();
-}
+const fault_row kFaults[] = {
+    {"unknown_class", bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CBlob",
+     "an unknown class \"CBlob\""},
+    {"other_schema", bytes({0xFF, 0xFF, 0x01, 0x00, 0x05, 0x00}) + "CNode",
+     "class CNode with schema 1 instead of 0"},
+    {"class_name_past_the_end", bytes({0xFF, 0xFF, 0x00, 0x00, 0x50, 0x00}) + "CNode",
+     "a class name of 80 bytes with only 5 bytes left"},
+    {"class_not_yet_read", bytes({0x05, 0x80}), "a reference to class 5, which has not been read"},
+    {"object_not_yet_read", bytes({0x07, 0x00}),
+     "a reference to object 7, which has not been read"},
+    {"class_where_an_object_must_be", kNodeClass + bytes({0x00, 0x01, 0x00, 0x01, 0x00}),
+     "class 1 where an object must be"},
+    {"object_where_a_class_must_be", kNodeClass + bytes({0x00, 0x01, 0x00, 0x02, 0x80}),
+     "object 2 where a class must be"},
+    {"long_tag_class_not_yet_read", bytes({0xFF, 0x7F, 0x09, 0x00, 0x00, 0x80}),
+     "a reference to class 9, which has not been read"},
+    {"count_past_the_end", kNodeClass + bytes({0x00, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0xF0, 0, 0}),
+     "a count of 4026531840 with only 2 bytes left"},
+    {"string_past_the_end", kNodeClass + bytes({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 'a'}),
+     "a text of 2147483647 bytes with only 1 bytes left"},
+    {"cut_short", bytes({0xFF, 0xFF, 0x00, 0x00, 0x05, 0x00}) + "CNo",
+     "a class name of 5 bytes with only 3 bytes left"},
+    {"cut_in_a_number", bytes({0xFF}), "the data ends 1 bytes early"},
+    {"nested_too_deep", nested(archive::kNestingLimit + 1), "objects nested more than 500 deep"},
+    // The second child is object 3 again.
+    {"owned_object_stored_twice",
+     kNodeClass + bytes({0x01, 'r', 0x02, 0x00, 0x01, 0x80, 0x01, 'a', 0x00, 0x00, 0x03, 0x00}),
+     "a child stored twice"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, ReadingFaults, testing::ValuesIn(kFaults), row_name());
 
 TEST(Archive, WritingNestsNoDeeperThanReadingCan) {
   CNode root;
@@ -323,5 +296,3 @@ TEST(Archive, ASinkThatRefusesFailsTheFlush) {
   EXPECT_FALSE(ar.flush());
   EXPECT_EQ(ar.error(), "the data could not be written");
 }
-
-}  // namespace

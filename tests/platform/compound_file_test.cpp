@@ -3,30 +3,16 @@
 
 #include "platform/compound_file.h"
 
-#include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
+#include <fstream>
 
 #include "platform/safe_save.h"
-#include "tests/support/file_text.h"
+#include "tests/support/run_program.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
-
-namespace {
-
-namespace fs = std::filesystem;
 
 class CompoundFiles : public testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/kestrel-compound-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    directory_ = name;
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-
-  std::string path(const std::string& name) const { return (directory_ / name).string(); }
-
   // A compound file with the streams given, in order.
   void write(const std::string& file, std::vector<std::pair<std::string, std::string>> streams) {
     std::string reason;
@@ -38,9 +24,8 @@ class CompoundFiles : public testing::Test {
           for (const auto& [name, bytes] : streams) {
             archive_sink* sink = writer.begin_stream(name, why);
             if (!sink ||
-                !sink->write(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size())) {
+                !sink->write(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()))
               return false;
-            }
             if (!writer.end_stream(why)) return false;
           }
           return writer.finish(why);
@@ -56,13 +41,12 @@ class CompoundFiles : public testing::Test {
     std::unique_ptr<archive_source> source = reader.open_stream(stream, reason);
     if (!source) return "(no stream)";
     std::string bytes(source->remaining(), '\0');
-    if (!source->read(reinterpret_cast<std::byte*>(bytes.data()), bytes.size())) {
+    if (!source->read(reinterpret_cast<std::byte*>(bytes.data()), bytes.size()))
       return "(unreadable)";
-    }
     return bytes;
   }
 
-  fs::path directory_;
+  scratch_folder folder_;
 };
 
 std::string sample(std::size_t size) {
@@ -82,33 +66,23 @@ struct size_row {
 class StreamSizes : public CompoundFiles, public testing::WithParamInterface<size_row> {};
 
 TEST_P(StreamSizes, ReadBackAndOlefileAgrees) {
-  const std::string file = path("mailbox.box");
+  const std::string file = folder_.file("mailbox.box");
   const std::string bytes = sample(GetParam().size);
   write(file, {{"Contents", bytes}});
   std::string reason;
   EXPECT_EQ(read(file, "Contents", reason), bytes) << reason;
 
-  const char* script =
-      "import olefile, sys\n"
-      "ole = olefile.OleFileIO(sys.argv[1])\n"
-      "sys.stdout.write(repr(ole.listdir(streams=True, storages=True)) + '\\n')\n"
-      "sys.stdout.flush()\n"
-      "sys.stdout.buffer.write(ole.openstream('Contents').read())\n";
-  const std::string script_file = path("list.py");
-  {
-    std::FILE* out = std::fopen(script_file.c_str(), "w");
-    ASSERT_NE(out, nullptr);
-    std::fputs(script, out);
-    std::fclose(out);
-  }
-  std::FILE* python = popen(("/usr/bin/python3 " + script_file + " " + file).c_str(), "r");
-  ASSERT_NE(python, nullptr);
-  std::string out;
-  char chunk[4096];
-  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, python)) > 0;)
-    out.append(chunk, n);
-  EXPECT_EQ(pclose(python), 0);
-  EXPECT_EQ(out, "[['Contents']]\n" + bytes);
+  program_result python =
+      run_program("/usr/bin/python3",
+                  {"-c",
+                   "import olefile, sys\n"
+                   "ole = olefile.OleFileIO(sys.argv[1])\n"
+                   "sys.stdout.write(repr(ole.listdir(streams=True, storages=True)) + '\\n')\n"
+                   "sys.stdout.flush()\n"
+                   "sys.stdout.buffer.write(ole.openstream('Contents').read())\n",
+                   file});
+  EXPECT_EQ(python.exit_code, 0) << python.err;
+  EXPECT_EQ(python.out, "[['Contents']]\n" + bytes);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, StreamSizes,
@@ -119,46 +93,30 @@ INSTANTIATE_TEST_SUITE_P(Rows, StreamSizes,
                          row_name());
 
 TEST_F(CompoundFiles, SeveralStreamsKeepTheirOwnBytes) {
-  const std::string file = path("two.box");
+  const std::string file = folder_.file("two.box");
   write(file, {{"Contents", sample(5000)}, {"Other", "other bytes"}});
   std::string reason;
   EXPECT_EQ(read(file, "Other", reason), "other bytes") << reason;
   EXPECT_EQ(read(file, "Contents", reason), sample(5000)) << reason;
 }
 
-TEST_F(CompoundFiles, AMissingStreamIsNamed) {
-  const std::string file = path("other.box");
-  write(file, {{"Other", "x"}});
+TEST_F(CompoundFiles, AMissingFileOrStreamOrAFileOfAnotherKindIsNamed) {
   std::string reason;
-  EXPECT_EQ(read(file, "Contents", reason), "(no stream)");
+  EXPECT_EQ(read(folder_.file("absent.box"), "Contents", reason), "(no file)");
+  EXPECT_FALSE(reason.empty());
+  write(folder_.file("other.box"), {{"Other", "x"}});
+  EXPECT_EQ(read(folder_.file("other.box"), "Contents", reason), "(no stream)");
   EXPECT_EQ(reason, "no \"Contents\" stream");
-}
-
-TEST_F(CompoundFiles, AFileOfAnotherKindIsNotOpened) {
-  const std::string file = path("text.box");
-  {
-    std::FILE* out = std::fopen(file.c_str(), "wb");
-    ASSERT_NE(out, nullptr);
-    std::fputs("From someone Thu Dec  5 11:53:20 1996\nSubject: not a compound file\n", out);
-    std::fclose(out);
-  }
-  std::string reason;
-  EXPECT_EQ(read(file, "Contents", reason), "(no file)");
+  std::ofstream(folder_.file("text.box"))
+      << "From someone Thu Dec  5 11:53:20 1996\nSubject: not a compound file\n";
+  EXPECT_EQ(read(folder_.file("text.box"), "Contents", reason), "(no file)");
   EXPECT_EQ(reason.rfind("not a compound file", 0), 0u) << reason;
 }
 
-TEST_F(CompoundFiles, AMissingFileIsNotOpened) {
-  std::string reason;
-  EXPECT_EQ(read(path("absent.box"), "Contents", reason), "(no file)");
-  EXPECT_FALSE(reason.empty());
-}
-
 TEST_F(CompoundFiles, ACutFileIsNotReadAsWhole) {
-  const std::string file = path("cut.box");
+  const std::string file = folder_.file("cut.box");
   write(file, {{"Contents", sample(20000)}});
-  fs::resize_file(file, fs::file_size(file) / 2);
+  std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
   std::string reason;
   EXPECT_NE(read(file, "Contents", reason), sample(20000));
 }
-
-}  // namespace

@@ -1,16 +1,11 @@
 #include "platform/environment.h"
 
-#include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <cstring>
 #include <set>
-#include <string>
 
 #include "platform/random.h"
 #include "tests/support/table.h"
-
-namespace {
 
 std::string text_of(void* value) {
   return value ? static_cast<const char*>(value) : "(null)";
@@ -31,11 +26,7 @@ TEST_P(HomeDirectory, ComesFromHomeLessOneTrailingSeparator) {
   const home_row& row = GetParam();
   EXPECT_EXIT(
       {
-        if (row.home) {
-          setenv("HOME", row.home, 1);
-        } else {
-          unsetenv("HOME");
-        }
+        row.home ? setenv("HOME", row.home, 1) : unsetenv("HOME");
         bool unset_before = env_parameters(GET_HOME_DIR, nullptr) == nullptr;
         bool same = home_directory() == row.expected &&
                     text_of(env_parameters(GET_HOME_DIR, nullptr)) == row.expected;
@@ -44,13 +35,14 @@ TEST_P(HomeDirectory, ComesFromHomeLessOneTrailingSeparator) {
       testing::ExitedWithCode(0), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, HomeDirectory,
-                         testing::Values(home_row{"plain", "/home/wang", "/home/wang"},
-                                         home_row{"trailing_slash", "/home/wang/", "/home/wang"},
-                                         home_row{"dos_style", "C:\\MAIL\\", "C:\\MAIL"},
-                                         home_row{"only_one_separator_removed", "/a//", "/a/"},
-                                         home_row{"unset", nullptr, ""}),
-                         row_name());
+const home_row kHomes[] = {
+    {"plain", "/home/wang", "/home/wang"},
+    {"trailing_slash", "/home/wang/", "/home/wang"},
+    {"dos_style", "C:\\MAIL\\", "C:\\MAIL"},
+    {"only_one_separator_removed", "/a//", "/a/"},
+    {"unset", nullptr, ""},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, HomeDirectory, testing::ValuesIn(kHomes), row_name());
 
 TEST(EnvironmentParameters, SetStoresACopyThatHomeDirectoryReturns) {
   std::string value = "C:\\USERS\\LI";
@@ -76,9 +68,8 @@ TEST(EnvironmentParameters, NewsListDefaultsUnderTheHomeDirectory) {
 
 TEST(EnvironmentParameters, OtherCodesGiveNothing) {
   char value[] = "x";
-  for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L}) {
+  for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L})
     EXPECT_EQ(env_parameters(code, value), nullptr) << code;
-  }
 }
 
 TEST(RandomNumber, Varies) {
@@ -87,5 +78,3 @@ TEST(RandomNumber, Varies) {
     seen.insert(random_number());
   EXPECT_GT(seen.size(), 15u);
 }
-
-}  // namespace

@@ -2,42 +2,29 @@
 
 #include "platform/safe_save.h"
 
-#include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 
 #include "tests/support/file_text.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
-
-namespace {
 
 namespace fs = std::filesystem;
 
 file_writer writing(std::string bytes) {
   return [bytes = std::move(bytes)](std::FILE* file, std::string& reason) {
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file) != bytes.size()) {
-      reason = std::string("short write: ") + std::strerror(errno);
-      return false;
-    }
-    return true;
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size()) return true;
+    reason = std::string("short write: ") + std::strerror(errno);
+    return false;
   };
 }
 
 class SafeSave : public testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/kestrel-save-XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    directory_ = name;
-    file_ = (directory_ / "IN.box").string();
-  }
-  void TearDown() override { fs::remove_all(directory_); }
-
   void put_old(const std::string& bytes) {
     std::string reason;
     ASSERT_TRUE(safe_save(file_, writing(bytes), reason)) << reason;
@@ -45,14 +32,16 @@ class SafeSave : public testing::Test {
   // Everything in the directory, so that a new file left behind shows.
   std::vector<std::string> names() const {
     std::vector<std::string> result;
-    for (const auto& entry : fs::directory_iterator(directory_))
+    for (const auto& entry : fs::directory_iterator(folder_.path()))
       result.push_back(entry.path().filename().string());
     std::sort(result.begin(), result.end());
     return result;
   }
 
-  fs::path directory_;
-  std::string file_;
+  scratch_folder folder_;
+  std::string file_ = folder_.file("IN.box");
+  std::string reason_;
+  const std::vector<std::string> only_the_file_{"IN.box"};
 };
 
 TEST_F(SafeSave, ANewFileGetsTheUsualPermissions) {
@@ -61,7 +50,7 @@ TEST_F(SafeSave, ANewFileGetsTheUsualPermissions) {
   umask(mask);
   EXPECT_EQ(file_text(file_), "letters");
   EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0644));
-  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+  EXPECT_EQ(names(), only_the_file_);
 }
 
 TEST_F(SafeSave, ReplacingKeepsTheOldPermissions) {
@@ -74,10 +63,9 @@ TEST_F(SafeSave, ReplacingKeepsTheOldPermissions) {
 
 TEST_F(SafeSave, ALinkIsFollowedAndStaysALink) {
   put_old("old");
-  const std::string link = (directory_ / "link.box").string();
+  const std::string link = folder_.file("link.box");
   fs::create_symlink("IN.box", link);
-  std::string reason;
-  ASSERT_TRUE(safe_save(link, writing("through the link"), reason)) << reason;
+  ASSERT_TRUE(safe_save(link, writing("through the link"), reason_)) << reason_;
   EXPECT_TRUE(fs::is_symlink(link));
   EXPECT_EQ(file_text(file_), "through the link");
   EXPECT_EQ(names(), (std::vector<std::string>{"IN.box", "link.box"}));
@@ -85,7 +73,6 @@ TEST_F(SafeSave, ALinkIsFollowedAndStaysALink) {
 
 TEST_F(SafeSave, AWriterThatFailsLeavesTheOldFile) {
   put_old("old letters");
-  std::string reason;
   EXPECT_FALSE(safe_save(
       file_,
       [](std::FILE* file, std::string& why) {
@@ -93,10 +80,10 @@ TEST_F(SafeSave, AWriterThatFailsLeavesTheOldFile) {
         why = "the writer gave up";
         return false;
       },
-      reason));
-  EXPECT_EQ(reason, "the writer gave up");
+      reason_));
+  EXPECT_EQ(reason_, "the writer gave up");
   EXPECT_EQ(file_text(file_), "old letters");
-  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+  EXPECT_EQ(names(), only_the_file_);
 }
 
 // The file system refuses the bytes part of the way through (a file size
@@ -110,20 +97,19 @@ class WritesFailingPartWay : public SafeSave, public testing::WithParamInterface
 
 TEST_P(WritesFailingPartWay, LeaveTheOldFileAndSayWhy) {
   put_old("old letters");
-  struct rlimit old_limit {};
+  rlimit old_limit{};
   getrlimit(RLIMIT_FSIZE, &old_limit);
-  struct rlimit limit = old_limit;
+  rlimit limit = old_limit;
   limit.rlim_cur = GetParam().limit;
   sighandler_t old_handler = signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-  std::string reason;
-  const bool saved = safe_save(file_, writing(std::string(1 << 20, 'n')), reason);
+  const bool saved = safe_save(file_, writing(std::string(1 << 20, 'n')), reason_);
   setrlimit(RLIMIT_FSIZE, &old_limit);
   signal(SIGXFSZ, old_handler);
   EXPECT_FALSE(saved);
-  EXPECT_NE(reason.find("File too large"), std::string::npos) << reason;
+  EXPECT_NE(reason_.find("File too large"), std::string::npos) << reason_;
   EXPECT_EQ(file_text(file_), "old letters");
-  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+  EXPECT_EQ(names(), only_the_file_);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, WritesFailingPartWay,
@@ -133,18 +119,14 @@ INSTANTIATE_TEST_SUITE_P(Rows, WritesFailingPartWay,
                          row_name());
 
 TEST_F(SafeSave, AMissingDirectoryIsReported) {
-  std::string reason;
-  EXPECT_FALSE(safe_save((directory_ / "no" / "IN.box").string(), writing("x"), reason));
-  EXPECT_EQ(reason, "cannot create a new file beside it: No such file or directory");
+  EXPECT_FALSE(safe_save(folder_.file("no/IN.box"), writing("x"), reason_));
+  EXPECT_EQ(reason_, "cannot create a new file beside it: No such file or directory");
 }
 
 TEST_F(SafeSave, ADirectoryInTheWayIsNotReplaced) {
   fs::create_directory(file_);
-  std::string reason;
-  EXPECT_FALSE(safe_save(file_, writing("x"), reason));
-  EXPECT_EQ(reason.rfind("cannot put the new file in place of the old one", 0), 0u) << reason;
+  EXPECT_FALSE(safe_save(file_, writing("x"), reason_));
+  EXPECT_EQ(reason_.rfind("cannot put the new file in place of the old one", 0), 0u) << reason_;
   EXPECT_TRUE(fs::is_directory(file_));
-  EXPECT_EQ(names(), std::vector<std::string>{"IN.box"});
+  EXPECT_EQ(names(), only_the_file_);
 }
-
-}  // namespace

@@ -7,8 +7,6 @@
 #include <filesystem>
 #include <fstream>
 
-namespace fs = std::filesystem;
-
 TEST(ScratchDirectory, IsPrivateKeptAndRemovedWithItsFiles) {
   std::optional<std::string> folder = scratch_directory();
   ASSERT_TRUE(folder);
@@ -17,9 +15,9 @@ TEST(ScratchDirectory, IsPrivateKeptAndRemovedWithItsFiles) {
   EXPECT_TRUE(S_ISDIR(status.st_mode));
   EXPECT_EQ(status.st_mode & 0777, 0700u);
   EXPECT_EQ(scratch_directory(), folder) << "one folder for the run";
-  std::ofstream(fs::path(*folder) / "picture.bmp") << "x";
+  std::ofstream(*folder + "/picture.bmp") << "x";
   scratch_directory_remove();
-  EXPECT_FALSE(fs::exists(*folder));
+  EXPECT_FALSE(std::filesystem::exists(*folder));
   std::optional<std::string> again = scratch_directory();
   ASSERT_TRUE(again);
   EXPECT_NE(again, folder);
@@ -31,9 +29,5 @@ TEST(ScratchDirectory, NothingWhenTheFolderCannotBeMade) {
   std::string saved = old ? old : "";
   setenv("TMPDIR", "/nonexistent/kestrel/place", 1);
   EXPECT_EQ(scratch_directory(), std::nullopt);
-  if (old) {
-    setenv("TMPDIR", saved.c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
-  }
+  old ? setenv("TMPDIR", saved.c_str(), 1) : unsetenv("TMPDIR");
 }

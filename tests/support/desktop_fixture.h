@@ -10,22 +10,25 @@
 #include <string>
 #include <vector>
 
-#include "model/box_file.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
 #include "app/menus.h"
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "model/box_file.h"
+#include "tests/support/dialog_answers.h"
+#include "tests/support/file_text.h"
+#include "tests/support/menu_items.h"
+#include "tests/support/model_letters.h"
+#include "tests/support/qt_flush.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/ui_bitmap_button.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_script.h"
 #include "ui/ui_text.h"
-#include "tests/support/file_text.h"
-#include "tests/support/qt_flush.h"
-#include "tests/support/scratch_folder.h"
 
 // The desktop program in a folder of its own: a profile file there, a
 // script for every question, and helpers to make mailbox files of letters.
@@ -38,12 +41,14 @@ class desktop_fixture : public testing::Test {
     EXPECT_TRUE(script_.finished()) << script_.problems();
   }
 
-  // A dialog answer that selects line INDEX of the list CONTROL and presses OK.
-  static ui_script::dialog_answer choosing(int control, int index) {
-    return [control, index](ui_dialog& dialog) {
-      dialog.select(control, index);
-      return true;
-    };
+  // The mailbox pop-up's items (see mailbox_items) with these user mailboxes.
+  static strings mailbox_menu(const strings& users = {}) {
+    strings items{"&In 32781", "&Out 32782",     "&Trash 32783",
+                  "-",         "新建(&N) 32784", "删除(&D) 32785"};
+    if (!users.empty()) items.push_back("-");
+    for (std::size_t i = 0; i < users.size(); ++i)
+      items.push_back(users[i] + " " + std::to_string(ID_USER_MAILBOX_FIRST + i));
+    return items;
   }
 
   std::string profile_path() const { return folder_.file("KESTREL.INI"); }
@@ -71,33 +76,42 @@ class desktop_fixture : public testing::Test {
     qt_flush();
   }
 
-  // A letter as the list shows it.
-  static std::unique_ptr<CAletter> letter(const std::string& status, std::uint32_t size,
-                                          const std::string& date, const std::string& name,
-                                          const std::string& address, const std::string& subject) {
-    auto made = std::make_unique<CAletter>();
-    made->flags = CFlags(size, status);
-    made->envelope.date = date;
-    made->envelope.subject = subject;
-    made->envelope.from = std::make_unique<CAddress>(std::make_unique<CAddritem>(name, address));
-    made->body.type = 0;
-    made->body.subtype = "PLAIN";
-    made->body.text = "Text of " + subject;
+  // Letters of these subjects, new, from Li.
+  static std::vector<std::unique_ptr<CAletter>> letters(const strings& subjects) {
+    std::vector<std::unique_ptr<CAletter>> made;
+    for (const std::string& subject : subjects)
+      made.push_back(
+          listed_letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
     return made;
   }
-  // A mailbox file of letters whose subjects are the names given.
+  // A mailbox file of the letters given, or of letters with these subjects.
   std::string mailbox_file(const std::string& file_name, const std::string& mailbox_name,
-                           const strings& subjects, int current = -1) {
+                           std::vector<std::unique_ptr<CAletter>> letters, int current = -1) {
     CVelmarDocData data;
     data.mailbox_name = mailbox_name;
     data.current = current;
-    for (const std::string& subject : subjects)
-      data.letters.push_back(
-          letter("N  ", 1000, " 5-Dec-1996 10:00:00 +0800", "Li", "li@pku.edu.cn", subject));
+    data.letters = std::move(letters);
     std::string path = file(file_name);
     std::string reason;
     EXPECT_TRUE(box_file_save(path, data, reason)) << reason;
     return path;
+  }
+  std::string mailbox_file(const std::string& file_name, const std::string& mailbox_name,
+                           const strings& subjects, int current = -1) {
+    return mailbox_file(file_name, mailbox_name, letters(subjects), current);
+  }
+  // Starts with In (In.box in the folder) holding the letters, the account
+  // li@host and the further profile lines given; forgets what the start showed.
+  void start_in(std::vector<std::unique_ptr<CAletter>> letters, const std::string& profile = "",
+                int current = -1) {
+    in_ = mailbox_file("In.box", "IN", std::move(letters), current);
+    write_profile("[Configuration]\nInPath=" + in_ + "\nIMAPAccount=li@host\n" + profile);
+    script_.press_ok(IDD_ENVIRONMENT);
+    ASSERT_TRUE(start());
+    script_.clear_shown();
+  }
+  void start_in(const strings& subjects, const std::string& profile = "", int current = -1) {
+    start_in(letters(subjects), profile, current);
   }
   // The subjects of the letters in a mailbox file, or of an open document.
   static strings subjects(const CVelmarDocData& data) {
@@ -120,15 +134,8 @@ class desktop_fixture : public testing::Test {
   }
   // The items of the mailbox pop-up of a menu as "text id" lines.
   strings mailbox_items(int resource) const {
-    for (ui_menu* menu : app_->frame()->menus()) {
-      if (menu->resource() != resource) continue;
-      strings lines;
-      for (QAction* action : menu->popup(kMailboxPopup)->actions())
-        lines.push_back(action->isSeparator() ? "-"
-                                              : utf8(action->text()) + " " +
-                                                    std::to_string(ui_menu::item_id(action)));
-      return lines;
-    }
+    for (ui_menu* menu : app_->frame()->menus())
+      if (menu->resource() == resource) return menu_items(menu->popup(kMailboxPopup));
     return {"(menu " + std::to_string(resource) + " not built)"};
   }
   // The lines the active list shows.
@@ -141,6 +148,7 @@ class desktop_fixture : public testing::Test {
   }
 
   scratch_folder folder_;
+  std::string in_;  // In's file after start_in
   ui_script script_;
   std::unique_ptr<CVelmarApp> app_;
 };

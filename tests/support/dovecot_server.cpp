@@ -60,14 +60,8 @@ dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
     reason_ = "/usr/sbin/dovecot is not installed";
     return;
   }
-  char pattern[] = "/tmp/kestrel-dovecot-XXXXXX";
-  if (!::mkdtemp(pattern)) {
-    reason_ = "no temporary directory";
-    return;
-  }
-  directory_ = pattern;
-  ::chmod(directory_.c_str(), 0755);
-  fs::path root(directory_);
+  fs::path root(folder_.path());
+  ::chmod(root.c_str(), 0755);  // Dovecot's own users reach the mail
   fs::create_directories(root / "run" / "state");
   fs::create_directories(root / "mail");
   give_to_nobody(root / "mail");
@@ -87,7 +81,7 @@ dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
     replace_all(config, "mail_location = maildir:@DIR@/mail/%u",
                 "mail_location = mbox:@DIR@/mail/%u:INBOX=@DIR@/mail/%u/inbox");
   }
-  replace_all(config, "@DIR@", directory_);
+  replace_all(config, "@DIR@", folder_.path());
   replace_all(config, "@PORT@", std::to_string(port_));
   std::ofstream(root / "dovecot.conf") << config;
 
@@ -104,17 +98,13 @@ dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
 }
 
 dovecot_server::~dovecot_server() {
-  if (directory_.empty()) return;
-  fs::path root(directory_);
-  std::string pid_text = file_text(root / "run" / "master.pid");
+  std::string pid_text = file_text(fs::path(folder_.path()) / "run" / "master.pid");
   pid_t pid = static_cast<pid_t>(std::atol(pid_text.c_str()));
   if (pid > 0 && ::kill(pid, SIGTERM) == 0) {
     for (int i = 0; i < 200 && ::kill(pid, 0) == 0; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
   }
-  std::error_code ignored;
-  fs::remove_all(root, ignored);
 }
 
 std::string dovecot_server::mailbox_name(std::string_view mailbox) const {
@@ -122,7 +112,7 @@ std::string dovecot_server::mailbox_name(std::string_view mailbox) const {
 }
 
 std::string dovecot_server::deliver(const std::string& user, std::string_view letter) {
-  fs::path maildir = fs::path(directory_) / "mail" / user;
+  fs::path maildir = fs::path(folder_.path()) / "mail" / user;
   for (const char* sub : {"", "cur", "new", "tmp"}) {
     fs::create_directories(maildir / sub);
     give_to_nobody(maildir / sub);
@@ -135,5 +125,5 @@ std::string dovecot_server::deliver(const std::string& user, std::string_view le
 }
 
 std::string dovecot_server::inbox_file(const std::string& user) const {
-  return (fs::path(directory_) / "mail" / user / "inbox").string();
+  return (fs::path(folder_.path()) / "mail" / user / "inbox").string();
 }

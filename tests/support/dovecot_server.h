@@ -4,6 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 // A Dovecot IMAP server of the test's own: a fresh directory, a free port on
 // loopback, users from a password list. Started by the constructor, stopped
 // and removed by the destructor. Needs root (Dovecot drops to its own users).
@@ -37,7 +39,7 @@ class dovecot_server {
   std::string inbox_file(const std::string& user) const;
 
  private:
-  std::string directory_;
+  scratch_folder folder_;
   int port_ = 0;
   bool running_ = false;
   std::string reason_;

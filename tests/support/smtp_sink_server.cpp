@@ -17,12 +17,6 @@
 namespace fs = std::filesystem;
 
 smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
-  char pattern[] = "/tmp/kestrel-smtp-XXXXXX";
-  if (!::mkdtemp(pattern)) {
-    reason_ = "no temporary directory";
-    return;
-  }
-  directory_ = pattern;
   port_ = free_loopback_port();
   std::string refused_list;
   for (const std::string& address : refused) {
@@ -33,7 +27,7 @@ smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
   if (pid_ == 0) {
     ::setenv("PYTHONPATH", KESTREL_FIXTURES, 1);
     ::execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-            "smtp_sink.Sink", directory_.c_str(), refused_list.c_str(), nullptr);
+            "smtp_sink.Sink", folder_.path().c_str(), refused_list.c_str(), nullptr);
     ::_exit(127);
   }
   for (int i = 0; i < 200 && !running_; ++i) {
@@ -55,8 +49,6 @@ smtp_sink_server::~smtp_sink_server() {
     int status;
     ::waitpid(pid_, &status, 0);
   }
-  std::error_code ignored;
-  if (!directory_.empty()) fs::remove_all(directory_, ignored);
 }
 
 std::vector<smtp_sink_server::letter> smtp_sink_server::letters() const {
@@ -64,11 +56,11 @@ std::vector<smtp_sink_server::letter> smtp_sink_server::letters() const {
   for (int i = 1;; ++i) {
     char base[16];
     std::snprintf(base, sizeof base, "%04d", i);
-    fs::path eml = fs::path(directory_) / (std::string(base) + ".eml");
+    fs::path eml = fs::path(folder_.path()) / (std::string(base) + ".eml");
     if (!fs::exists(eml)) break;
     letter l;
     l.content = file_text(eml);
-    std::istringstream env(file_text(fs::path(directory_) / (std::string(base) + ".env")));
+    std::istringstream env(file_text(fs::path(folder_.path()) / (std::string(base) + ".env")));
     std::getline(env, l.sender);
     for (std::string line; std::getline(env, line);)
       l.recipients.push_back(line);

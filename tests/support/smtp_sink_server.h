@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/scratch_folder.h"
+
 // aiosmtpd on a free loopback port with the sink handler of the fixtures:
 // it keeps every letter and refuses the recipients given. Started by the
 // constructor, stopped by the destructor.
@@ -25,7 +27,7 @@ class smtp_sink_server {
   std::vector<letter> letters() const;
 
  private:
-  std::string directory_;
+  scratch_folder folder_;
   int port_ = 0;
   int pid_ = -1;
   bool running_ = false;

@@ -7,23 +7,20 @@
 #include <filesystem>
 #include <memory>
 
+#include "tests/support/note_document.h"
+#include "tests/support/qt_flush.h"
+#include "tests/support/scratch_folder.h"
 #include "ui/ui_application.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_doc_template.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_main_frame.h"
 #include "ui/ui_script.h"
-#include "tests/support/note_document.h"
-#include "tests/support/qt_flush.h"
-#include "tests/support/scratch_folder.h"
 
 // A framework application with notes: a main frame with menu 2, a template of
 // notes with menu 3, a profile and a folder of its own, and a script.
 class ui_fixture : public testing::Test {
  public:
-  static const ui_menu_resource& own_menu_for_tests() { return own_menu(); }
-
- protected:
   static const ui_menu_resource& own_menu() {
     static const ui_menu_resource menu{2,
                                        {{"&File",
@@ -35,6 +32,8 @@ class ui_fixture : public testing::Test {
                                          {}}}};
     return menu;
   }
+
+ protected:
   static const ui_menu_resource& note_menu() {
     static const ui_menu_resource menu{
         3,

@@ -40,26 +40,20 @@ TEST_F(Documents, SaveQuestionYesSavesThroughSaveAs) {
   EXPECT_EQ(app_->recent_files(), strings{path});
 }
 
-TEST_F(Documents, SaveQuestionNoClosesWithoutSaving) {
+TEST_F(Documents, CancelOrACancelledSaveAsKeepsTheDocumentAndNoClosesItUnsaved) {
   app_->run_command(ID_FILE_NEW);
   active_note()->set_modified();
-  script_->answer(IDNO);
-  app_->active_frame()->close();
-  qt_flush();
-  EXPECT_EQ(frame_count(), 0);
-  EXPECT_TRUE(app_->documents().empty());
-}
-
-TEST_F(Documents, CancelOrACancelledSaveAsKeepsTheDocumentOpen) {
-  app_->run_command(ID_FILE_NEW);
-  active_note()->set_modified();
-  script_->answer(IDCANCEL).answer(IDYES).answer_file(std::nullopt);
+  script_->answer(IDCANCEL).answer(IDYES).answer_file(std::nullopt).answer(IDNO);
   app_->active_frame()->close();
   app_->active_frame()->close();
   qt_flush();
   EXPECT_EQ(frame_count(), 1);
   ASSERT_NE(active_note(), nullptr);
   EXPECT_TRUE(active_note()->is_modified());
+  app_->active_frame()->close();
+  qt_flush();
+  EXPECT_EQ(frame_count(), 0);
+  EXPECT_TRUE(app_->documents().empty());
 }
 
 TEST_F(Documents, AFailedSaveIsReportedWithItsReasonAndKeepsTheDocument) {
@@ -104,21 +98,18 @@ TEST_F(Documents, OpeningAnOpenFileBringsItForward) {
   EXPECT_EQ(frame_count(), 2);
 }
 
-TEST_F(Documents, ADamagedFileIsReportedAndOpensNothing) {
-  std::string path = (root_ / "bad.note").string();
-  std::ofstream(path) << "garbage";
-  EXPECT_EQ(app_->open_document_file(path), nullptr);
-  EXPECT_EQ(script_->messages(), strings{"Failed to open document.\n\nnot a note"});
+TEST_F(Documents, AFileThatCannotBeReadIsReportedWhenAskedAndOpensNothing) {
+  std::string bad = (root_ / "bad.note").string();
+  std::string none = (root_ / "none.note").string();
+  std::ofstream(bad) << "garbage";
+  EXPECT_EQ(app_->open_document_file(none, false), nullptr);
+  EXPECT_TRUE(script_->shown().empty());
+  EXPECT_EQ(app_->open_document_file(bad), nullptr);
+  EXPECT_EQ(app_->open_document_file(none), nullptr);
+  EXPECT_EQ(script_->messages(), (strings{"Failed to open document.\n\nnot a note",
+                                          "Failed to open document.\n\ncannot read " + none}));
   EXPECT_EQ(frame_count(), 0);
   EXPECT_TRUE(app_->documents().empty());
-}
-
-TEST_F(Documents, AMissingFileIsReportedOnlyWhenAsked) {
-  std::string path = (root_ / "none.note").string();
-  EXPECT_EQ(app_->open_document_file(path, false), nullptr);
-  EXPECT_TRUE(script_->shown().empty());
-  EXPECT_EQ(app_->open_document_file(path), nullptr);
-  EXPECT_EQ(script_->messages(), strings{"Failed to open document.\n\ncannot read " + path});
 }
 
 TEST_F(Documents, FileOpenOffersTheTemplatesFilter) {
@@ -131,7 +122,7 @@ TEST_F(Documents, FileOpenOffersTheTemplatesFilter) {
   EXPECT_EQ(active_note()->path_name(), path);
 }
 
-TEST_F(Documents, OnlyTheLastFrameOfADocumentAsksToSave) {
+TEST_F(Documents, UpdatesSkipTheSenderAndOnlyTheLastFrameOfADocumentAsksToSave) {
   app_->run_command(ID_FILE_NEW);
   note_document* note = active_note();
   note->set_modified();
@@ -140,6 +131,14 @@ TEST_F(Documents, OnlyTheLastFrameOfADocumentAsksToSave) {
   notes_->initial_update_frame(second);
   EXPECT_EQ(first->windowTitle(), "Note1:1");
   EXPECT_EQ(second->windowTitle(), "Note1:2");
+  auto* first_view = static_cast<note_view*>(first->view());
+  auto* second_view = static_cast<note_view*>(second->view());
+  const int first_updates = first_view->updates, second_updates = second_view->updates;
+  note->text = "changed";
+  note->update_all_views(first_view);
+  EXPECT_EQ(first_view->updates, first_updates);
+  EXPECT_EQ(second_view->updates, second_updates + 1);
+  EXPECT_EQ(second_view->text(), "changed");
   second->close();
   qt_flush();
   EXPECT_TRUE(script_->shown().empty());
@@ -149,22 +148,6 @@ TEST_F(Documents, OnlyTheLastFrameOfADocumentAsksToSave) {
   qt_flush();
   EXPECT_EQ(script_->shown().size(), 1u);
   EXPECT_EQ(frame_count(), 0);
-}
-
-TEST_F(Documents, UpdateAllViewsSkipsTheSender) {
-  app_->run_command(ID_FILE_NEW);
-  note_document* note = active_note();
-  auto* first = static_cast<note_view*>(note->views().front());
-  ui_child_frame* another = notes_->create_new_frame(*note);
-  notes_->initial_update_frame(another);
-  auto* second = static_cast<note_view*>(another->view());
-  int first_before = first->updates;
-  int second_before = second->updates;
-  note->text = "changed";
-  note->update_all_views(first);
-  EXPECT_EQ(first->updates, first_before);
-  EXPECT_EQ(second->updates, second_before + 1);
-  EXPECT_EQ(second->text(), "changed");
 }
 
 TEST_F(Documents, RecentFilesKeepTheNewestFourAndReachTheProfile) {
