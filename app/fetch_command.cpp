@@ -5,8 +5,8 @@
 #include <optional>
 
 #include "app/fetch_dialog.h"
-#include "app/main_frame.h"
 #include "app/mailbox_commands.h"
+#include "app/main_frame.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "mail/open_close.h"

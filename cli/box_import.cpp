@@ -5,11 +5,11 @@
 #include <cstdlib>
 #include <optional>
 
-#include "model/box_file.h"
-#include "model/fetch_letters.h"
 #include "cli/box_commands.h"
 #include "cli/mail_session.h"
 #include "cli/options.h"
+#include "model/box_file.h"
+#include "model/fetch_letters.h"
 
 namespace {
 
