@@ -133,8 +133,8 @@ CVelmarDoc* mailbox_commands::open_standard(std::string& path, const std::string
   }
 }
 
-void mailbox_commands::open_in() {
-  open_standard(app_.settings().in_path, "In", "IN", true);
+CVelmarDoc* mailbox_commands::open_in() {
+  return open_standard(app_.settings().in_path, "In", "IN", true);
 }
 
 void mailbox_commands::open_out() {

@@ -29,7 +29,8 @@ class mailbox_commands {
  public:
   explicit mailbox_commands(CVelmarApp& app) : app_(app) {}
 
-  void open_in();
+  // Opens In (offering to create it); its document, or null.
+  CVelmarDoc* open_in();
   void open_out();
   void open_trash();
   void open_user(int index);

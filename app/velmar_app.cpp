@@ -7,6 +7,7 @@
 #include "app/chinese_dialog.h"
 #include "app/cns_view.h"
 #include "app/environment_dialog.h"
+#include "app/fetch_command.h"
 #include "app/gb_view.h"
 #include "app/han_view.h"
 #include "app/huge_view.h"
@@ -52,7 +53,9 @@ bool holds_fonts(const std::string& directory) {
 CVelmarApp::CVelmarApp()
     : ui_application("Kestrel"),
       mailboxes_(std::make_unique<mailbox_commands>(*this)),
-      viewer_services_(std::make_unique<viewer_services>(*this)) {
+      viewer_services_(std::make_unique<viewer_services>(*this)),
+      fetch_(std::make_unique<fetch_command>(*this)) {
+  on_command(ID_FETCH_MAIL, [this] { fetch_->run(); });
   on_command(ID_SETTING_NETWORK, [this] { on_network_setting(); });
   on_command(ID_SETTING_CHINESE, [this] { on_chinese_setting(); });
   on_command(ID_SETTING_PATHS, [this] { on_path_setting(); });
@@ -126,6 +129,7 @@ bool CVelmarApp::init_instance(const std::vector<std::string>& files,
   settings_.read_chinese(profile());
   apply_chinese_platform();
   settings_.password.clear();
+  fetch_->run();
   return true;
 }
 

@@ -11,6 +11,7 @@
 class CBody;
 class CMainFrame;
 class CVelmarDoc;
+class fetch_command;
 class mailbox_commands;
 class viewer_host;
 class viewer_services;
@@ -29,7 +30,8 @@ class CVelmarApp : public ui_application {
 
   // The start-up: the platform, the settings from the profile file, the
   // templates, the environment question, the main frame, the In mailbox (or
-  // the mailbox files named), the account. False when the program must end.
+  // the mailbox files named), the account, then the fetch dialog. False when
+  // the program must end.
   bool init_instance(const std::vector<std::string>& files, const std::string& profile_path);
   // The fonts freed and the settings put into the profile.
   void exit_instance() override;
@@ -37,6 +39,7 @@ class CVelmarApp : public ui_application {
   velmar_settings& settings() { return settings_; }
   CMainFrame* frame() const;
   mailbox_commands& mailboxes() { return *mailboxes_; }
+  fetch_command& fetcher() { return *fetch_; }
 
   // The font directory, "<work directory>\ccfont\", and the fonts of the
   // Chinese views: from that directory when it holds them, else from the
@@ -92,6 +95,7 @@ class CVelmarApp : public ui_application {
   chinese_fonts fonts_;
   std::unique_ptr<mailbox_commands> mailboxes_;
   std::unique_ptr<viewer_services> viewer_services_;
+  std::unique_ptr<fetch_command> fetch_;
   ui_doc_template* list_template_ = nullptr;
   ui_doc_template* viewer_template_ = nullptr;
   ui_doc_template* raw_template_ = nullptr;

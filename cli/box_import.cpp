@@ -5,14 +5,11 @@
 #include <cstdlib>
 #include <optional>
 
-#include "model/box_file.h"
-#include "model/letter_from_mail.h"
 #include "cli/box_commands.h"
 #include "cli/mail_session.h"
 #include "cli/options.h"
-#include "mail/cache.h"
-#include "mail/fetch.h"
-#include "mail/setflag_expunge.h"
+#include "model/box_file.h"
+#include "model/fetch_letters.h"
 
 namespace {
 
@@ -67,31 +64,21 @@ int box_import(cli_arguments arguments) {
                  mailbox.c_str());
     return EXIT_FAILED;
   }
-  std::vector<std::uint32_t> taken;
-  int result = EXIT_DONE;
-  for (std::uint32_t n = 1; n <= stream->nmsgs; ++n) {
-    if (!mail_fetchstructure(stream, n, nullptr)) {
-      std::fprintf(stderr, "kestrel-mail: letter %u cannot be fetched; it stays in %s\n", n,
-                   mailbox.c_str());
-      result = EXIT_FAILED;
-      continue;
-    }
-    const std::uint32_t size = mail_elt(stream, n)->rfc822_size;
-    if (skip_larger_than && size > *skip_larger_than) {
-      std::fprintf(stderr, "kestrel-mail: letter %u has %u bytes; it stays in %s\n", n, size,
-                   mailbox.c_str());
-      continue;
-    }
-    std::unique_ptr<CAletter> letter = letter_from_stream(stream, n);
-    if (!letter) {
-      std::fprintf(stderr, "kestrel-mail: letter %u cannot be converted; it stays in %s\n", n,
-                   mailbox.c_str());
-      result = EXIT_FAILED;
-      continue;
-    }
-    document->letters.push_back(std::move(letter));
-    taken.push_back(n);
+  fetch_questions questions;
+  if (skip_larger_than) questions.large = *skip_larger_than;
+  questions.take_large = [&](std::uint32_t n, std::uint32_t size) {
+    if (!skip_larger_than) return true;
+    std::fprintf(stderr, "kestrel-mail: letter %u has %u bytes; it stays in %s\n", n, size,
+                 mailbox.c_str());
+    return false;
+  };
+  fetch_outcome outcome = fetch_letters(stream, questions);
+  for (std::uint32_t n : outcome.unreadable) {
+    std::fprintf(stderr, "kestrel-mail: letter %u cannot be fetched; it stays in %s\n", n,
+                 mailbox.c_str());
   }
+  for (auto& letter : outcome.letters)
+    document->letters.push_back(std::move(letter));
 
   std::string reason;
   if (!box_file_save(file, *document, reason)) {
@@ -99,13 +86,8 @@ int box_import(cli_arguments arguments) {
     // Nothing leaves the mailbox when its letters were not saved.
     return EXIT_FAILED;
   }
-  if (delete_taken && !taken.empty()) {
-    for (std::uint32_t n : taken)
-      mail_setflag(stream, std::to_string(n), "\\DELETED");
-    mail_release(stream, RELEASE_ENVELOPES);
-    mail_expunge(stream);
-  }
+  if (delete_taken && !outcome.taken.empty()) fetch_expunge(stream, outcome.taken);
   opened.reset();
-  std::printf("取到 %zu 个邮件.\n", taken.size());
-  return result;
+  std::printf("取到 %zu 个邮件.\n", outcome.taken.size());
+  return outcome.unreadable.empty() ? EXIT_DONE : EXIT_FAILED;
 }

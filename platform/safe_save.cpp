@@ -1,6 +1,8 @@
 #include "platform/safe_save.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -50,6 +52,28 @@ void sync_directory(const std::string& directory) {
   close(descriptor);
 }
 
+// New files of earlier saves of the same file that never ended (the program
+// was killed while writing): a file ".NAME.XXXXXX" that no save holds locked.
+void remove_leftovers(const std::string& directory, const std::string& base) {
+  const std::string prefix = "." + base + ".";
+  DIR* folder = opendir(directory.c_str());
+  if (!folder) return;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name.size() != prefix.size() + 6 || name.compare(0, prefix.size(), prefix) != 0) continue;
+    const std::string path = directory + "/" + name;
+    const int descriptor = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (descriptor < 0) continue;
+    struct stat status {};
+    if (fstat(descriptor, &status) == 0 && S_ISREG(status.st_mode) &&
+        flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+      unlink(path.c_str());
+    }
+    close(descriptor);
+  }
+  closedir(folder);
+}
+
 }  // namespace
 
 bool safe_save(const std::string& path, const file_writer& write, std::string& reason) {
@@ -66,6 +90,9 @@ bool safe_save(const std::string& path, const file_writer& write, std::string& r
     return false;
   }
   temporary = name.data();
+  // Held while writing, so another save knows the file is not left over.
+  flock(descriptor, LOCK_EX);
+  remove_leftovers(directory, base);
   std::FILE* file = fdopen(descriptor, "wb");
   if (!file) {
     reason = system_error("cannot write the new file");

@@ -9,6 +9,7 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 
+#include "ui/qt_progress.h"
 #include "ui/ui_application.h"
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
@@ -128,4 +129,8 @@ void qt_asker::print_preview(QPrinter& printer,
   QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
                    [&paint](QPrinter* target) { paint(*target); });
   dialog.exec();
+}
+
+std::unique_ptr<ui_progress> qt_asker::progress(const std::string& title) {
+  return std::make_unique<qt_progress>(owner(), qstr(title));
 }

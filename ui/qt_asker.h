@@ -15,6 +15,7 @@ class qt_asker : public ui_asker {
   bool page_setup_dialog(QPrinter& printer) override;
   void print_preview(QPrinter& printer,
                      const std::function<void(QPrinter& target)>& paint) override;
+  std::unique_ptr<ui_progress> progress(const std::string& title) override;
 };
 
 // "Name (*.a)|*.a|All (*.*)|*.*||" as a Qt filter: "Name (*.a);;All (*.*)".

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+
+#include "ui/ui_progress.h"
 
 class QPrinter;
 class ui_dialog;
@@ -43,6 +46,9 @@ class ui_asker {
   // A preview of the pages paint draws, until the user closes it.
   virtual void print_preview(QPrinter& printer,
                              const std::function<void(QPrinter& target)>& paint) = 0;
+
+  // Opens the window of a long job with its title; it closes when destroyed.
+  virtual std::unique_ptr<ui_progress> progress(const std::string& title) = 0;
 };
 
 // The asker in force; the real windows until another is set.

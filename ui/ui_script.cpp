@@ -37,6 +37,25 @@ std::string answer_name(int id) {
 
 }  // namespace
 
+class ui_script::scripted_progress : public ui_progress {
+ public:
+  explicit scripted_progress(ui_script& script) : script_(script) {}
+
+  void show_text(const std::string& text) override {
+    script_.progress_texts_.push_back(text);
+    if (script_.cancel_at_ && text.starts_with(*script_.cancel_at_)) {
+      script_.cancel_at_.reset();
+      script_.shown_.push_back("progress cancelled");
+      cancelled_ = true;
+    }
+  }
+  bool cancelled() override { return cancelled_; }
+
+ private:
+  ui_script& script_;
+  bool cancelled_ = false;
+};
+
 ui_script::ui_script() : previous_(ui_set_asker(this)) {}
 
 ui_script::~ui_script() {
@@ -76,18 +95,24 @@ ui_script& ui_script::press_cancel(int resource) {
   return answer_dialog(resource, [](ui_dialog&) { return false; });
 }
 
+ui_script& ui_script::cancel_progress_at(std::string text) {
+  cancel_at_ = std::move(text);
+  return *this;
+}
+
 std::vector<std::string> ui_script::messages() const {
   return message_texts_;
 }
 
 bool ui_script::finished() const {
-  return answers_.empty() && unanswered_.empty();
+  return answers_.empty() && unanswered_.empty() && !cancel_at_;
 }
 
 std::string ui_script::problems() const {
   std::string text;
   for (const std::string& question : unanswered_)
     text += "unanswered: " + question + "\n";
+  if (cancel_at_) text += "progress never showed " + *cancel_at_ + "\n";
   for (const entry& e : answers_) {
     switch (e.what) {
       case entry::kind::message:
@@ -184,4 +209,9 @@ void ui_script::print_preview(QPrinter& printer,
   pages.setOutputFormat(QPrinter::PdfFormat);
   pages.setOutputFileName(QString::fromStdString(next->path.value_or("")));
   paint(pages);
+}
+
+std::unique_ptr<ui_progress> ui_script::progress(const std::string& title) {
+  shown_.push_back("progress " + title);
+  return std::make_unique<scripted_progress>(*this);
 }

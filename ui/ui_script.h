@@ -34,15 +34,21 @@ class ui_script : public ui_asker {
   ui_script& answer_print(std::optional<std::string> pdf);
   // Print Preview: its pages drawn into this PDF file, then closed.
   ui_script& answer_preview(std::string pdf);
+  // Presses a progress window's Cancel once it has shown a text that starts
+  // with the given one.
+  ui_script& cancel_progress_at(std::string text);
 
   // What was shown, one line each:
   //   "message TEXT [YES|NO|CANCEL|OK buttons, e.g. \"yes no\"]"
   //   "file open|save TITLE NAME FILTER"
   //   "dialog RESOURCE TITLE"
   //   "print", "page setup", "print preview"
+  //   "progress TITLE", and "progress cancelled" when Cancel was pressed
   const std::vector<std::string>& shown() const { return shown_; }
   // The messages alone (their texts).
   std::vector<std::string> messages() const;
+  // Every text the progress windows showed, in order.
+  const std::vector<std::string>& progress_texts() const { return progress_texts_; }
   void clear_shown() {
     shown_.clear();
     message_texts_.clear();
@@ -60,8 +66,11 @@ class ui_script : public ui_asker {
   bool page_setup_dialog(QPrinter& printer) override;
   void print_preview(QPrinter& printer,
                      const std::function<void(QPrinter& target)>& paint) override;
+  std::unique_ptr<ui_progress> progress(const std::string& title) override;
 
  private:
+  class scripted_progress;
+
   struct entry {
     enum class kind { message, file, dialog, print, preview } what;
     int id = 0;
@@ -76,4 +85,6 @@ class ui_script : public ui_asker {
   std::vector<std::string> shown_;
   std::vector<std::string> message_texts_;
   std::vector<std::string> unanswered_;
+  std::vector<std::string> progress_texts_;
+  std::optional<std::string> cancel_at_;
 };

@@ -166,7 +166,8 @@ TEST_F(Mailboxes, InIsCreatedWhereTheUserSavesIt) {
   fs::create_directories(file("sub"));
   write_profile("[Configuration]\nInPath=" + file("sub/None.box") + "\n");
   std::string in = file("sub/In.box");
-  script_.press_ok(IDD_ENVIRONMENT).answer(IDYES).answer(IDYES).answer_file(in);
+  script_.press_ok(IDD_ENVIRONMENT).answer(IDYES).answer(IDYES).answer_file(in).press_cancel(
+      IDD_FETCH);
   ASSERT_TRUE(start());
   EXPECT_EQ(script_.shown()[3], "file save Save As " + file("sub") + "/In.box " + kMailboxFilter)
       << "proposed beside the In path";
@@ -179,7 +180,7 @@ TEST_F(Mailboxes, InIsCreatedWhereTheUserSavesIt) {
 
 TEST_F(Mailboxes, InNotSavedIsAskedForAgainUntilTheUserSaysNo) {
   write_profile("[Configuration]\nInPath=" + file("None.box") + "\n");
-  script_.press_ok(IDD_ENVIRONMENT).answer(IDYES).answer(IDNO).answer(IDNO);
+  script_.press_ok(IDD_ENVIRONMENT).answer(IDYES).answer(IDNO).answer(IDNO).press_cancel(IDD_FETCH);
   ASSERT_TRUE(start());
   EXPECT_EQ(script_.messages(), (strings{"创建新的 In 邮箱吗?", "Save changes to In?",
                                          "创建新的 In 邮箱吗?", "IMAP 帐号配置错误."}));

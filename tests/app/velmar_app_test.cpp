@@ -22,13 +22,14 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
                      })
       .answer(IDYES)
       .answer(IDYES)
-      .answer_file(in);
+      .answer_file(in)
+      .press_cancel(IDD_FETCH);
   ASSERT_TRUE(start());
   EXPECT_EQ(script_.shown(),
             (strings{"dialog 161 运行环境设置", "message 创建新的 In 邮箱吗? [yes no]",
                      "message Save changes to In? [yes no cancel]",
                      std::string("file save Save As In.box ") + kMailboxFilter,
-                     "message IMAP 帐号配置错误. [ok]"}));
+                     "message IMAP 帐号配置错误. [ok]", "dialog 118 取邮件"}));
   ASSERT_NE(active_mailbox(), nullptr);
   EXPECT_EQ(active_mailbox()->path_name(), in);
   EXPECT_EQ(active_mailbox()->data().mailbox_name, "IN");
@@ -89,10 +90,13 @@ TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
   ASSERT_TRUE(exit());
   stop();
 
-  script_.answer_dialog(IDD_ENVIRONMENT, [](ui_dialog& d) {
-    d.set_checked(IDC_SYSTEM_NT, true);
-    return true;
-  });
+  script_
+      .answer_dialog(IDD_ENVIRONMENT,
+                     [](ui_dialog& d) {
+                       d.set_checked(IDC_SYSTEM_NT, true);
+                       return true;
+                     })
+      .press_cancel(IDD_FETCH);
   script_
       .answer_dialog(IDD_NETWORK,
                      [](ui_dialog& d) {
@@ -160,7 +164,7 @@ TEST_F(StartUp, TheChineseDialogRefusesAPlatformAndCodeThatDoNotGoTogether) {
 
 TEST_F(StartUp, AMailboxNamedOnTheCommandLineOpensInsteadOfIn) {
   std::string other = mailbox_file("Other.box", "OTHER", strings{"one", "two"});
-  script_.press_ok(IDD_ENVIRONMENT);
+  script_.press_ok(IDD_ENVIRONMENT).press_cancel(IDD_FETCH);
   ASSERT_TRUE(start({other}));
   ASSERT_NE(active_mailbox(), nullptr);
   EXPECT_EQ(active_mailbox()->path_name(), other);
@@ -172,7 +176,7 @@ TEST_F(StartUp, UserMailboxesAreListedOnceInEachMenuWhenInIsNotOpened) {
   write_profile("[Folders]\n文件夹1=Work\n文件夹2=Home\n[Configuration]\nWorkDirectory=" +
                 folder_.path() + "\n");
   mailbox_file("Work.box", "Work", strings{"w1"});
-  script_.press_ok(IDD_ENVIRONMENT).answer(IDNO);
+  script_.press_ok(IDD_ENVIRONMENT).answer(IDNO).press_cancel(IDD_FETCH);
   ASSERT_TRUE(start());
   EXPECT_EQ(frame_count(), 0);
   EXPECT_EQ(app_->frame()->menu_in_use()->resource(), IDR_MAINFRAME);

@@ -20,7 +20,7 @@ class RawView : public desktop_fixture {
   void SetUp() override {
     std::string in = mailbox_file("In.box", "IN", strings{});
     write_profile("[Configuration]\nInPath=" + in + "\nHZOS=1\nIMAPAccount=li@host\n");
-    script_.press_ok(IDD_ENVIRONMENT);
+    script_.press_ok(IDD_ENVIRONMENT).press_cancel(IDD_FETCH);
     ASSERT_TRUE(start());
     script_.clear_shown();
   }

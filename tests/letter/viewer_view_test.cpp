@@ -59,7 +59,7 @@ class Viewer : public desktop_fixture {
     write_profile("[Configuration]\nInPath=" + in_ + "\nWorkDirectory=" + folder_.path() +
                   "\nTrashPath=" + file("Trash.box") + "\nHZOS=" + std::to_string(hzos) +
                   "\nIMAPAccount=li@host\n");
-    script_.press_ok(IDD_ENVIRONMENT);
+    script_.press_ok(IDD_ENVIRONMENT).press_cancel(IDD_FETCH);
     ASSERT_TRUE(start());
     script_.clear_shown();
     list_ = active_list();

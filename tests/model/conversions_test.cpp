@@ -25,30 +25,8 @@ CBody converted(const mail_body& body) {
   return out;
 }
 
-// A body tree in a line: type/subtype, ;ATTRIBUTE=value for each parameter,
-// the id, then the text in quotes, a block's bytes in [], the parts in (),
-// or an embedded letter's sender, subject and body in {}.
-std::string shape(const CBody& body) {
-  std::string out = std::to_string(body.type) + "/" + body.subtype;
-  for (std::size_t i = 0; body.parameters && i < body.parameters->items.size(); ++i)
-    out += ";" + body.parameters->items[i]->attribute + "=" + body.parameters->items[i]->value;
-  if (!body.id.empty()) out += " " + body.id;
-  if (const CPart* part = body.part()) {
-    for (std::size_t i = 0; i < part->items.size(); ++i)
-      out += (i ? ", " : " (") + shape(part->items[i]->body);
-    return out + ")";
-  }
-  if (const CMessage* message = body.message()) {
-    const CAddritem& from = *message->envelope.from->items.at(0);
-    return out + " {" + from.name + " <" + from.address + "> " + message->envelope.subject + ", " +
-           message->envelope.date + ": " + shape(message->body) + "}";
-  }
-  if (const CHuge* huge = body.huge()) return out + " [" + std::string(huge->bytes()) + "]";
-  return out + " \"" + body.text + "\"";
-}
-
 std::string converted_shape(const std::string& letter) {
-  return shape(converted(*fetched_letter_parse(letter).body));
+  return model_body_shape(converted(*fetched_letter_parse(letter).body));
 }
 
 const std::string kNested =
@@ -122,7 +100,7 @@ TEST(BodyFromMail, AnEmbeddedMessageNamesItsSenderInTheAddress) {
                             "--b\nContent-Type: message/rfc822\n\nSubject: nobody\n\nanonymous\n"
                             "--b--\n")
            .body);
-  EXPECT_EQ(shape(body),
+  EXPECT_EQ(model_body_shape(body),
             "1/MIXED;BOUNDARY=b (2/RFC822 {?who <Wang Li> inner, Thu, 5 Dec 1996 11:53:20 +0800: "
             "0/PLAIN;CHARSET=US-ASCII \"inner body\"}, "
             "2/RFC822 { <> nobody, : 0/PLAIN;CHARSET=US-ASCII \"anonymous\"})");

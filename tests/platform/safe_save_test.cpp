@@ -2,12 +2,16 @@
 
 #include "platform/safe_save.h"
 
+#include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/file_text.h"
 #include "tests/support/scratch_folder.h"
@@ -129,4 +133,19 @@ TEST_F(SafeSave, ADirectoryInTheWayIsNotReplaced) {
   EXPECT_EQ(reason_.rfind("cannot put the new file in place of the old one", 0), 0u) << reason_;
   EXPECT_TRUE(fs::is_directory(file_));
   EXPECT_EQ(names(), only_the_file_);
+}
+
+TEST_F(SafeSave, LeftoversOfKilledSavesGoButOneBeingWrittenStays) {
+  put_old("old");
+  for (const char* name :
+       {".IN.box.Ab3xYz", ".IN.box.held00", ".IN.box.toolong1", ".OTHER.box.Ab3xYz"})
+    std::ofstream(folder_.file(name)) << "half";
+  // Another save still writing its new file holds it locked.
+  int held = open(folder_.file(".IN.box.held00").c_str(), O_RDONLY);
+  ASSERT_EQ(flock(held, LOCK_EX), 0);
+  put_old("new");
+  close(held);
+  EXPECT_EQ(names(), (std::vector<std::string>{".IN.box.held00", ".IN.box.toolong1",
+                                               ".OTHER.box.Ab3xYz", "IN.box"}));
+  EXPECT_EQ(file_text(file_), "new");
 }

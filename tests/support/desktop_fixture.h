@@ -57,7 +57,7 @@ class desktop_fixture : public testing::Test {
   // Writes profile lines ("[Section]", "Key=value") before the start.
   void write_profile(const std::string& text) { std::ofstream(profile_path()) << text; }
 
-  // Starts the program (the environment question answered with OK).
+  // Starts the program.
   bool start(const std::vector<std::string>& files = {}) {
     app_ = std::make_unique<CVelmarApp>();
     return app_->init_instance(files, profile_path());
@@ -106,7 +106,7 @@ class desktop_fixture : public testing::Test {
                 int current = -1) {
     in_ = mailbox_file("In.box", "IN", std::move(letters), current);
     write_profile("[Configuration]\nInPath=" + in_ + "\nIMAPAccount=li@host\n" + profile);
-    script_.press_ok(IDD_ENVIRONMENT);
+    script_.press_ok(IDD_ENVIRONMENT).press_cancel(IDD_FETCH);
     ASSERT_TRUE(start());
     script_.clear_shown();
   }

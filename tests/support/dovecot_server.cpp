@@ -127,3 +127,15 @@ std::string dovecot_server::deliver(const std::string& user, std::string_view le
 std::string dovecot_server::inbox_file(const std::string& user) const {
   return (fs::path(folder_.path()) / "mail" / user / "inbox").string();
 }
+
+std::size_t dovecot_server::inbox_count(const std::string& user) const {
+  std::size_t count = 0;
+  std::error_code error;
+  for (const char* sub : {"cur", "new"}) {
+    fs::path folder = fs::path(folder_.path()) / "mail" / user / sub;
+    for (auto it = fs::directory_iterator(folder, error); !error && it != fs::directory_iterator();
+         it.increment(error))
+      ++count;
+  }
+  return count;
+}

@@ -35,6 +35,9 @@ class dovecot_server {
   // as delivered mail; returns the bytes stored.
   std::string deliver(const std::string& user, std::string_view letter);
 
+  // How many letters a user's maildir inbox holds.
+  std::size_t inbox_count(const std::string& user) const;
+
   // The mbox file of a user's inbox (mbox storage).
   std::string inbox_file(const std::string& user) const;
 

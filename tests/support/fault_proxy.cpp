@@ -66,6 +66,10 @@ void fault_proxy::forward(int client) {
         break;
       }
       std::size_t size = static_cast<std::size_t>(n);
+      if (i == 0) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        client_bytes_.append(buffer, size);
+      }
       bool counting = (i == 0) == (direction_ == toward_server);
       if (counting && cut_after_ >= 0 && counted + n >= cut_after_) {
         send_all(to, buffer, static_cast<std::size_t>(cut_after_ - counted));

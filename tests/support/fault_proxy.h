@@ -1,6 +1,8 @@
 #pragma once
 
 #include <atomic>
+#include <mutex>
+#include <string>
 #include <thread>
 
 // A loopback proxy in front of a server that cuts each connection after a
@@ -18,6 +20,11 @@ class fault_proxy {
   int port() const { return port_; }
   // Whether some connection was cut.
   bool cut() const { return cut_; }
+  // Everything the clients sent toward the server so far.
+  std::string client_bytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return client_bytes_;
+  }
 
  private:
   void serve();
@@ -30,5 +37,7 @@ class fault_proxy {
   int port_ = 0;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> cut_{false};
+  mutable std::mutex mutex_;
+  std::string client_bytes_;
   std::thread worker_;
 };

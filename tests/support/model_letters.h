@@ -75,3 +75,25 @@ inline std::unique_ptr<CAletter> listed_letter(const std::string& status, std::u
       CEnvelope(subject, date, one_address(name, address), nullptr, nullptr, nullptr, ""),
       text_body("PLAIN", "Text of " + subject));
 }
+
+// A body tree in a line: type/subtype, ;ATTRIBUTE=value for each parameter,
+// the id, then the text in quotes, a block's bytes in [], the parts in (),
+// or an embedded letter's sender, subject and body in {}.
+inline std::string model_body_shape(const CBody& body) {
+  std::string out = std::to_string(body.type) + "/" + body.subtype;
+  for (std::size_t i = 0; body.parameters && i < body.parameters->items.size(); ++i)
+    out += ";" + body.parameters->items[i]->attribute + "=" + body.parameters->items[i]->value;
+  if (!body.id.empty()) out += " " + body.id;
+  if (const CPart* part = body.part()) {
+    for (std::size_t i = 0; i < part->items.size(); ++i)
+      out += (i ? ", " : " (") + model_body_shape(part->items[i]->body);
+    return out + ")";
+  }
+  if (const CMessage* message = body.message()) {
+    const CAddritem& from = *message->envelope.from->items.at(0);
+    return out + " {" + from.name + " <" + from.address + "> " + message->envelope.subject + ", " +
+           message->envelope.date + ": " + model_body_shape(message->body) + "}";
+  }
+  if (const CHuge* huge = body.huge()) return out + " [" + std::string(huge->bytes()) + "]";
+  return out + " \"" + body.text + "\"";
+}
