@@ -17,5 +17,7 @@ tcp_settings& tcp_state();
 void tcp_abort(tcp_stream& stream);
 
 // Waits until the socket can be read (for_writing false) or written; false
-// when the wait failed or timed out for good (the socket is then closed).
+// when the wait failed, timed out for good or was abandoned by the
+// application's on_wait (the socket is then closed). Every 250 ms of silence
+// asks on_wait; a time-out asks the time-out handler, else on_timeout.
 bool tcp_wait(tcp_stream& stream, bool for_writing);
