@@ -82,8 +82,14 @@ std::optional<std::string> imap_cursor::read_literal(std::uint32_t size) {
   if (reader) {
     bytes = reader(read_block, local.tcp.get(), size);
   } else {
-    bytes.assign(size, '\0');
-    read = tcp_read_block(*local.tcp, size, bytes.data());
+    // Grown with what arrives: a count announced without its bytes costs nothing.
+    constexpr std::uint32_t kStep = 1u << 20;
+    for (std::uint32_t done = 0; read && done < size; done += std::min(size - done, kStep)) {
+      std::uint32_t count = std::min(size - done, kStep);
+      bytes.resize(done + count + 1);
+      read = tcp_read_block(*local.tcp, count, bytes.data() + done);
+    }
+    bytes.resize(size);
   }
   std::optional<std::string> next = read && local.tcp ? tcp_read_line(*local.tcp) : std::nullopt;
   if (!next) {
