@@ -1,6 +1,7 @@
 // System flags of the messages of a local mailbox file.
 
 #include <cerrno>
+#include <optional>
 
 #include "mail/cache.h"
 #include "mail/flag_list.h"
@@ -12,8 +13,16 @@
 namespace {
 
 void change_flags(mail_stream* stream, std::string_view sequence, std::string_view list, bool set) {
-  if (!local_file_of(stream)) return;
+  local_file* file = local_file_of(stream);
+  if (!file) return;
   unsigned flags = flag_list_parse(list);
+  // Under the lock the file is looked at again: flags are written in place,
+  // and a file another program changed since must not be written blind.
+  std::optional<local_lock> lock;
+  if (file->format->flags_in_file && !stream->readonly) {
+    lock.emplace(file->fd.get());
+    if (!lock->held() || !file->format->parse(stream)) return;
+  }
   if (!mail_select_sequence(stream, sequence)) return;
   for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
     mail_element& element = *mail_elt(stream, i);

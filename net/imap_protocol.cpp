@@ -88,10 +88,10 @@ std::optional<std::string> argument_fault(std::string_view command, const imap_a
 }
 
 // A command refused before anything was sent: reported, and answered with a
-// made-up NO that leaves the connection as it is.
-const imap_response& refuse(mail_stream* stream, const std::string& tag, const std::string& why) {
+// made-up untagged NO that leaves the connection and the tags as they were.
+const imap_response& refuse(mail_stream* stream, const std::string& why) {
   mail_log(LOG_ERROR, "%s", why.c_str());
-  imap_parse_reply(stream, tag + " NO " + why);
+  imap_parse_reply(stream, "* NO " + why);
   return imap_local_of(stream)->reply;
 }
 
@@ -202,11 +202,6 @@ const imap_response& send_command(mail_stream* stream, imap_local& local, const 
                                   std::string_view command,
                                   const std::vector<imap_argument>& arguments,
                                   text_source* message) {
-  for (const imap_argument& argument : arguments) {
-    if (std::optional<std::string> fault = argument_fault(command, argument)) {
-      return refuse(stream, tag, *fault);
-    }
-  }
   command_line line;
   line.append(tag + " " + std::string(command));
   for (const imap_argument& argument : arguments) {
@@ -254,6 +249,11 @@ const imap_response& imap_send(mail_stream* stream, std::string_view command,
   if (!imap_local_of(stream)) return no_connection();
   imap_local& local = *imap_local_of(stream);
   if (!local.tcp) return imap_fake_reply(stream, "*", "No-op dead stream");
+  for (const imap_argument& argument : arguments) {
+    if (std::optional<std::string> fault = argument_fault(command, argument)) {
+      return refuse(stream, *fault);
+    }
+  }
   mail_lock_stream(stream);
   char tag[16];
   std::snprintf(tag, sizeof tag, "A%05lu", static_cast<unsigned long>(stream->tag_counter++));
