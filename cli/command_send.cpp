@@ -85,8 +85,8 @@ int run_send(const cli_command& command, cli_arguments arguments) {
       !parsed->has("--to")) {
     return cli_usage(command);
   }
-  if (!session_timeouts(*parsed)) return EXIT_USAGE;
   link_all_drivers();
+  if (!session_timeouts(*parsed)) return EXIT_USAGE;
   mail_callbacks callbacks = cli_report_callbacks();
   callbacks.on_debug = [](std::string_view line) {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());

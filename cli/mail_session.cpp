@@ -120,8 +120,8 @@ bool session_timeouts(const cli_parsed& parsed) {
 void session_start(const cli_parsed& parsed, mail_callbacks own) {
   settings().user = parsed.value("--user");
   settings().debug = parsed.has("--debug");
-  if (!session_timeouts(parsed)) std::exit(EXIT_USAGE);
   link_all_drivers();
+  if (!session_timeouts(parsed)) std::exit(EXIT_USAGE);
   mail_parameters(nullptr, SET_LITERAL_READER, reinterpret_cast<void*>(whole_literal));
   mail_callbacks callbacks = cli_report_callbacks();
   callbacks.on_login = login;
@@ -158,12 +158,8 @@ bool session_sequence(mail_stream* stream, const std::string& name, const std::s
     std::fprintf(stderr, "kestrel-mail: %s holds no messages\n", name.c_str());
     return false;
   }
-  if (!mail_select_sequence(stream, sequence)) {
-    std::fprintf(stderr, "kestrel-mail: %s does not name messages of %s (it holds %u)\n",
-                 sequence.c_str(), name.c_str(), stream->nmsgs);
-    return false;
-  }
-  return true;
+  // A sequence that does not fit is reported by the library in its words.
+  return mail_select_sequence(stream, sequence);
 }
 
 session_stream session_server(std::string_view name) {
