@@ -41,6 +41,14 @@ bool tcp_wait(tcp_stream& stream, bool for_writing) {
   clock::time_point began = clock::now();
   clock::time_point deadline = began;
   bool deadline_set = false;
+  auto abandoned = [&] {
+    state.wait_asked = clock::now();
+    if (callbacks.on_wait()) return false;
+    mail_log(LOG_ERROR, "Waiting for %.80s abandoned", stream.remote_host.c_str());
+    tcp_abort(stream);
+    return true;
+  };
+  if (began - state.wait_asked >= kWaitSlice && abandoned()) return false;
   for (;;) {
     if (stream.socket < 0) return false;
     long limit = for_writing ? state.write_timeout : state.read_timeout;
@@ -61,11 +69,7 @@ bool tcp_wait(tcp_stream& stream, bool for_writing) {
       tcp_abort(stream);
       return false;
     }
-    if (!callbacks.on_wait()) {
-      mail_log(LOG_ERROR, "Waiting for %.80s abandoned", stream.remote_host.c_str());
-      tcp_abort(stream);
-      return false;
-    }
+    if (abandoned()) return false;
     if (limit > 0 && clock::now() >= deadline) {
       long seconds = static_cast<long>(
           std::chrono::duration_cast<std::chrono::seconds>(clock::now() - began).count());

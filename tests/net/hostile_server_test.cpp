@@ -209,6 +209,20 @@ TEST_F(Hostile, TheApplicationMayAbandonAWaitWithinAQuarterSecond) {
   next_stream_works();
 }
 
+TEST_F(Hostile, TheApplicationMayAbandonAFloodThatNeverEnds) {
+  wait_calls_allowed_ = 3;
+  clock_type::duration took;
+  {
+    server peer(opened() + steps{server::read_line(),
+                                 server::send_repeated("* OK [ALERT] more\r\n", 10000000)});
+    took = open_and_fetch(peer);
+  }
+  EXPECT_LT(took, std::chrono::seconds(2));
+  EXPECT_TRUE(logged("Waiting for 127.0.0.1 abandoned"));
+  wait_calls_allowed_ = 1 << 30;
+  next_stream_works();
+}
+
 TEST_F(Hostile, TheTimeoutCallbackMayWaitOnceMore) {
   set_timeouts(1);
   keep_waiting_ = 1;
