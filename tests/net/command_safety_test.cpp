@@ -15,6 +15,7 @@
 #include "message/records.h"
 #include "net/imap_driver.h"
 #include "net/smtp.h"
+#include "tests/support/imap_script.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/script_server.h"
 #include "tests/support/table.h"
@@ -22,17 +23,7 @@
 namespace {
 
 using server = script_server;
-using steps = std::vector<script_server::step>;
-
-steps operator+(steps a, const steps& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-steps opened() {
-  return {server::send("* OK ready\r\n"), server::read_line(), server::send("A00000 OK in\r\n"),
-          server::read_line(), server::send("* 1 EXISTS\r\nA00001 OK selected\r\n")};
-}
+using steps = imap_steps;
 
 class Wire : public testing::Test {
  protected:
@@ -112,7 +103,7 @@ class Refusal : public Wire, public testing::WithParamInterface<refusal_row> {};
 TEST_P(Refusal, SendsNothingAndSaysWhy) {
   const refusal_row& row = GetParam();
   std::string noop_tag = row.before.empty() ? "A00002" : "A00003";
-  server peer(opened() + row.before +
+  server peer(imap_opened() + row.before +
               steps{server::read_line(), server::send(noop_tag + " OK\r\n")});
   mail_stream* stream = mail_open(nullptr, name(peer), 0);
   ASSERT_NE(stream, nullptr);
@@ -175,8 +166,8 @@ INSTANTIATE_TEST_SUITE_P(
     row_name());
 
 TEST_F(Wire, ASearchLiteralGoesWhole) {
-  server peer(opened() + steps{server::read_line(), server::send("+ go on\r\n"),
-                               server::read_line(), server::send("A00002 OK searched\r\n")});
+  server peer(imap_opened() + steps{server::read_line(), server::send("+ go on\r\n"),
+                                    server::read_line(), server::send("A00002 OK searched\r\n")});
   mail_stream* stream = mail_open(nullptr, name(peer), 0);
   ASSERT_NE(stream, nullptr);
   stream->driver->search(stream, "TEXT {5}\r\nab\r\nc");
@@ -197,9 +188,9 @@ class StrayLiteral : public Wire, public testing::WithParamInterface<stray_row> 
 
 TEST_P(StrayLiteral, IsReadByItsCountAndThrownAway) {
   const stray_row& row = GetParam();
-  server peer(opened() + steps{server::read_line(),
-                               server::send(row.reply + "A00002 OK fetched\r\n"),
-                               server::read_line(), server::send("A00003 OK\r\n")});
+  server peer(imap_opened() + steps{server::read_line(),
+                                    server::send(row.reply + "A00002 OK fetched\r\n"),
+                                    server::read_line(), server::send("A00003 OK\r\n")});
   mail_stream* stream = mail_open(nullptr, name(peer), 0);
   ASSERT_NE(stream, nullptr);
   mail_body* body = nullptr;
@@ -251,7 +242,7 @@ TEST_F(Wire, ThePrototypeIsNoOpenStream) {
 }
 
 TEST_F(Wire, AClosedStreamStillHeldIsNoOpenStream) {
-  server peer(opened() + steps{server::read_line(), server::send("A00002 OK bye\r\n")});
+  server peer(imap_opened() + steps{server::read_line(), server::send("A00002 OK bye\r\n")});
   mail_stream* stream = mail_open(nullptr, name(peer), 0);
   ASSERT_NE(stream, nullptr);
   ++stream->use_count;

@@ -17,6 +17,7 @@
 #include "net/imap_driver.h"
 #include "net/smtp.h"
 #include "net/tcp.h"
+#include "tests/support/imap_script.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/script_server.h"
 #include "tests/support/table.h"
@@ -24,25 +25,14 @@
 namespace {
 
 using server = script_server;
-using steps = std::vector<script_server::step>;
+using steps = imap_steps;
 using clock_type = std::chrono::steady_clock;
 
 constexpr long kTimeout = 2;  // seconds, for reads and writes
 
-steps operator+(steps a, const steps& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
-
-// Greeting, LOGIN and SELECT of a mailbox of one message.
-steps opened() {
-  return {server::send("* OK ready\r\n"), server::read_line(), server::send("A00000 OK in\r\n"),
-          server::read_line(), server::send("* 1 EXISTS\r\nA00001 OK selected\r\n")};
-}
-
 // The FETCH of message 1 answered with these bytes.
 steps fetch_answered(std::string bytes) {
-  return opened() + steps{server::read_line(), server::send(std::move(bytes))};
+  return imap_opened() + steps{server::read_line(), server::send(std::move(bytes))};
 }
 
 long peak_kib() {
@@ -199,7 +189,7 @@ TEST_F(Hostile, TheApplicationMayAbandonAWaitWithinAQuarterSecond) {
   wait_calls_allowed_ = 0;
   clock_type::duration took;
   {
-    server peer(opened() + steps{server::read_line(), server::pause(1500)});
+    server peer(imap_opened() + steps{server::read_line(), server::pause(1500)});
     took = open_and_fetch(peer);
   }
   EXPECT_LT(took, std::chrono::milliseconds(800));
@@ -213,8 +203,8 @@ TEST_F(Hostile, TheApplicationMayAbandonAFloodThatNeverEnds) {
   wait_calls_allowed_ = 3;
   clock_type::duration took;
   {
-    server peer(opened() + steps{server::read_line(),
-                                 server::send_repeated("* OK [ALERT] more\r\n", 10000000)});
+    server peer(imap_opened() + steps{server::read_line(),
+                                      server::send_repeated("* OK [ALERT] more\r\n", 10000000)});
     took = open_and_fetch(peer);
   }
   EXPECT_LT(took, std::chrono::seconds(2));
@@ -227,7 +217,7 @@ TEST_F(Hostile, TheTimeoutCallbackMayWaitOnceMore) {
   set_timeouts(1);
   keep_waiting_ = 1;
   {
-    server peer(opened() + steps{server::read_line(), server::pause(3500)});
+    server peer(imap_opened() + steps{server::read_line(), server::pause(3500)});
     open_and_fetch(peer);
   }
   EXPECT_EQ(waited_, (std::vector<long>{1, 2})) << "seconds since the wait began";
