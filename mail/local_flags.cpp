@@ -16,14 +16,8 @@ void change_flags(mail_stream* stream, std::string_view sequence, std::string_vi
   local_file* file = local_file_of(stream);
   if (!file) return;
   unsigned flags = flag_list_parse(list);
-  // Under the lock the file is looked at again: flags are written in place,
-  // and a file another program changed since must not be written blind.
   std::optional<local_lock> lock;
-  if (file->format->flags_in_file && !stream->readonly) {
-    lock.emplace(file->fd.get());
-    if (!lock->held() || !file->format->parse(stream)) return;
-  }
-  if (!mail_select_sequence(stream, sequence)) return;
+  if (!local_flags_lock(stream, lock) || !mail_select_sequence(stream, sequence)) return;
   for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
     mail_element& element = *mail_elt(stream, i);
     if (!element.sequence) continue;
@@ -44,6 +38,16 @@ void local_flags_apply(mail_element& element, unsigned flags, bool set) {
   if (flags & FLAG_DELETED) element.deleted = set;
   if (flags & FLAG_FLAGGED) element.flagged = set;
   if (flags & FLAG_ANSWERED) element.answered = set;
+}
+
+bool local_flags_lock(mail_stream* stream, std::optional<local_lock>& lock) {
+  local_file* file = local_file_of(stream);
+  if (!file) return false;
+  if (!file->format->flags_in_file || stream->readonly) return true;
+  // Flags are written in place: the file is looked at again under the lock,
+  // so that what another program appended is known and not written blind.
+  lock.emplace(file->fd.get());
+  return lock->held() && file->format->parse(stream);
 }
 
 void local_flags_store(mail_stream* stream, mail_element& element) {

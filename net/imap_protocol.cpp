@@ -21,6 +21,7 @@ enum class string_form { atom, quoted, literal };
 // An atom when nothing in it is special, a literal when it holds a line
 // break or 8-bit bytes (a GB or Big5 name), else a quoted string.
 string_form form_of(std::string_view text) {
+  // An empty atom would vanish from the line and shift the arguments.
   if (text.empty()) return string_form::quoted;
   string_form form = string_form::atom;
   for (char c : text) {
@@ -179,7 +180,6 @@ const imap_response* append_string(mail_stream* stream, imap_local& local, const
     return nullptr;
   }
   if (form == string_form::quoted) {
-    // An empty string would vanish from the line and shift the arguments.
     std::string quoted;
     for (char c : text) {
       if (c == '"' || c == '\\') quoted += '\\';
