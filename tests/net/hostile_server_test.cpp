@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <chrono>
 
@@ -19,6 +21,7 @@
 #include "net/tcp.h"
 #include "tests/support/imap_script.h"
 #include "tests/support/log_capture.h"
+#include "tests/support/loopback.h"
 #include "tests/support/script_server.h"
 #include "tests/support/table.h"
 
@@ -211,6 +214,20 @@ TEST_F(Hostile, TheApplicationMayAbandonAFloodThatNeverEnds) {
   EXPECT_TRUE(logged("Waiting for 127.0.0.1 abandoned"));
   wait_calls_allowed_ = 1 << 30;
   next_stream_works();
+}
+
+TEST_F(Hostile, AConnectionNeverAcceptedTimesOut) {
+  int port = 0;
+  int listener = loopback_socket(SOCK_STREAM, 0, &port);
+  // One connection fills the queue of a server that never accepts.
+  int first = loopback_connect(port);
+  std::string host = "127.0.0.1:" + std::to_string(port);
+  clock_type::time_point began = clock_type::now();
+  EXPECT_EQ(tcp_open(host, 143), nullptr);
+  EXPECT_LT(clock_type::now() - began, std::chrono::seconds(kTimeout + 2));
+  EXPECT_TRUE(logged("No answer from 127.0.0.1 for 2 seconds"));
+  ::close(first);
+  ::close(listener);
 }
 
 TEST_F(Hostile, TheTimeoutCallbackMayWaitOnceMore) {
