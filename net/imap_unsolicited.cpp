@@ -16,6 +16,12 @@ bool is_number(std::string_view text) {
   return true;
 }
 
+// Reads and throws away the literals a response that was read without a
+// cursor announces at its end.
+void skip_announced_literals(mail_stream* stream, const imap_response& reply) {
+  if (reply.line.ends_with('}')) imap_cursor(stream, reply.line).skip_unread_literals();
+}
+
 void message_data(mail_stream* stream, long number, const imap_response& reply) {
   std::string_view text = reply.text;
   std::size_t blank = text.find(' ');
@@ -46,7 +52,7 @@ void message_data(mail_stream* stream, long number, const imap_response& reply) 
   } else if (word != "COPY") {
     mail_log(LOG_ERROR, "Unknown message data: %ld %.80s", number, reply.text.c_str());
   }
-  imap_cursor(stream, reply.line).skip_unread_literals();
+  skip_announced_literals(stream, reply);
 }
 
 // FLAGS: the names of the mailbox's user flags, in order.
@@ -145,5 +151,5 @@ void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
   }
   unsolicited_text(stream, reply);
   // Nothing here reads literals: any the line announces are thrown away.
-  imap_cursor(stream, reply.line).skip_unread_literals();
+  skip_announced_literals(stream, reply);
 }
