@@ -66,6 +66,15 @@ std::unique_ptr<mail_address> imap_address(imap_cursor& cursor) {
   return address;
 }
 
+// Whether a literal of this many bytes may be read; past the limit the
+// connection is closed as for any protocol error.
+bool literal_allowed(mail_stream* stream, long count) {
+  if (count <= kImapLiteralLimit) return true;
+  imap_protocol_error(stream, mail_format("Literal of %ld bytes is over the limit of %ld", count,
+                                          kImapLiteralLimit));
+  return false;
+}
+
 mail_element* element_for(imap_cursor& cursor, std::uint32_t msgno) {
   return mail_elt(cursor.stream(), msgno);
 }
@@ -116,11 +125,7 @@ void imap_cursor::skip_unread_literals() {
       if (c < '0' || c > '9') return;
       if (count <= kImapLiteralLimit) count = count * 10 + (c - '0');
     }
-    if (count > kImapLiteralLimit) {
-      imap_protocol_error(stream_, mail_format("Literal of %ld bytes is over the limit of %ld",
-                                               count, kImapLiteralLimit));
-      return;
-    }
+    if (!literal_allowed(stream_, count)) return;
     char piece[4096];
     for (long left = count; left > 0;) {
       auto taken = static_cast<std::uint32_t>(std::min<long>(left, sizeof piece - 1));
@@ -168,12 +173,7 @@ std::optional<std::string> imap_string(imap_cursor& cursor) {
       mail_log(LOG_ERROR, "Bad number: %ld", count);
       count = 0;
     }
-    if (count > kImapLiteralLimit) {
-      imap_protocol_error(
-          cursor.stream(),
-          mail_format("Literal of %ld bytes is over the limit of %ld", count, kImapLiteralLimit));
-      return std::nullopt;
-    }
+    if (!literal_allowed(cursor.stream(), count)) return std::nullopt;
     return cursor.read_literal(static_cast<std::uint32_t>(count));
   }
   mail_log(LOG_ERROR, "Not a string: %c%.80s", first ? first : ' ', cursor.shown().c_str());
