@@ -7,9 +7,9 @@
 #include "mail/cache.h"
 #include "mail/dates.h"
 #include "mail/fetch.h"
-#include "mail/setflag_expunge.h"
 #include "mail/remote_name.h"
 #include "mail/sequence.h"
+#include "mail/setflag_expunge.h"
 #include "message/text_source.h"
 
 namespace {
@@ -35,10 +35,9 @@ std::string flag_list(const mail_element& element) {
   return "(" + (flags.empty() ? flags : flags.substr(1)) + ")";
 }
 
-// Copies by fetching each message and appending it, with its flags and
-// date, through the destination's own driver.
+// Copies the marked messages by fetching each and appending it, with its
+// flags and date, through the destination's own driver.
 bool transfer(mail_stream* stream, const std::string& sequence, const std::string& destination) {
-  if (!mail_select_sequence(stream, sequence)) return false;
   std::optional<session_target> target = session_target_for(destination);
   if (!target) return false;
   stream->driver->fetchfast(stream, sequence);
@@ -68,7 +67,7 @@ int run_copy(const cli_command& command, cli_arguments arguments) {
   const std::string& destination = parsed->words[2];
   bool move = parsed->has("--move");
   session_stream stream = session_open(parsed->words[0], 0);
-  if (!stream) return EXIT_FAILED;
+  if (!stream || !session_sequence(stream.get(), parsed->words[0], sequence)) return EXIT_FAILED;
   if (move && stream->readonly) {
     std::fprintf(stderr, "kestrel-mail: %s is read-only; its messages can be copied, not moved\n",
                  parsed->words[0].c_str());

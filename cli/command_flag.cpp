@@ -17,6 +17,7 @@ int run_flag(const cli_command& command, cli_arguments arguments) {
                  name.c_str());
     return EXIT_FAILED;
   }
+  if (!session_sequence(stream.get(), name, parsed->words[1])) return EXIT_FAILED;
   unsigned errors = cli_errors_reported();
   if (parsed->has("--clear")) {
     stream->driver->clearflag(stream.get(), parsed->words[1], parsed->words[2]);

@@ -2,6 +2,7 @@
 #include <ctime>
 
 #include "cli/commands.h"
+#include "cli/mail_session.h"
 #include "cli/options.h"
 #include "cli/reports.h"
 #include "cli/streams.h"
@@ -76,15 +77,16 @@ void refusals_print(const mail_address* list) {
 }  // namespace
 
 int run_send(const cli_command& command, cli_arguments arguments) {
-  static constexpr cli_option kKnown[] = {{"--server", true}, {"--from", true}, {"--to", true},
-                                          {"--cc", true},     {"--bcc", true},  {"--subject", true},
-                                          {"--debug", false}};
+  static constexpr cli_option kKnown[] = {
+      {"--server", true}, {"--from", true},    {"--to", true},     {"--cc", true},
+      {"--bcc", true},    {"--subject", true}, {"--debug", false}, {"--timeout", true}};
   std::optional<cli_parsed> parsed = cli_options_parse(arguments, kKnown);
   if (!parsed || parsed->words.size() > 1 || !parsed->has("--server") || !parsed->has("--from") ||
       !parsed->has("--to")) {
     return cli_usage(command);
   }
   link_all_drivers();
+  if (!session_timeouts(*parsed)) return EXIT_USAGE;
   mail_callbacks callbacks = cli_report_callbacks();
   callbacks.on_debug = [](std::string_view line) {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());

@@ -6,6 +6,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -14,7 +16,9 @@
 #include "mail/literal.h"
 #include "mail/parameters.h"
 #include "mail/remote_name.h"
+#include "mail/sequence.h"
 #include "net/drivers.h"
+#include "net/tcp.h"
 #include "platform/unique_fd.h"
 
 namespace {
@@ -93,13 +97,31 @@ std::vector<cli_option> session_options(std::initializer_list<cli_option> own) {
   std::vector<cli_option> options(own);
   options.push_back({"--user", true});
   options.push_back({"--debug", false});
+  options.push_back({"--timeout", true});
   return options;
+}
+
+bool session_timeouts(const cli_parsed& parsed) {
+  long seconds = 60;
+  if (std::optional<std::string> given = parsed.value("--timeout")) {
+    auto [end, error] = std::from_chars(given->data(), given->data() + given->size(), seconds);
+    if (error != std::errc() || end != given->data() + given->size() || seconds < 1) {
+      std::fprintf(stderr, "kestrel-mail: --timeout takes a whole number of seconds, not %s\n",
+                   given->c_str());
+      return false;
+    }
+  }
+  auto value = reinterpret_cast<void*>(static_cast<std::intptr_t>(seconds));
+  mail_parameters(nullptr, SET_READ_TIMEOUT, value);
+  mail_parameters(nullptr, SET_WRITE_TIMEOUT, value);
+  return true;
 }
 
 void session_start(const cli_parsed& parsed, mail_callbacks own) {
   settings().user = parsed.value("--user");
   settings().debug = parsed.has("--debug");
   link_all_drivers();
+  if (!session_timeouts(parsed)) std::exit(EXIT_USAGE);
   mail_parameters(nullptr, SET_LITERAL_READER, reinterpret_cast<void*>(whole_literal));
   mail_callbacks callbacks = cli_report_callbacks();
   callbacks.on_login = login;
@@ -129,6 +151,15 @@ session_stream session_open(std::string_view name, long options) {
     return nullptr;
   }
   return stream;
+}
+
+bool session_sequence(mail_stream* stream, const std::string& name, const std::string& sequence) {
+  if (stream->nmsgs == 0) {
+    std::fprintf(stderr, "kestrel-mail: %s holds no messages\n", name.c_str());
+    return false;
+  }
+  // A sequence that does not fit is reported by the library in its words.
+  return mail_select_sequence(stream, sequence);
 }
 
 session_stream session_server(std::string_view name) {

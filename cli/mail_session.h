@@ -21,8 +21,15 @@
 // The options of a command with the session's own added.
 std::vector<cli_option> session_options(std::initializer_list<cli_option> own);
 
+// Sets the network read and write time-outs from --timeout S (60 seconds
+// without it), so that a silent server cannot hold a command for ever. False
+// after a message when S is not a whole number of seconds from 1 up. The
+// drivers must be linked first: the transport answers these parameters.
+bool session_timeouts(const cli_parsed& parsed);
+
 // Links the drivers and installs the callbacks: the reports, the login, the
-// trace, and the command's own (on_searched, on_mailbox...).
+// trace, and the command's own (on_searched, on_mailbox...); sets the
+// time-outs (a bad --timeout ends the program with the usage code).
 void session_start(const cli_parsed& parsed, mail_callbacks own = {});
 
 // Whether a name is a server mailbox or pattern ("{host}..." or "*{host}...").
@@ -36,6 +43,12 @@ using session_stream = std::unique_ptr<mail_stream, session_stream_close>;
 // Opens a mailbox (OPEN_DEBUG is added with --debug); null after a message
 // when it cannot be opened.
 session_stream session_open(std::string_view name, long options);
+
+// Whether the sequence names messages of the open mailbox (and marks them);
+// false after a message when the mailbox is empty or the sequence does not fit.
+// Call it before a driver's operation on messages: the dummy driver stops the
+// program when asked about a message of its empty mailbox.
+bool session_sequence(mail_stream* stream, const std::string& name, const std::string& sequence);
 
 // A connection to the server of a remote name, logged in but with no mailbox
 // selected, for the operations on names; null after a message when it cannot

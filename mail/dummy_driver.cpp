@@ -13,9 +13,9 @@
 #include "mail/local_drivers.h"
 #include "mail/local_file.h"
 #include "mail/mailbox_file.h"
+#include "mail/mailbox_pattern.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
-#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 #include "message/callbacks.h"
 #include "platform/storage.h"
@@ -217,7 +217,15 @@ bool dummy_ping(mail_stream* stream) {
   mail_stream* prototype = mail_open(nullptr, name, OPEN_PROTOTYPE);
   if (!prototype) return false;
   if (prototype->driver == stream->driver) return true;
-  return mail_open(stream, name, 0) != nullptr;
+  // The caller holds the stream: a re-open that fails must close it, not free
+  // it, and leave it the dummy driver's empty mailbox that a later ping retries.
+  ++stream->use_count;
+  mail_stream* reopened = mail_open(stream, name, 0);
+  --stream->use_count;
+  if (reopened) return true;
+  stream->driver = &dummy_driver;
+  stream->mailbox = name;
+  return false;
 }
 
 void dummy_check(mail_stream* stream) {

@@ -90,6 +90,8 @@ bool local_copy(mail_stream* stream, std::string_view sequence, std::string_view
 
 bool local_move(mail_stream* stream, std::string_view sequence, std::string_view mailbox) {
   if (!local_copy(stream, sequence, mailbox)) return false;
+  std::optional<local_lock> lock;
+  if (!local_flags_lock(stream, lock)) return false;
   for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
     mail_element& element = *mail_elt(stream, i);
     if (!element.sequence) continue;

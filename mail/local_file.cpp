@@ -1,5 +1,7 @@
 #include "mail/local_file.h"
 
+#include <sys/file.h>
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +12,7 @@
 
 #include "mail/local_format.h"
 #include "mail/mailbox_file.h"
+#include "message/callbacks.h"
 #include "platform/file_names.h"
 
 namespace {
@@ -132,9 +135,32 @@ std::string local_error_text(int error) {
   return error ? std::strerror(error) : "no data read";
 }
 
+bool local_file_lock(int fd) {
+  // Polled rather than blocking, so that a program that never lets go cannot
+  // hold us for ever.
+  for (int tries = 0; tries < 1000; ++tries) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) break;
+    ::usleep(10000);
+  }
+  int saved = errno;
+  mail_log(LOG_ERROR, "Mailbox is locked by another program: %s", local_error_text(saved).c_str());
+  errno = saved;
+  return false;
+}
+
+local_lock::local_lock(int fd) : fd_(fd), held_(local_file_lock(fd)) {}
+
+local_lock::~local_lock() {
+  if (held_) ::flock(fd_, LOCK_UN);
+}
+
 bool local_appender::open(const std::string& path) {
   fd_.reset(::open(path.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0600));
   if (!fd_.valid()) return false;
+  // The size is taken under the lock: a roll-back cuts back to it, and must
+  // not cut off what another program appended.
+  if (!local_file_lock(fd_.get())) return false;
   std::optional<std::uint64_t> size = local_file_size(fd_.get());
   if (!size) return false;
   size_before_ = *size;

@@ -69,13 +69,34 @@ void local_source_init(text_source& source, local_file& file, std::uint64_t star
 // The system's text for an error number.
 std::string local_error_text(int error);
 
+// An advisory lock (flock) on an open mailbox file while it lives, so that
+// two programs never rewrite or append to one file at the same time. Waits
+// up to 10 seconds for another program to let go; held() is false, after a
+// report, when it did not.
+class local_lock {
+ public:
+  explicit local_lock(int fd);
+  ~local_lock();
+  local_lock(const local_lock&) = delete;
+  local_lock& operator=(const local_lock&) = delete;
+  bool held() const { return held_; }
+
+ private:
+  int fd_;
+  bool held_ = false;
+};
+
+// Takes the lock of local_lock for as long as the descriptor stays open.
+bool local_file_lock(int fd);
+
 // Writes appended to a mailbox file. The file's size is taken when it is
 // opened, so that a write that fails part-way can be undone by cutting the
 // file back to it; nothing may pass kLocalFileLimit.
 class local_appender {
  public:
-  // Opens (creating it owner read and write when missing) for appending;
-  // false (errno set) on failure.
+  // Opens (creating it owner read and write when missing) for appending and
+  // locks it (local_file_lock) until it is closed; false (errno set, or the
+  // lock reported) on failure.
   bool open(const std::string& path);
   std::uint64_t size_before() const { return size_before_; }
   // Whether the next byte written starts a line: the file is empty or ends in LF.

@@ -1,6 +1,7 @@
 // System flags of the messages of a local mailbox file.
 
 #include <cerrno>
+#include <optional>
 
 #include "mail/cache.h"
 #include "mail/flag_list.h"
@@ -12,9 +13,11 @@
 namespace {
 
 void change_flags(mail_stream* stream, std::string_view sequence, std::string_view list, bool set) {
-  if (!local_file_of(stream)) return;
+  local_file* file = local_file_of(stream);
+  if (!file) return;
   unsigned flags = flag_list_parse(list);
-  if (!mail_select_sequence(stream, sequence)) return;
+  std::optional<local_lock> lock;
+  if (!local_flags_lock(stream, lock) || !mail_select_sequence(stream, sequence)) return;
   for (std::uint32_t i = 1; i <= stream->nmsgs; ++i) {
     mail_element& element = *mail_elt(stream, i);
     if (!element.sequence) continue;
@@ -35,6 +38,16 @@ void local_flags_apply(mail_element& element, unsigned flags, bool set) {
   if (flags & FLAG_DELETED) element.deleted = set;
   if (flags & FLAG_FLAGGED) element.flagged = set;
   if (flags & FLAG_ANSWERED) element.answered = set;
+}
+
+bool local_flags_lock(mail_stream* stream, std::optional<local_lock>& lock) {
+  local_file* file = local_file_of(stream);
+  if (!file) return false;
+  if (!file->format->flags_in_file || stream->readonly) return true;
+  // Flags are written in place: the file is looked at again under the lock,
+  // so that what another program appended is known and not written blind.
+  lock.emplace(file->fd.get());
+  return lock->held() && file->format->parse(stream);
 }
 
 void local_flags_store(mail_stream* stream, mail_element& element) {

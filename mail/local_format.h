@@ -67,6 +67,10 @@ std::string_view local_text_deliver(mail_stream* stream, std::uint64_t start, st
 unsigned local_flag_value(const mail_element& element);
 void local_flags_apply(mail_element& element, unsigned flags, bool set);
 void local_flags_store(mail_stream* stream, mail_element& element);
+// Before flags are stored: takes the file's lock (when flags are written into
+// it) and reads what was appended since the last look; false, reported, when
+// either fails (the stream may then have been closed).
+bool local_flags_lock(mail_stream* stream, std::optional<local_lock>& lock);
 
 // The operations the three formats share, for their driver tables. Their
 // results mean what the driver table says (mail/driver.h); a stream whose

@@ -163,6 +163,10 @@ void tenex_expunge(mail_stream* stream) {
     mail_log(LOG_WARNING, "Expunge ignored on readonly mailbox");
     return;
   }
+  // Under the lock, letters another program appended since the last look are
+  // read first, so that the rewrite keeps them.
+  local_lock lock(file->fd.get());
+  if (!lock.held() || !tenex_parse(stream)) return;
   mail_callback().on_critical_begin(stream);
   std::uint64_t gap = 0;
   long removed = 0;

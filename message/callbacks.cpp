@@ -31,6 +31,8 @@ mail_callbacks complete(mail_callbacks table) {
   fill(table.on_login, {[](std::string_view, std::string&, std::string&, long) {}});
   fill(table.on_critical_begin, {[](mail_stream*) {}});
   fill(table.on_critical_end, {[](mail_stream*) {}});
+  fill(table.on_timeout, {[](long) { return false; }});
+  fill(table.on_wait, {[] { return true; }});
   fill(table.on_fatal, {print_fatal});
   return table;
 }

@@ -26,6 +26,12 @@ struct mail_callbacks {
       on_login;
   std::function<void(mail_stream* stream)> on_critical_begin;
   std::function<void(mail_stream* stream)> on_critical_end;
+  // A network read or write has waited its time-out (seconds since it began):
+  // true waits on, false gives up and closes the connection. Empty: gives up.
+  std::function<bool(long seconds)> on_timeout;
+  // Called at least every 250 ms while a network read or write waits: false
+  // abandons the wait and closes the connection. Empty: waits on.
+  std::function<bool()> on_wait;
   std::function<void(std::string_view text)> on_fatal;
 };
 

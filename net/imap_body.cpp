@@ -3,12 +3,10 @@
 #include "message/callbacks.h"
 #include "message/records.h"
 #include "net/imap_data.h"
+#include "net/imap_protocol.h"
 #include "platform/storage.h"
 
 namespace {
-
-// Deeper structures come only from a broken or hostile server.
-constexpr int kDepthLimit = 100;
 
 std::string upper_string(imap_cursor& cursor) {
   std::string text = imap_string(cursor).value_or("");
@@ -48,14 +46,28 @@ std::unique_ptr<mail_parameter> parameter_list(imap_cursor& cursor) {
   }
 }
 
-std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, int depth);
+// Where the reading of one structure stands: how deep, and how many parts so far.
+struct structure_walk {
+  int depth = 0;
+  int parts = 0;
+};
+
+std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, structure_walk& walk);
+
+// Reads a nested structure one level down.
+std::unique_ptr<mail_body> nested_structure(imap_cursor& cursor, structure_walk& walk) {
+  ++walk.depth;
+  std::unique_ptr<mail_body> body = body_structure(cursor, walk);
+  --walk.depth;
+  return body;
+}
 
 // False when a part could not be read: the rest of the data is then lost.
-bool multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
+bool multipart_body(imap_cursor& cursor, mail_body& body, structure_walk& walk) {
   body.type = TYPE_MULTIPART;
   std::unique_ptr<mail_body_part>* tail = &body.contents.part;
   while (cursor.peek() == '(') {
-    std::unique_ptr<mail_body> part = body_structure(cursor, depth + 1);
+    std::unique_ptr<mail_body> part = nested_structure(cursor, walk);
     if (!part) return false;
     *tail = mail_new_body_part();
     (*tail)->body = std::move(*part);
@@ -72,7 +84,7 @@ bool multipart_body(imap_cursor& cursor, mail_body& body, int depth) {
   return true;
 }
 
-void single_part(imap_cursor& cursor, mail_body& body, int depth) {
+void single_part(imap_cursor& cursor, mail_body& body, structure_walk& walk) {
   // A server gives empty names for a Content-Type it could not read; such a
   // part is shown as the plain text it most likely is.
   std::string type = upper_string(cursor);
@@ -88,7 +100,7 @@ void single_part(imap_cursor& cursor, mail_body& body, int depth) {
     body.lines = static_cast<std::uint32_t>(imap_number(cursor));
   } else if (body.type == TYPE_MESSAGE && body.subtype == "RFC822") {
     body.contents.message.envelope = imap_envelope(cursor);
-    body.contents.message.body = body_structure(cursor, depth + 1);
+    body.contents.message.body = nested_structure(cursor, walk);
     body.lines = static_cast<std::uint32_t>(imap_number(cursor));
   }
   cursor.skip_blanks();
@@ -99,19 +111,30 @@ void single_part(imap_cursor& cursor, mail_body& body, int depth) {
   }
 }
 
-std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, int depth) {
+std::unique_ptr<mail_body> body_structure(imap_cursor& cursor, structure_walk& walk) {
   if (cursor.skip_nil()) return nullptr;
-  if (cursor.peek() != '(' || depth > kDepthLimit) {
+  if (cursor.peek() != '(') {
     mail_log(LOG_ERROR, "Bogus body structure: %.80s", cursor.shown().c_str());
+    return nullptr;
+  }
+  // Deeper or larger structures come only from a broken or hostile server.
+  if (walk.depth > kImapDepthLimit) {
+    imap_protocol_error(cursor.stream(),
+                        mail_format("Bogus body structure: nested over %d deep", kImapDepthLimit));
+    return nullptr;
+  }
+  if (++walk.parts > kImapPartLimit) {
+    imap_protocol_error(cursor.stream(),
+                        mail_format("Bogus body structure: over %d parts", kImapPartLimit));
     return nullptr;
   }
   cursor.skip();
   auto body = mail_new_body();
   cursor.skip_blanks();
   if (cursor.peek() == '(') {
-    if (!multipart_body(cursor, *body, depth)) return nullptr;
+    if (!multipart_body(cursor, *body, walk)) return nullptr;
   } else {
-    single_part(cursor, *body, depth);
+    single_part(cursor, *body, walk);
   }
   return body;
 }
@@ -133,7 +156,8 @@ void report(bool reporting, const char* text) {
 }  // namespace
 
 std::unique_ptr<mail_body> imap_body_structure(imap_cursor& cursor) {
-  return body_structure(cursor, 0);
+  structure_walk walk;
+  return body_structure(cursor, walk);
 }
 
 mail_text* imap_section_contents(mail_body* body, std::string_view section, bool reporting) {

@@ -9,6 +9,7 @@
 #include "mail/parameters.h"
 #include "message/callbacks.h"
 #include "message/records.h"
+#include "net/imap_protocol.h"
 #include "platform/storage.h"
 
 namespace {
@@ -65,6 +66,15 @@ std::unique_ptr<mail_address> imap_address(imap_cursor& cursor) {
   return address;
 }
 
+// Whether a literal of this many bytes may be read; past the limit the
+// connection is closed as for any protocol error.
+bool literal_allowed(mail_stream* stream, long count) {
+  if (count <= kImapLiteralLimit) return true;
+  imap_protocol_error(stream, mail_format("Literal of %ld bytes is over the limit of %ld", count,
+                                          kImapLiteralLimit));
+  return false;
+}
+
 mail_element* element_for(imap_cursor& cursor, std::uint32_t msgno) {
   return mail_elt(cursor.stream(), msgno);
 }
@@ -81,8 +91,14 @@ std::optional<std::string> imap_cursor::read_literal(std::uint32_t size) {
   if (reader) {
     bytes = reader(read_block, local.tcp.get(), size);
   } else {
-    bytes.assign(size, '\0');
-    read = tcp_read_block(*local.tcp, size, bytes.data());
+    // Grown with what arrives: a count announced without its bytes costs nothing.
+    constexpr std::uint32_t kStep = 1u << 20;
+    for (std::uint32_t done = 0; read && done < size; done += std::min(size - done, kStep)) {
+      std::uint32_t count = std::min(size - done, kStep);
+      bytes.resize(done + count + 1);
+      read = tcp_read_block(*local.tcp, count, bytes.data() + done);
+    }
+    bytes.resize(size);
   }
   std::optional<std::string> next = read && local.tcp ? tcp_read_line(*local.tcp) : std::nullopt;
   if (!next) {
@@ -97,15 +113,53 @@ std::optional<std::string> imap_cursor::read_literal(std::uint32_t size) {
   return bytes;
 }
 
+void imap_cursor::skip_unread_literals() {
+  imap_local* local = imap_local_of(stream_);
+  while (local && local->tcp) {
+    std::string_view line = line_;
+    std::size_t open = line.rfind('{');
+    if (!line.ends_with('}') || open == std::string_view::npos || open + 2 >= line.size()) return;
+    std::string_view digits = line.substr(open + 1, line.size() - open - 2);
+    long count = 0;
+    for (char c : digits) {
+      if (c < '0' || c > '9') return;
+      if (count <= kImapLiteralLimit) count = count * 10 + (c - '0');
+    }
+    if (!literal_allowed(stream_, count)) return;
+    char piece[4096];
+    for (long left = count; left > 0;) {
+      auto taken = static_cast<std::uint32_t>(std::min<long>(left, sizeof piece - 1));
+      if (!tcp_read_block(*local->tcp, taken, piece)) return;
+      left -= taken;
+    }
+    std::optional<std::string> next = tcp_read_line(*local->tcp);
+    if (!next) {
+      tcp_close(local->tcp);
+      return;
+    }
+    if (stream_->debug) mail_callback().on_debug(*next);
+    line_ = std::move(*next);
+    position_ = line_.size();
+  }
+}
+
 std::optional<std::string> imap_string(imap_cursor& cursor) {
   cursor.skip_blanks();
   char first = cursor.peek();
   if (first == '"') {
+    // A backslash escapes a double quote or a backslash; before anything
+    // else it is an ordinary byte, as older servers send it.
     cursor.skip();
+    std::string text;
     std::string_view rest = cursor.rest();
-    std::size_t end = rest.find('"');
-    std::string text(rest.substr(0, end));
-    cursor.skip(end == std::string_view::npos ? rest.size() : end + 1);
+    std::size_t i = 0;
+    for (; i < rest.size() && rest[i] != '"'; ++i) {
+      if (rest[i] == '\\' && i + 1 < rest.size() && (rest[i + 1] == '"' || rest[i + 1] == '\\')) {
+        ++i;
+      }
+      text += rest[i];
+    }
+    cursor.skip(i + 1);
     return text;
   }
   if (first == 'N' || first == 'n') {
@@ -119,6 +173,7 @@ std::optional<std::string> imap_string(imap_cursor& cursor) {
       mail_log(LOG_ERROR, "Bad number: %ld", count);
       count = 0;
     }
+    if (!literal_allowed(cursor.stream(), count)) return std::nullopt;
     return cursor.read_literal(static_cast<std::uint32_t>(count));
   }
   mail_log(LOG_ERROR, "Not a string: %c%.80s", first ? first : ' ', cursor.shown().c_str());

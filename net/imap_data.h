@@ -12,6 +12,13 @@ struct mail_envelope;
 struct mail_address;
 struct mail_body;
 
+// What a server may make the client hold. Past these the client reports a
+// protocol error and closes the connection (imap_protocol_error).
+constexpr long kImapLiteralLimit = 64L << 20;  // bytes of one literal
+constexpr long kImapMessageLimit = 1L << 20;   // messages in a mailbox (EXISTS)
+constexpr int kImapDepthLimit = 100;           // nesting of a body structure
+constexpr int kImapPartLimit = 10000;          // parts of one body structure
+
 // A read position in the data of a response. A literal ends the line it is
 // announced on; the data go on at the start of the next line of the response.
 class imap_cursor {
@@ -38,6 +45,10 @@ class imap_cursor {
   }
   // Reads `size` bytes of a literal from the connection, then the line after them.
   std::optional<std::string> read_literal(std::uint32_t size);
+  // Reads and throws away, by their counts, the literals announced at the end
+  // of the current line and of the lines after them, so that their bytes are
+  // never taken for responses. Called when a response was not read to its end.
+  void skip_unread_literals();
 
  private:
   mail_stream* stream_;

@@ -3,11 +3,11 @@
 #include <string>
 
 #include "mail/cache.h"
+#include "mail/mailbox_pattern.h"
 #include "mail/open_close.h"
 #include "mail/remote_name.h"
 #include "mail/sequence.h"
 #include "mail/stream.h"
-#include "mail/mailbox_pattern.h"
 #include "mail/subscriptions.h"
 #include "message/callbacks.h"
 #include "message/text_source.h"
@@ -327,6 +327,13 @@ void imap_expunge(mail_stream* stream) {
 bool imap_copy(mail_stream* stream, std::string_view sequence, std::string_view mailbox) {
   if (!connected(stream)) {
     mail_log(LOG_ERROR, "Copy rejected: connection to remote IMAP server closed");
+    return false;
+  }
+  // COPY reaches only this server: the host of the name would be dropped.
+  remote_name target;
+  if (mail_parse_remote_name(mailbox, target) && !imap_same_server(stream, target)) {
+    std::string shown(mailbox);
+    mail_log(LOG_ERROR, "Can't copy to %.80s: it is on another server", shown.c_str());
     return false;
   }
   return command_ok(

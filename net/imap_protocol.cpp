@@ -10,8 +10,100 @@
 
 namespace {
 
-// Characters that make a string argument go as a literal.
-constexpr std::string_view kLiteralCharacters = "\n\r\"%{\\";
+// A string argument holding none of these goes as an atom.
+constexpr std::string_view kAtomSpecials = " ()[]{}%*\"\\";
+
+// Bytes that no command line may hold outside a literal.
+constexpr std::string_view kLineBreaks("\r\n\0", 3);
+
+enum class string_form { atom, quoted, literal };
+
+// An atom when nothing in it is special, a literal when it holds a line
+// break or 8-bit bytes (a GB or Big5 name), else a quoted string.
+string_form form_of(std::string_view text) {
+  // An empty atom would vanish from the line and shift the arguments.
+  if (text.empty()) return string_form::quoted;
+  string_form form = string_form::atom;
+  for (char c : text) {
+    auto byte = static_cast<unsigned char>(c);
+    if (c == '\r' || c == '\n' || byte >= 0x80) return string_form::literal;
+    if (byte < 0x20 || byte == 0x7f || kAtomSpecials.find(c) != std::string_view::npos) {
+      form = string_form::quoted;
+    }
+  }
+  return form;
+}
+
+// The first literal of a text holding "{n}\r\n" literals: where its count
+// line ends, where its bytes begin and how many there are.
+struct literal_mark {
+  std::size_t end = std::string_view::npos;  // of the piece up to and with "}"
+  unsigned long count = 0;
+  bool good = false;
+};
+
+literal_mark next_literal(std::string_view text) {
+  literal_mark mark;
+  std::size_t end = text.find("}\r\n");
+  if (end == std::string_view::npos) return mark;
+  mark.end = end + 1;
+  std::string_view piece = text.substr(0, end + 1);
+  std::size_t open = piece.rfind('{');
+  std::string_view digits =
+      open == std::string_view::npos ? "" : piece.substr(open + 1, piece.size() - open - 2);
+  mark.good = !digits.empty() && digits.size() < 10;
+  for (char c : digits) {
+    mark.good = mark.good && c >= '0' && c <= '9';
+    mark.count = mark.count * 10 + static_cast<unsigned long>(c - '0');
+  }
+  // The count must be there in full: a short literal leaves both sides waiting.
+  mark.good = mark.good && mark.count > 0 && mark.count <= text.size() - end - 3;
+  return mark;
+}
+
+// Why an argument cannot be sent, or nothing when it can. Checked for every
+// argument before the first byte of the command goes out.
+std::optional<std::string> argument_fault(std::string_view command, const imap_argument& argument) {
+  std::string word(command);
+  std::string_view text = argument.text;
+  switch (argument.what) {
+    case imap_argument::string:
+      if (text.find('\0') == std::string_view::npos) return std::nullopt;
+      return mail_format("NUL in an argument of %.80s", word.c_str());
+    case imap_argument::literal_text:
+      for (literal_mark mark; (mark = next_literal(text)).end != std::string_view::npos;) {
+        if (!mark.good) return mail_format("Bad literal in an argument of %.80s", word.c_str());
+        if (text.substr(0, mark.end).find_first_of(kLineBreaks) != std::string_view::npos ||
+            text.substr(mark.end + 2, mark.count).find('\0') != std::string_view::npos) {
+          break;
+        }
+        text.remove_prefix(mark.end + 2 + mark.count);
+      }
+      [[fallthrough]];
+    case imap_argument::plain:
+    case imap_argument::list:
+      if (text.find_first_of(kLineBreaks) == std::string_view::npos) return std::nullopt;
+      return mail_format("Line break or NUL in an argument of %.80s", word.c_str());
+  }
+  return std::nullopt;
+}
+
+// A command refused before anything was sent: reported, and answered with a
+// made-up untagged NO that leaves the connection and the tags as they were.
+const imap_response& refuse(mail_stream* stream, const std::string& why) {
+  mail_log(LOG_ERROR, "%s", why.c_str());
+  imap_parse_reply(stream, "* NO " + why);
+  return imap_local_of(stream)->reply;
+}
+
+// The reply to a command on a stream that has no IMAP data: closed, or the
+// driver's prototype.
+const imap_response& no_connection() {
+  static const imap_response closed{"* NO [CLOSED] No-op dead stream", "*", "NO",
+                                    "[CLOSED] No-op dead stream"};
+  mail_log(LOG_ERROR, "IMAP stream is not open");
+  return closed;
+}
 
 bool tracing(mail_stream* stream) {
   return stream->debug;
@@ -58,32 +150,21 @@ bool send_source(imap_local& local, text_source& message) {
   return true;
 }
 
-// Appends a text holding "{n}\r\n" literals: each literal's count line is
-// sent, a continuation awaited, and its bytes begin the next line.
+// Appends a text holding "{n}\r\n" literals (checked by argument_fault):
+// each literal's count line is sent, a continuation awaited, and its bytes
+// begin the next line.
 const imap_response* append_literal_text(mail_stream* stream, imap_local& local,
                                          const std::string& tag, command_line& line,
                                          std::string_view text) {
   line.append(" ");
-  for (std::size_t end; (end = text.find("}\r\n")) != std::string_view::npos;) {
-    std::string_view piece = text.substr(0, end + 1);
-    std::size_t open = piece.rfind('{');
-    std::string_view digits =
-        open == std::string_view::npos ? "" : piece.substr(open + 1, piece.size() - open - 2);
-    unsigned long count = 0;
-    bool good = !digits.empty() && digits.size() < 10;
-    for (char c : digits) {
-      good = good && c >= '0' && c <= '9';
-      count = count * 10 + static_cast<unsigned long>(c - '0');
-    }
-    if (!good || count == 0) return &imap_fake_reply(stream, tag, "Program bug: bad literal");
-    line.append(piece);
-    text.remove_prefix(end + 3);
+  for (literal_mark mark; (mark = next_literal(text)).end != std::string_view::npos;) {
+    line.append(text.substr(0, mark.end));
+    text.remove_prefix(mark.end + 2);
     if (const imap_response* ended = send_and_await_continuation(stream, local, tag, line)) {
       return ended;
     }
-    std::string_view bytes = text.substr(0, count);
-    line.append(bytes);
-    text.remove_prefix(bytes.size());
+    line.append(text.substr(0, mark.count));
+    text.remove_prefix(mark.count);
   }
   line.append(text);
   return nullptr;
@@ -92,12 +173,21 @@ const imap_response* append_literal_text(mail_stream* stream, imap_local& local,
 const imap_response* append_string(mail_stream* stream, imap_local& local, const std::string& tag,
                                    command_line& line, const imap_argument& argument) {
   std::string_view text = argument.text;
-  if (text.find_first_of(kLiteralCharacters) == std::string_view::npos) {
-    // An empty string would vanish from the line and shift the arguments.
-    bool quoted = text.empty() || text.find(' ') != std::string_view::npos;
-    line.append(quoted ? " \"" : " ");
+  string_form form = form_of(text);
+  if (form == string_form::atom) {
+    line.append(" ");
     line.append(text, argument.secret);
-    if (quoted) line.append("\"");
+    return nullptr;
+  }
+  if (form == string_form::quoted) {
+    std::string quoted;
+    for (char c : text) {
+      if (c == '"' || c == '\\') quoted += '\\';
+      quoted += c;
+    }
+    line.append(" \"");
+    line.append(quoted, argument.secret);
+    line.append("\"");
     return nullptr;
   }
   line.append(" {" + std::to_string(text.size()) + "}");
@@ -156,8 +246,14 @@ const imap_response& send_command(mail_stream* stream, imap_local& local, const 
 
 const imap_response& imap_send(mail_stream* stream, std::string_view command,
                                const std::vector<imap_argument>& arguments, text_source* message) {
+  if (!imap_local_of(stream)) return no_connection();
   imap_local& local = *imap_local_of(stream);
   if (!local.tcp) return imap_fake_reply(stream, "*", "No-op dead stream");
+  for (const imap_argument& argument : arguments) {
+    if (std::optional<std::string> fault = argument_fault(command, argument)) {
+      return refuse(stream, *fault);
+    }
+  }
   mail_lock_stream(stream);
   char tag[16];
   std::snprintf(tag, sizeof tag, "A%05lu", static_cast<unsigned long>(stream->tag_counter++));
@@ -167,6 +263,7 @@ const imap_response& imap_send(mail_stream* stream, std::string_view command,
 }
 
 const imap_response& imap_reply(mail_stream* stream, std::string_view tag) {
+  if (!imap_local_of(stream)) return no_connection();
   imap_local& local = *imap_local_of(stream);
   while (local.tcp) {
     std::optional<std::string> line = tcp_read_line(*local.tcp);
@@ -227,6 +324,11 @@ const imap_response& imap_fake_reply(mail_stream* stream, std::string_view tag,
   tcp_close(local.tcp);
   imap_parse_reply(stream, std::string(tag) + " NO [CLOSED] " + std::string(text));
   return local.reply;
+}
+
+void imap_protocol_error(mail_stream* stream, const std::string& text) {
+  mail_log(LOG_ERROR, "%s", text.c_str());
+  if (imap_local* local = imap_local_of(stream)) tcp_close(local->tcp);
 }
 
 bool imap_ok(mail_stream*, const imap_response& reply) {

@@ -40,5 +40,9 @@ const imap_response* imap_parse_reply(mail_stream* stream, std::optional<std::st
 const imap_response& imap_fake_reply(mail_stream* stream, std::string_view tag,
                                      std::string_view text);
 
+// The server broke the protocol or passed a limit: the text is reported at the
+// error level and the connection closed, so the operation under way fails.
+void imap_protocol_error(mail_stream* stream, const std::string& text);
+
 // Whether the reply means success; BAD and unknown keys are reported.
 bool imap_ok(mail_stream* stream, const imap_response& reply);

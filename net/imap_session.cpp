@@ -85,6 +85,11 @@ std::string server_part(const imap_local& local, const remote_name& name) {
 
 }  // namespace
 
+bool imap_same_server(mail_stream* stream, const remote_name& name) {
+  imap_local* local = imap_local_of(stream);
+  return local && same_server(*local, name);
+}
+
 std::string imap_host_text(const remote_name& name) {
   long port = name.port ? name.port : imap_parameter(GET_IMAPPORT);
   return port ? name.host + ":" + std::to_string(port) : name.host;

@@ -10,6 +10,9 @@
 mail_stream* imap_open(mail_stream* stream);
 void imap_close(mail_stream* stream);
 
+// Whether the stream is connected to the server that the name is on.
+bool imap_same_server(mail_stream* stream, const remote_name& name);
+
 // "host" or "host:port" of a parsed name, as the connection is made to it.
 std::string imap_host_text(const remote_name& name);
 

@@ -3,13 +3,10 @@
 #include "mail/cache.h"
 #include "message/callbacks.h"
 #include "net/imap_data.h"
+#include "net/imap_protocol.h"
 #include "platform/storage.h"
 
 namespace {
-
-// More messages than this in one mailbox is a broken or hostile server: the
-// cache would grow without bound.
-constexpr long kMessageLimit = 1L << 24;
 
 bool is_number(std::string_view text) {
   if (text.empty() || text.size() > 10) return false;
@@ -19,6 +16,12 @@ bool is_number(std::string_view text) {
   return true;
 }
 
+// Reads and throws away the literals a response that was read without a
+// cursor announces at its end.
+void skip_announced_literals(mail_stream* stream, const imap_response& reply) {
+  if (reply.line.ends_with('}')) imap_cursor(stream, reply.line).skip_unread_literals();
+}
+
 void message_data(mail_stream* stream, long number, const imap_response& reply) {
   std::string_view text = reply.text;
   std::size_t blank = text.find(' ');
@@ -26,20 +29,30 @@ void message_data(mail_stream* stream, long number, const imap_response& reply) 
   text_upper(word);
   std::string_view rest = blank == std::string_view::npos ? "" : text.substr(blank + 1);
   auto msgno = static_cast<std::uint32_t>(number);
-  if (word == "EXISTS" && number <= kMessageLimit) {
+  if (word == "EXISTS" && number > kImapMessageLimit) {
+    // The cache would grow with the count.
+    imap_protocol_error(stream, mail_format("Message count %ld is over the limit of %ld", number,
+                                            kImapMessageLimit));
+  } else if (word == "EXISTS") {
     mail_note_exists(stream, msgno);
-  } else if (word == "RECENT" && number <= kMessageLimit) {
-    mail_note_recent(stream, msgno);
-  } else if (word == "EXPUNGE" && number >= 1 && msgno <= stream->nmsgs) {
+  } else if (word == "RECENT") {
+    mail_note_recent(stream, static_cast<std::uint32_t>(std::min(number, kImapMessageLimit)));
+  } else if (word == "EXPUNGE" && number >= 1 && number <= long{stream->nmsgs}) {
     imap_local& local = *imap_local_of(stream);
     if (msgno <= local.texts.size()) local.texts.erase(local.texts.begin() + (msgno - 1));
     mail_note_expunged(stream, msgno);
-  } else if ((word == "FETCH" || word == "STORE") && number >= 1 && number <= kMessageLimit) {
+  } else if ((word == "FETCH" || word == "STORE") && (number < 1 || number > long{stream->nmsgs})) {
+    imap_protocol_error(stream, mail_format("Message data for message %ld of %ld", number,
+                                            static_cast<long>(stream->nmsgs)));
+  } else if (word == "FETCH" || word == "STORE") {
     imap_cursor cursor(stream, std::string(rest));
     imap_message_data(cursor, msgno);
+    cursor.skip_unread_literals();
+    return;
   } else if (word != "COPY") {
     mail_log(LOG_ERROR, "Unknown message data: %ld %.80s", number, reply.text.c_str());
   }
+  skip_announced_literals(stream, reply);
 }
 
 // FLAGS: the names of the mailbox's user flags, in order.
@@ -81,6 +94,7 @@ void listed_mailbox(mail_stream* stream, const std::string& text) {
   } else {
     name = std::string(cursor.rest());
   }
+  cursor.skip_unread_literals();
   if (name && !name->empty()) mail_callback().on_mailbox(imap_local_of(stream)->prefix + *name);
 }
 
@@ -97,21 +111,13 @@ void search_hits(mail_stream* stream, std::string_view text) {
   }
 }
 
-}  // namespace
-
-void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
-  if (is_number(reply.key)) {
-    message_data(stream, std::stol(reply.key), reply);
-    return;
-  }
+void unsolicited_text(mail_stream* stream, const imap_response& reply) {
   const std::string& key = reply.key;
   const mail_callbacks& callbacks = mail_callback();
   if (key == "FLAGS") {
     flag_names(stream, reply.text);
   } else if (key == "SEARCH") {
     search_hits(stream, reply.text);
-  } else if (key == "LIST" || key == "LSUB") {
-    listed_mailbox(stream, reply.text);
   } else if (key == "MAILBOX") {
     callbacks.on_mailbox(imap_local_of(stream)->prefix + reply.text);
   } else if (key == "BBOARD") {
@@ -130,4 +136,20 @@ void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
   } else {
     mail_log(LOG_ERROR, "Unexpected unsolicited message: %.80s", reply.line.c_str());
   }
+}
+
+}  // namespace
+
+void imap_unsolicited(mail_stream* stream, const imap_response& reply) {
+  if (is_number(reply.key)) {
+    message_data(stream, std::stol(reply.key), reply);
+    return;
+  }
+  if (reply.key == "LIST" || reply.key == "LSUB") {
+    listed_mailbox(stream, reply.text);
+    return;
+  }
+  unsolicited_text(stream, reply);
+  // Nothing here reads literals: any the line announces are thrown away.
+  skip_announced_literals(stream, reply);
 }

@@ -29,9 +29,17 @@ long reply_code(const std::string& line) {
 }
 
 long read_reply(smtp_stream& stream) {
+  std::size_t total = 0;
   for (;;) {
     std::optional<std::string> line = stream.tcp ? tcp_read_line(*stream.tcp) : std::nullopt;
     if (!line) return made_up(stream, SMTP_GONE, "SMTP connection went away!");
+    total += line->size();
+    if (total > kTcpLineLimit) {
+      // Continuation lines without end would keep us reading for ever.
+      mail_log(LOG_ERROR, "SMTP reply longer than %zu bytes", kTcpLineLimit);
+      tcp_close(stream.tcp);
+      return made_up(stream, SMTP_GONE, "SMTP connection went away!");
+    }
     if (stream.debug) mail_callback().on_debug(*line);
     stream.reply = std::move(*line);
     if (stream.reply.size() < 4 || stream.reply[3] != '-') return reply_code(stream.reply);
@@ -63,6 +71,24 @@ std::string address_text(const mail_address* address) {
   std::string text;
   if (address) address_write(text, *address);
   return text;
+}
+
+// A line break or NUL in an address would end the command early and let the
+// rest pass for commands of its own.
+bool address_sendable(smtp_stream& stream, const mail_address* address) {
+  std::string text = address_text(address);
+  if (text.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) return true;
+  mail_log(LOG_ERROR, "Line break or NUL in the address %.80s", text.c_str());
+  made_up(stream, SMTP_REFUSED, "Address with a line break or NUL refused");
+  return false;
+}
+
+// Whether every address of the list with a host can be sent.
+bool addresses_sendable(smtp_stream& stream, const mail_address* list) {
+  for (const mail_address* address = list; address; address = address->next.get()) {
+    if (address->host && !address_sendable(stream, address)) return false;
+  }
+  return true;
 }
 
 // RCPT for every address with a host; false when any was refused.
@@ -111,6 +137,12 @@ bool smtp_mail(smtp_stream& stream, std::string_view command, mail_envelope& env
                mail_body* body) {
   if (!envelope.to && !envelope.cc && !envelope.bcc) {
     made_up(stream, SMTP_REFUSED, "No recipients specified");
+    return false;
+  }
+  if (!address_sendable(stream, envelope.return_path.get()) ||
+      !addresses_sendable(stream, envelope.to.get()) ||
+      !addresses_sendable(stream, envelope.cc.get()) ||
+      !addresses_sendable(stream, envelope.bcc.get())) {
     return false;
   }
   smtp_command(stream, "RSET");

@@ -28,8 +28,12 @@ struct tcp_stream {
 // error level.
 std::unique_ptr<tcp_stream> tcp_open(std::string& host, long port);
 
+// Longest line a peer may send (1 MiB): past it the line is refused with a
+// report and the connection closed, so a peer cannot make us hold more.
+constexpr std::size_t kTcpLineLimit = std::size_t{1} << 20;
+
 // The next line without its CR LF; nothing when the connection is gone before
-// any byte of the line.
+// any byte of the line, or when the line passes kTcpLineLimit.
 std::optional<std::string> tcp_read_line(tcp_stream& stream);
 
 // Exactly size bytes into destination, followed by a zero byte (destination
@@ -57,6 +61,7 @@ enum : long {
 };
 
 // Called when a wait times out, with the seconds since it began; zero gives up.
+// Without one, the application's on_timeout decides.
 using tcp_timeout_handler = long (*)(long seconds);
 
 void* tcp_parameters(long code, void* value);

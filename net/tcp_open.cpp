@@ -1,4 +1,5 @@
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -82,6 +83,23 @@ bool resolve(const std::string& host, in_addr& address, std::string& remote_name
   return true;
 }
 
+// Connects without blocking, so that the write time-out and the application's
+// on_wait govern the wait as they govern sending. 0 when connected, else the
+// error number, or -1 when the wait failed (reported, the socket closed).
+int connect_in_time(tcp_stream& stream, const sockaddr_in& peer) {
+  int flags = ::fcntl(stream.socket, F_GETFL);
+  ::fcntl(stream.socket, F_SETFL, flags | O_NONBLOCK);
+  int result = ::connect(stream.socket, reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
+  int error = result == 0 ? 0 : errno;
+  if (error == EINPROGRESS || error == EINTR) {
+    if (!tcp_wait(stream, true)) return -1;
+    socklen_t size = sizeof error;
+    if (::getsockopt(stream.socket, SOL_SOCKET, SO_ERROR, &error, &size) != 0) error = errno;
+  }
+  ::fcntl(stream.socket, F_SETFL, flags);
+  return error;
+}
+
 }  // namespace
 
 std::unique_ptr<tcp_stream> tcp_open(std::string& host, long port) {
@@ -103,22 +121,19 @@ std::unique_ptr<tcp_stream> tcp_open(std::string& host, long port) {
   peer.sin_family = AF_INET;
   peer.sin_port = htons(static_cast<std::uint16_t>(port));
   peer.sin_addr = address;
-  int result;
-  do {
-    result = ::connect(fd, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
-  } while (result != 0 && errno == EINTR);
-  if (result != 0) {
-    int error = errno;
-    mail_log(LOG_ERROR, "Can't connect to %.80s,%ld: %s (%d)", remote_name.c_str(), port,
-             connect_failure(error), error);
-    ::close(fd);
-    return nullptr;
-  }
   ++tcp_state().open_streams;
   auto stream = std::make_unique<tcp_stream>();
   stream->socket = fd;
   stream->remote_host = remote_name;
   stream->next_byte = stream->buffer.data();
+  if (int error = connect_in_time(*stream, peer)) {
+    // A wait that timed out or was abandoned has been reported already.
+    if (error > 0) {
+      mail_log(LOG_ERROR, "Can't connect to %.80s,%ld: %s (%d)", remote_name.c_str(), port,
+               connect_failure(error), error);
+    }
+    return nullptr;
+  }
   std::optional<std::string> local = host_official_name();
   stream->local_host = local ? *local : socket_local_name(fd);
   return stream;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "message/callbacks.h"
 #include "net/tcp.h"
 #include "net/tcp_state.h"
 
@@ -51,6 +52,12 @@ std::optional<std::string> tcp_read_line(tcp_stream& stream) {
     line.append(chunk);
     after_cr = chunk.back() == '\r';
     stream.count = 0;
+    if (line.size() > kTcpLineLimit) {
+      mail_log(LOG_ERROR, "Line from %.80s longer than %zu bytes", stream.remote_host.c_str(),
+               kTcpLineLimit);
+      tcp_abort(stream);
+      return std::nullopt;
+    }
   }
   if (!started) return std::nullopt;
   return line;

@@ -9,9 +9,10 @@
 bool tcp_send(tcp_stream& stream, std::string_view bytes) {
   while (!bytes.empty()) {
     if (stream.socket < 0 || !tcp_wait(stream, true)) return false;
-    ssize_t sent = ::send(stream.socket, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+    // Not blocking: a peer that stops reading must not hold us past the wait.
+    ssize_t sent = ::send(stream.socket, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
     if (sent < 0) {
-      if (errno == EINTR) continue;
+      if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
       tcp_abort(stream);
       return false;
     }

@@ -3,11 +3,20 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <ctime>
+#include <chrono>
 
+#include "message/callbacks.h"
 #include "net/tcp.h"
 #include "platform/sockets.h"
+
+namespace {
+
+// How long a wait goes on without asking the application whether to go on.
+constexpr std::chrono::milliseconds kWaitSlice(250);
+
+}  // namespace
 
 tcp_settings& tcp_state() {
   static tcp_settings settings;
@@ -26,23 +35,53 @@ void tcp_abort(tcp_stream& stream) {
 }
 
 bool tcp_wait(tcp_stream& stream, bool for_writing) {
+  using clock = std::chrono::steady_clock;
   tcp_settings& state = tcp_state();
-  // Without a time-out the blocking receive or send itself is the wait.
-  if ((for_writing ? state.write_timeout : state.read_timeout) <= 0) return stream.socket >= 0;
-  std::time_t began = std::time(nullptr);
+  const mail_callbacks& callbacks = mail_callback();
+  clock::time_point began = clock::now();
+  clock::time_point deadline = began;
+  bool deadline_set = false;
+  auto abandoned = [&] {
+    state.wait_asked = clock::now();
+    if (callbacks.on_wait()) return false;
+    mail_log(LOG_ERROR, "Waiting for %.80s abandoned", stream.remote_host.c_str());
+    tcp_abort(stream);
+    return true;
+  };
+  if (began - state.wait_asked >= kWaitSlice && abandoned()) return false;
   for (;;) {
+    if (stream.socket < 0) return false;
     long limit = for_writing ? state.write_timeout : state.read_timeout;
+    if (limit > 0 && !deadline_set) {
+      deadline = began + std::chrono::seconds(limit);
+      deadline_set = true;
+    }
+    auto slice = kWaitSlice;
+    if (limit > 0) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now());
+      slice = std::clamp(left, std::chrono::milliseconds(0), kWaitSlice);
+    }
     pollfd watched{stream.socket, static_cast<short>(for_writing ? POLLOUT : POLLIN), 0};
-    int ready = ::poll(&watched, 1, limit > 0 ? static_cast<int>(limit * 1000) : -1);
+    int ready = ::poll(&watched, 1, static_cast<int>(slice.count()));
     if (ready > 0) return true;
     if (ready < 0) {
       if (errno == EINTR) continue;
       tcp_abort(stream);
       return false;
     }
-    if (!state.timeout_handler || !state.timeout_handler(std::time(nullptr) - began)) {
-      tcp_abort(stream);
-      return false;
+    if (abandoned()) return false;
+    if (limit > 0 && clock::now() >= deadline) {
+      long seconds = static_cast<long>(
+          std::chrono::duration_cast<std::chrono::seconds>(clock::now() - began).count());
+      bool wait_on = state.timeout_handler ? state.timeout_handler(seconds) != 0
+                                           : callbacks.on_timeout(seconds);
+      if (!wait_on) {
+        mail_log(LOG_ERROR, "No answer from %.80s for %ld seconds", stream.remote_host.c_str(),
+                 seconds);
+        tcp_abort(stream);
+        return false;
+      }
+      deadline = clock::now() + std::chrono::seconds(limit);
     }
   }
 }

@@ -2,6 +2,8 @@
 
 // What the transport's files share: the time-outs and the open stream count.
 
+#include <chrono>
+
 struct tcp_stream;
 
 struct tcp_settings {
@@ -9,6 +11,9 @@ struct tcp_settings {
   long write_timeout = 0;  // seconds; 0 waits without limit
   long (*timeout_handler)(long seconds) = nullptr;
   unsigned open_streams = 0;
+  // When on_wait was last asked: a peer that never stops sending is asked
+  // about as often as one that never starts.
+  std::chrono::steady_clock::time_point wait_asked;
 };
 
 tcp_settings& tcp_state();
@@ -17,5 +22,8 @@ tcp_settings& tcp_state();
 void tcp_abort(tcp_stream& stream);
 
 // Waits until the socket can be read (for_writing false) or written; false
-// when the wait failed or timed out for good (the socket is then closed).
+// when the wait failed, timed out for good or was abandoned by the
+// application's on_wait (the socket is then closed). on_wait is asked every
+// 250 ms, of silence or of data; a time-out asks the time-out handler, else
+// on_timeout.
 bool tcp_wait(tcp_stream& stream, bool for_writing);

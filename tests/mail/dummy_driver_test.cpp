@@ -130,3 +130,21 @@ TEST_F(Dummy, AskingAnEmptyMailboxForAMessageIsFatal) {
   EXPECT_DEATH(stream_->driver->fetchfast(stream_, "1"), "Impossible dummy_fetchfast");
   EXPECT_DEATH(stream_->driver->copy(stream_, "1", "x"), "Impossible dummy_copy");
 }
+
+// Pinging an empty mailbox whose file has since become another format.
+TEST_F(Dummy, PingAfterAFailedReopenLeavesTheCallersStreamEmptyAndUsable) {
+  write("mail.box", "");
+  mail_stream* stream = mail_open(nullptr, "mail.box", 0);
+  ASSERT_NE(stream, nullptr);
+  // Now a Tenexdos file whose second internal header is broken.
+  write("mail.box", tenex_message("Subject: a\n\nx\n") + "not a header line\n");
+  EXPECT_FALSE(stream->driver->ping(stream));
+  EXPECT_STREQ(stream->driver->name, "dummy");
+  EXPECT_EQ(stream->nmsgs, 0u);
+  EXPECT_EQ(stream->mailbox, "mail.box");
+  write("mail.box", tenex_message("Subject: a\n\nx\n"));
+  EXPECT_TRUE(stream->driver->ping(stream)) << "a later ping re-opens it";
+  EXPECT_STREQ(stream->driver->name, "tenexdos");
+  EXPECT_EQ(stream->nmsgs, 1u);
+  mail_close(stream);
+}

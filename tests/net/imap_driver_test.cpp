@@ -121,13 +121,15 @@ TEST_F(ImapSession, ReadOnlyOpensWithExamine) {
 
 TEST_F(ImapSession, AnOddMailboxNameGoesAsALiteralAfterTheContinuation) {
   mail_close(
-      open(logged_in() + replies({"+", "* 0 EXISTS\r\nA00001 OK done"}) + logout(2), "50%\\off"));
-  EXPECT_THAT(peer_->lines(), ElementsAre("A00000 LOGIN li secret", "A00001 SELECT {7}", "50%\\off",
-                                          "A00002 LOGOUT"));
+      open(logged_in() + replies({"+", "* 0 EXISTS\r\nA00001 OK done"}) + logout(2), "50%\xB0off"));
+  EXPECT_THAT(peer_->lines(), ElementsAre("A00000 LOGIN li secret", "A00001 SELECT {7}",
+                                          "50%\xB0off", "A00002 LOGOUT"));
 }
 
 TEST_F(ImapSession, ARefusedLiteralEndsTheCommandWithTheRefusal) {
-  mail_stream* stream = open(login_then({"A00001 NO no literals here"}), "a\"b");
+  mail_stream* stream = open(login_then({"A00001 NO no literals here"}),
+                             "a\xB0"
+                             "b");
   ASSERT_NE(stream, nullptr);
   EXPECT_TRUE(stream->halfopen);
   mail_close(stream);
@@ -320,7 +322,7 @@ TEST_F(ImapSession, FlagsSearchCopyAndMove) {
   EXPECT_TRUE(mail_elt(stream, 1)->searched && mail_elt(stream, 3)->searched);
   EXPECT_FALSE(mail_elt(stream, 2)->searched);
   EXPECT_TRUE(stream->driver->move(stream, "2", "Archive"));
-  EXPECT_FALSE(stream->driver->copy(stream, "1", "{elsewhere}Nope"));
+  EXPECT_FALSE(stream->driver->copy(stream, "1", "Nope"));
   mail_close(stream);
   EXPECT_THAT(
       commands(),
@@ -356,8 +358,8 @@ TEST_F(ImapSession, ListingFallsBackFromFindToTheImap4Commands) {
   stream->driver->list(stream, name("*"));
   stream->driver->list(stream, "*");
   mail_close(stream);
-  EXPECT_THAT(commands(), ElementsAre("A00002 FIND MAILBOXES *", "A00003 LSUB \"\" *",
-                                      "A00004 LSUB \"\" *", "A00005 LOGOUT"));
+  EXPECT_THAT(commands(), ElementsAre("A00002 FIND MAILBOXES \"*\"", "A00003 LSUB \"\" \"*\"",
+                                      "A00004 LSUB \"\" \"*\"", "A00005 LOGOUT"));
   EXPECT_THAT(names_, ElementsAre(name("Work")));
 }
 
@@ -369,7 +371,7 @@ TEST_F(ImapSession, ListingAllFallsBackToListThenToTheSubscribedOnes) {
   stream->driver->list_all(stream, "*");
   mail_close(stream);
   EXPECT_THAT(names_, ElementsAre(name("Sent Mail"), name("Draft")));
-  EXPECT_EQ(commands()[1], "A00003 LIST \"\" *");
+  EXPECT_EQ(commands()[1], "A00003 LIST \"\" \"*\"");
 }
 
 TEST_F(ImapSession, SubscribingTriesTheImap4CommandFirst) {

@@ -318,8 +318,8 @@ TEST_F(ImapData, ShortCacheTakesOnlyTheCurrentMessage) {
 }
 
 TEST_F(ImapData, StringsOfEveryForm) {
-  imap_cursor cursor(&stream_, " \"a\\b\" NIL nil {0}");
-  EXPECT_EQ(imap_string(cursor), "a\\b") << "backslashes are not special";
+  imap_cursor cursor(&stream_, " \"a\\b \\\"x\\\" \\\\\" NIL nil {0}");
+  EXPECT_EQ(imap_string(cursor), "a\\b \"x\" \\") << "only \\\" and \\\\ are escapes";
   EXPECT_EQ(imap_string(cursor), std::nullopt);
   EXPECT_EQ(imap_string(cursor), std::nullopt);
   EXPECT_EQ(imap_string(cursor), std::nullopt) << "no connection to read the literal from";

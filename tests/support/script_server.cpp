@@ -75,6 +75,10 @@ void script_server::play(std::vector<step> script) {
       case step::send:
         ::send(fd, s.text.data(), s.text.size(), MSG_NOSIGNAL);
         break;
+      case step::send_repeated:
+        for (int i = 0; open && i < s.amount; ++i)
+          open = ::send(fd, s.text.data(), s.text.size(), MSG_NOSIGNAL) > 0;
+        break;
       case step::pause:
         std::this_thread::sleep_for(std::chrono::milliseconds(s.amount));
         break;

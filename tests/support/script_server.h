@@ -13,11 +13,16 @@
 class script_server {
  public:
   struct step {
-    enum kind { send, pause, read_line, read_until, read_bytes, close } what;
-    std::string text;  // send: the bytes
-    int amount;        // pause: milliseconds; read_bytes: how many
+    enum kind { send, send_repeated, pause, read_line, read_until, read_bytes, close } what;
+    std::string text;  // send, send_repeated: the bytes
+    int amount;        // pause: milliseconds; read_bytes: how many; send_repeated: times
   };
   static step send(std::string text) { return {step::send, std::move(text), 0}; }
+  // The bytes sent `times` times over, until the client stops reading: a
+  // flood that the server never holds whole.
+  static step send_repeated(std::string text, int times) {
+    return {step::send_repeated, std::move(text), times};
+  }
   static step pause(int milliseconds) { return {step::pause, "", milliseconds}; }
   static step read_line() { return {step::read_line, "", 0}; }
   static step read_bytes(int count) { return {step::read_bytes, "", count}; }
