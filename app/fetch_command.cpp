@@ -1,5 +1,6 @@
 #include "app/fetch_command.h"
 
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -9,11 +10,14 @@
 #include "app/main_frame.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "mail/driver.h"
 #include "mail/open_close.h"
+#include "mail/parameters.h"
 #include "mail/stream.h"
 #include "message/callbacks.h"
 #include "model/fetch_letters.h"
 #include "net/drivers.h"
+#include "net/tcp.h"
 #include "platform/host_name.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_ids.h"
@@ -31,6 +35,8 @@ std::string progress_text(std::uint32_t n, std::uint32_t count, std::uint64_t by
   return std::to_string(n > count ? count : n) + " / " + std::to_string(count) + " 个邮件, " +
          std::to_string(bytes / 1024) + " KB";
 }
+
+constexpr auto kCancelGrace = std::chrono::milliseconds(750);
 
 struct stream_closer {
   void operator()(mail_stream* stream) const { mail_close(stream); }
@@ -50,8 +56,9 @@ bool fetch_command::run() {
   return fetch();
 }
 
-void fetch_command::install_callbacks() {
-  // Library reports are not shown; only the login is answered.
+void fetch_command::install_callbacks(ui_progress& progress) {
+  // Library reports are not shown; the login is answered, and the waits on
+  // the network listen to the user.
   mail_callbacks callbacks;
   callbacks.on_login = [this](std::string_view host, std::string& user, std::string& password,
                               long) {
@@ -59,6 +66,21 @@ void fetch_command::install_callbacks() {
     login_user_ = app_.settings().user_name;
     user = login_user_;
     password = app_.settings().password;
+  };
+  // Cancel lets the letter under way arrive when it comes at once; a server
+  // that keeps silent is left, so the window answers within a second.
+  auto cancelled_at = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
+  callbacks.on_wait = [&progress, cancelled_at] {
+    if (!progress.cancelled()) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (!*cancelled_at) *cancelled_at = now;
+    return now - **cancelled_at < kCancelGrace;
+  };
+  callbacks.on_timeout = [this](long seconds) {
+    char question[512];
+    std::snprintf(question, sizeof question, kStillWaiting, app_.settings().imap_host.c_str(),
+                  seconds);
+    return ui_message_box(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
   mail_set_callbacks(std::move(callbacks));
 }
@@ -74,7 +96,9 @@ bool fetch_command::fetch() {
   progress->show_text("连接 " + settings.imap_host + " ...");
   local_host_name();
   link_all_drivers();
-  install_callbacks();
+  install_callbacks(*progress);
+  for (long code : {SET_READ_TIMEOUT, SET_WRITE_TIMEOUT})
+    mail_parameters(nullptr, code, reinterpret_cast<void*>(settings.network_timeout));
   std::unique_ptr<mail_stream, stream_closer> stream(
       mail_open(nullptr, settings.server_mailbox(), 0));
   if (!stream) {
@@ -90,8 +114,9 @@ bool fetch_command::fetch() {
     return ui_message_box(question, MB_YESNO | MB_ICONQUESTION) == IDNO;
   };
   questions.go_on = [&progress](std::uint32_t n, std::uint32_t count, std::uint64_t bytes) {
+    if (progress->cancelled()) return false;
     progress->show_text(progress_text(n, count, bytes));
-    return !progress->cancelled();
+    return true;
   };
   fetch_outcome outcome = fetch_letters(stream.get(), questions);
 
@@ -100,15 +125,21 @@ bool fetch_command::fetch() {
     in->append_letter(std::move(letter));
   if (taken > 0) in->set_modified();
   // Letters leave the server only once they are on the disk.
+  bool left_on_server = false;
   if (taken == 0 || save_in(*in)) {
-    fetch_expunge(stream.get(),
-                  settings.expunge_server ? outcome.taken : std::vector<std::uint32_t>{});
+    const bool remove = settings.expunge_server && taken > 0;
+    if (remove && !(stream->driver && stream->driver->ping(stream.get()))) {
+      left_on_server = true;
+    } else {
+      fetch_expunge(stream.get(), remove ? outcome.taken : std::vector<std::uint32_t>{});
+    }
   }
   stream.reset();
   progress.reset();
   busy.reset();
   app_.open_document_file(in->path_name(), false);
   in->update_all_views(nullptr);
+  if (left_on_server) ui_message_box(kLeftOnServer, MB_OK | MB_ICONEXCLAMATION);
   ui_message_box(formatted(kFetchedCount, static_cast<long long>(taken)),
                  MB_OK | MB_ICONINFORMATION);
   return true;

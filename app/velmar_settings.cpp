@@ -60,6 +60,8 @@ void velmar_settings::read_configuration(const profile_file& profile) {
   net_link = profile.get_int(kConfiguration, "NetLink", 0);
   screen_font = profile.get_string(kConfiguration, "ScreenFont");
   expunge_server = profile.get_int(kMisc, "ExpungeServer", 0);
+  network_timeout = profile.get_int(kMisc, "NetworkTimeout", 120);
+  if (network_timeout < 1) network_timeout = 120;
 }
 
 void velmar_settings::read_user_mailboxes(const profile_file& profile) {
@@ -102,6 +104,7 @@ void velmar_settings::write(profile_file& profile) const {
   profile.set_int(kConfiguration, "HZOS", hzos);
   profile.set(kConfiguration, "ComposeCC", compose_cc);
   profile.set_int(kMisc, "ExpungeServer", expunge_server);
+  profile.set_int(kMisc, "NetworkTimeout", network_timeout);
   if (std::string_view text = oper_system_text(oper_system); !text.empty())
     profile.set(kEnvironment, "OperSystem", text);
 }

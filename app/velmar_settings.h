@@ -23,7 +23,8 @@ struct velmar_settings {
   std::string work_directory;
   long net_link = 0;  // 0 7-bit, 1 8-bit, 2 network
   long expunge_server = 0;
-  long check_interval = 10;  // minutes; kept and shown only
+  long network_timeout = 120;  // seconds a server may stay silent before the user is asked
+  long check_interval = 10;    // minutes; kept and shown only
   std::string screen_font;
   long hzos = 0;  // Chinese platform: 0 none, 1 GB, 2 Big5, 3 both
   std::string compose_cc;

@@ -7,6 +7,7 @@
 #include "tests/support/desktop_fixture.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/fault_proxy.h"
+#include "tests/support/imap_script.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -129,6 +130,22 @@ TEST_F(Fetch, DeleteOnServerTakesTheLettersOffOnceInIsSaved) {
   EXPECT_EQ(app_->settings().password, "secret");
 }
 
+TEST_F(Fetch, QuotesAndBackslashesKeepTheWholeLetter) {
+  server_.deliver("tester",
+                  "From: \"Wang \\\"Li\\\"\" <wang@pku.edu.cn>\nSubject: Re: \"x\" \\ y\n"
+                  "MIME-Version: 1.0\nContent-Type: multipart/mixed; boundary=q\n\n"
+                  "--q\n\ntext\n--q\nContent-Type: application/octet-stream; "
+                  "name=\"a \\\"b\\\".bin\"\n\nbytes\n--q--\n");
+  start_on_server();
+  ASSERT_TRUE(fetch());
+  ASSERT_EQ(in().data().letters.size(), 1u);
+  const CAletter& letter = *in().data().letters[0];
+  EXPECT_EQ(letter.envelope.subject, "Re: \"x\" \\ y");
+  EXPECT_EQ(letter.envelope.from->items.at(0)->name, "Wang \"Li\"");
+  EXPECT_EQ(model_body_shape(letter.body),
+            "1/MIXED (0/PLAIN;CHARSET=us-ascii \"text\", 3/OCTET-STREAM;NAME=a \"b\".bin [bytes])");
+}
+
 struct large_row {
   std::string name;
   int answer;
@@ -176,11 +193,12 @@ TEST_F(Fetch, CancelStopsBetweenLettersKeepingWhatWasTaken) {
   for (const char* subject : {"one", "two", "three", "four", "five"})
     server_.deliver("tester", plain_letter(subject));
   start_on_server();
+  // Pressed while the third letter comes: it arrives, the rest stay.
   script_.cancel_progress_at("3 / 5");
   ASSERT_TRUE(fetch(true));
-  EXPECT_EQ(script_.messages(), strings{"取到 2 个邮件."});
-  EXPECT_EQ(subjects_in(in_), (strings{"one", "two"}));
-  EXPECT_EQ(server_.inbox_count("tester"), 3u) << "the rest stay untouched";
+  EXPECT_EQ(script_.messages(), strings{"取到 3 个邮件."});
+  EXPECT_EQ(subjects_in(in_), (strings{"one", "two", "three"}));
+  EXPECT_EQ(server_.inbox_count("tester"), 2u) << "the rest stay untouched";
 }
 
 TEST_F(Fetch, ASaveThatFailsLeavesTheServerUntouched) {
@@ -209,5 +227,73 @@ TEST_F(Fetch, WithoutAnInMailboxNothingIsFetchedUnlessItIsMade) {
   EXPECT_EQ(script_.messages(), strings{"创建新的 In 邮箱吗?"});
   EXPECT_EQ(server_.inbox_count("tester"), 1u);
 }
+
+// A server that logs in, shows two letters and then keeps silent.
+class SilentServer : public desktop_fixture {
+ protected:
+  void start_on(const script_server& server, long timeout) {
+    start_in(strings{});
+    velmar_settings& settings = app_->settings();
+    settings.imap_account = "li@127.0.0.1:" + std::to_string(server.port());
+    ASSERT_TRUE(settings.split_account());
+    settings.network_timeout = timeout;
+  }
+  static imap_steps silent_after_select() {
+    return {script_server::send("* OK ready\r\n"),
+            script_server::read_line(),
+            script_server::send("A00000 OK in\r\n"),
+            script_server::read_line(),
+            script_server::send("* 2 EXISTS\r\nA00001 OK selected\r\n"),
+            script_server::read_line(),
+            script_server::pause(3000)};
+  }
+  // Fetches with delete-on-server, answering the questions that follow;
+  // the seconds it took.
+  double fetch_timed(const std::vector<int>& answers = {}) {
+    script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
+      dialog.set_checked(IDC_FETCH_DELETE, true);
+      return true;
+    });
+    for (int answer : answers)
+      script_.answer(answer);
+    auto start = std::chrono::steady_clock::now();
+    app_->run_command(ID_FETCH_MAIL);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+};
+
+TEST_F(SilentServer, CancelIsAnsweredWithinASecond) {
+  script_server server(silent_after_select());
+  start_on(server, 120);
+  script_.cancel_progress_at("1 / 2");
+  EXPECT_LT(fetch_timed(), 1.5);
+  EXPECT_EQ(script_.messages(), strings{"取到 0 个邮件."});
+}
+
+struct silence_row {
+  std::string name;
+  std::vector<int> answers;  // to "keep waiting?"
+};
+
+class SilentServerAsks : public SilentServer, public testing::WithParamInterface<silence_row> {};
+
+TEST_P(SilentServerAsks, WhetherToWaitOnAfterTheTimeOut) {
+  script_server server(silent_after_select());
+  start_on(server, 1);
+  std::string host = "127.0.0.1:" + std::to_string(server.port());
+  strings asked;
+  for (std::size_t i = 0; i < GetParam().answers.size(); ++i) {
+    asked.push_back("服务器 " + host + " 已经 " + std::to_string(i + 1) +
+                    " 秒没有回答，继续等待吗?");
+  }
+  asked.push_back("取到 0 个邮件.");
+  fetch_timed(GetParam().answers);
+  EXPECT_EQ(script_.messages(), asked);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, SilentServerAsks,
+                         testing::Values(silence_row{"gives_up", {IDNO}},
+                                         silence_row{"waits_once_more", {IDYES, IDNO}}),
+                         row_name());
 
 }  // namespace
