@@ -33,3 +33,45 @@ std::optional<body_section_place> body_section_find(const mail_body& body, std::
   if (place.body->type == TYPE_MULTIPART) return std::nullopt;
   return place;
 }
+
+namespace {
+
+void body_sections(const mail_body& body, const std::string& prefix, unsigned long number,
+                   std::vector<std::string>& sections);
+
+void part_sections(const mail_body& multipart, const std::string& prefix,
+                   std::vector<std::string>& sections) {
+  unsigned long number = 0;
+  for (const mail_body_part* part = multipart.contents.part.get(); part; part = part->next.get())
+    body_sections(part->body, prefix, ++number, sections);
+}
+
+void body_sections(const mail_body& body, const std::string& prefix, unsigned long number,
+                   std::vector<std::string>& sections) {
+  const std::string section = prefix + std::to_string(number);
+  if (body.type == TYPE_MULTIPART) {
+    part_sections(body, section + ".", sections);
+    return;
+  }
+  sections.push_back(section);
+  const mail_body* inner = body.type == TYPE_MESSAGE ? body.contents.message.body.get() : nullptr;
+  if (!inner) return;
+  // An embedded multipart's parts follow the message's own number.
+  if (inner->type == TYPE_MULTIPART) {
+    part_sections(*inner, section + ".", sections);
+  } else {
+    body_sections(*inner, section + ".", 1, sections);
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> leaf_sections(const mail_body& body) {
+  std::vector<std::string> sections;
+  if (body.type == TYPE_MULTIPART) {
+    part_sections(body, "", sections);
+  } else {
+    body_sections(body, "", 1, sections);
+  }
+  return sections;
+}

@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "message/records.h"
 
@@ -19,3 +21,8 @@ struct body_section_place {
 // malformed or missing section, or one that is itself multipart.
 std::optional<body_section_place> body_section_find(const mail_body& body, std::uint32_t offset,
                                                     std::string_view section);
+
+// The sections of the parts whose texts the fetch routine fetches: the
+// leaves of the body, and each embedded message as well as its own leaves,
+// numbered "1", "2.1"... as servers number them.
+std::vector<std::string> leaf_sections(const mail_body& body);

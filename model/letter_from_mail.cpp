@@ -1,8 +1,5 @@
 #include "model/letter_from_mail.h"
 
-#include "model/huge.h"
-#include "model/message.h"
-#include "model/part.h"
 #include "mail/cache.h"
 #include "mail/dates.h"
 #include "mail/fetch.h"
@@ -10,6 +7,9 @@
 #include "message/base64.h"
 #include "message/body_section.h"
 #include "message/quoted_printable.h"
+#include "model/huge.h"
+#include "model/message.h"
+#include "model/part.h"
 
 namespace {
 
@@ -19,34 +19,6 @@ constexpr const char* kNewStatus = "N  ";
 // The name of the From item of an embedded message, whose address field
 // holds the sender's personal name.
 constexpr const char* kEmbeddedName = "?who";
-
-void body_sections(const mail_body& body, const std::string& prefix, unsigned long number,
-                   std::vector<std::string>& sections);
-
-void part_sections(const mail_body& multipart, const std::string& prefix,
-                   std::vector<std::string>& sections) {
-  unsigned long number = 0;
-  for (const mail_body_part* part = multipart.contents.part.get(); part; part = part->next.get())
-    body_sections(part->body, prefix, ++number, sections);
-}
-
-void body_sections(const mail_body& body, const std::string& prefix, unsigned long number,
-                   std::vector<std::string>& sections) {
-  const std::string section = prefix + std::to_string(number);
-  if (body.type == TYPE_MULTIPART) {
-    part_sections(body, section + ".", sections);
-    return;
-  }
-  sections.push_back(section);
-  const mail_body* inner = body.type == TYPE_MESSAGE ? body.contents.message.body.get() : nullptr;
-  if (!inner) return;
-  // An embedded multipart's parts follow the message's own number.
-  if (inner->type == TYPE_MULTIPART) {
-    part_sections(*inner, section + ".", sections);
-  } else {
-    body_sections(*inner, section + ".", 1, sections);
-  }
-}
 
 mail_text* contents_text(mail_body& body) {
   return body.type == TYPE_MESSAGE ? &body.contents.message.text : &body.contents.text;
@@ -88,16 +60,6 @@ bool message_from_mail(const mail_body::message_contents& message, CMessage& out
 }
 
 }  // namespace
-
-std::vector<std::string> leaf_sections(const mail_body& body) {
-  std::vector<std::string> sections;
-  if (body.type == TYPE_MULTIPART) {
-    part_sections(body, "", sections);
-  } else {
-    body_sections(body, "", 1, sections);
-  }
-  return sections;
-}
 
 bool body_from_mail(const mail_body& body, CBody& out) {
   out.type = body.type;

@@ -5,18 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "model/aletter.h"
+#include "message/body_section.h"
 #include "message/records.h"
+#include "model/aletter.h"
 
 struct mail_stream;
 
 // Letters made from what the mail library fetched, as the fetch routine
 // makes them.
-
-// The sections of the parts whose texts the fetch routine fetches: the
-// leaves of the body, and each embedded message as well as its own leaves,
-// numbered "1", "2.1"... as servers number them.
-std::vector<std::string> leaf_sections(const mail_body& body);
 
 // The model body of a mail library body: only the first parameter kept,
 // base64 and quoted-printable undone, text as a string and other contents

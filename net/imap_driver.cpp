@@ -9,6 +9,7 @@
 #include "mail/sequence.h"
 #include "mail/stream.h"
 #include "mail/subscriptions.h"
+#include "message/body_section.h"
 #include "message/callbacks.h"
 #include "message/text_source.h"
 #include "net/imap_data.h"
@@ -250,18 +251,63 @@ std::string_view imap_fetchtext(mail_stream* stream, std::uint32_t msgno) {
   return *local->texts[msgno - 1].text;
 }
 
+// Letters whose parts one pipelined batch fetches: a few, and a few
+// megabytes at the most, so their texts never weigh much.
+constexpr std::size_t kPipelinedLetters = 16;
+constexpr std::uint64_t kPipelinedBytes = 4 << 20;
+
+// The sections of a letter whose texts the fetch routine asks for and the
+// stream does not hold yet, as one FETCH argument: "n (BODY[1] BODY[2.1])".
+std::optional<std::string> missing_sections(mail_stream* stream, std::uint32_t msgno) {
+  if (!cached(stream, msgno, true)) return std::nullopt;
+  mail_body* body = mail_lelt(stream, msgno)->body.get();
+  std::string items;
+  for (const std::string& section : leaf_sections(*body)) {
+    mail_text* contents = imap_section_contents(body, section, false);
+    if (contents && !*contents) items += (items.empty() ? "BODY[" : " BODY[") + section + "]";
+  }
+  if (items.empty()) return std::nullopt;
+  return number_text(msgno) + " (" + items + ")";
+}
+
+// Fetches every missing section of the letter at once, and those of the
+// letters after it whose structures are here, without waiting between them,
+// up to kPipelinedBytes of letters.
+void fetch_sections_ahead(mail_stream* stream, std::uint32_t msgno) {
+  std::vector<std::string> fetches;
+  std::uint64_t bytes = 0;
+  for (std::uint32_t n = msgno; n <= stream->nmsgs && fetches.size() < kPipelinedLetters; ++n) {
+    std::optional<std::string> fetch = missing_sections(stream, n);
+    if (!fetch) {
+      if (n == msgno) continue;
+      break;
+    }
+    bytes += mail_elt(stream, n)->rfc822_size;
+    if (n > msgno && bytes > kPipelinedBytes) break;
+    fetches.push_back(std::move(*fetch));
+  }
+  if (!fetches.empty()) imap_send_pipelined(stream, "FETCH", fetches);
+}
+
 std::optional<std::string_view> imap_fetchbody(mail_stream* stream, std::uint32_t msgno,
                                                std::string_view section) {
   mail_body* body = nullptr;
   imap_fetchstructure(stream, msgno, &body);
   if (!body || !connected(stream)) return std::nullopt;
-  std::string item = "BODY[" + std::string(section) + "]";
-  if (!command_ok(stream, "FETCH",
-                  {{imap_argument::plain, number_text(msgno)}, {imap_argument::plain, item}})) {
-    return std::nullopt;
+  mail_text* contents = imap_section_contents(body, section, false);
+  if (!contents || !*contents) {
+    if (stream->short_cache || !contents) {
+      std::string item = "BODY[" + std::string(section) + "]";
+      if (!command_ok(stream, "FETCH",
+                      {{imap_argument::plain, number_text(msgno)}, {imap_argument::plain, item}})) {
+        return std::nullopt;
+      }
+    } else {
+      fetch_sections_ahead(stream, msgno);
+    }
+    imap_fetchstructure(stream, msgno, &body);
+    contents = body ? imap_section_contents(body, section, false) : nullptr;
   }
-  imap_fetchstructure(stream, msgno, &body);
-  mail_text* contents = body ? imap_section_contents(body, section, false) : nullptr;
   if (!contents || !*contents) return std::nullopt;
   return std::string_view(**contents);
 }

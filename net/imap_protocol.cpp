@@ -262,6 +262,39 @@ const imap_response& imap_send(mail_stream* stream, std::string_view command,
   return reply;
 }
 
+std::size_t imap_send_pipelined(mail_stream* stream, std::string_view command,
+                                const std::vector<std::string>& arguments) {
+  imap_local* local = imap_local_of(stream);
+  if (!local || !local->tcp) return 0;
+  for (const std::string& argument : arguments) {
+    if (std::optional<std::string> fault =
+            argument_fault(command, {imap_argument::plain, argument})) {
+      refuse(stream, *fault);
+      return 0;
+    }
+  }
+  mail_lock_stream(stream);
+  std::vector<std::string> tags;
+  std::string wire;
+  for (const std::string& argument : arguments) {
+    char tag[16];
+    std::snprintf(tag, sizeof tag, "A%05lu", static_cast<unsigned long>(stream->tag_counter++));
+    tags.emplace_back(tag);
+    std::string line = tags.back() + " " + std::string(command) + " " + argument;
+    trace(stream, line);
+    wire += line + "\r\n";
+  }
+  std::size_t succeeded = 0;
+  if (!tcp_send(*local->tcp, wire)) {
+    imap_fake_reply(stream, tags.front(), "IMAP connection broken (command)");
+  } else {
+    for (const std::string& tag : tags)
+      if (imap_ok(stream, imap_reply(stream, tag))) ++succeeded;
+  }
+  mail_unlock_stream(stream);
+  return succeeded;
+}
+
 const imap_response& imap_reply(mail_stream* stream, std::string_view tag) {
   if (!imap_local_of(stream)) return no_connection();
   imap_local& local = *imap_local_of(stream);

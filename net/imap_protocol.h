@@ -27,6 +27,12 @@ const imap_response& imap_send(mail_stream* stream, std::string_view command,
                                const std::vector<imap_argument>& arguments = {},
                                text_source* message = nullptr);
 
+// Sends commands of plain arguments one after another without waiting for
+// their replies, then reads the replies in order; how many succeeded. A
+// connection that breaks fails the rest.
+std::size_t imap_send_pipelined(mail_stream* stream, std::string_view command,
+                                const std::vector<std::string>& arguments);
+
 // Reads responses until the one tagged `tag` (any, when tag is empty),
 // handling untagged data on the way; a continuation returns at once.
 const imap_response& imap_reply(mail_stream* stream, std::string_view tag);

@@ -267,7 +267,7 @@ TEST_F(ImapSession, StructuresComeWithLookaheadAndLiteralsAndPartsByTheirSection
   EXPECT_EQ(mail_fetchbody(stream, 1, "1"), std::optional<std::string_view>("xMTIzNA="));
   mail_fetchstructure(stream, 2, nullptr);
   mail_close(stream);
-  EXPECT_THAT(commands(), ElementsAre("A00002 FETCH 1:3 FULL", "A00003 FETCH 1 BODY[1]",
+  EXPECT_THAT(commands(), ElementsAre("A00002 FETCH 1:3 FULL", "A00003 FETCH 1 (BODY[1])",
                                       "A00004 FETCH 2:3 ALL", "A00005 LOGOUT"));
 }
 
