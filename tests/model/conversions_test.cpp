@@ -10,6 +10,8 @@
 #include "model/letter_to_mail.h"
 #include "model/message.h"
 #include "model/part.h"
+#include "message/base64.h"
+#include "message/quoted_printable.h"
 #include "platform/display_codec.h"
 #include "tests/support/fetched_letter.h"
 #include "tests/support/model_letters.h"
