@@ -163,14 +163,14 @@ void CVelmarCntrItem::update_extent() {
 }
 
 void CVelmarCntrItem::OnChange() {
-  if (site_) site_->set_modified();
+  if (site_) site_->document_changed();
   update_extent();
 }
 
 void CVelmarCntrItem::OnChangeItemPosition(const item_rect& moved) {
   if (moved == position) return;
   position = moved;
-  if (site_) site_->set_modified();
+  if (site_) site_->document_changed();
   update_extent();
 }
 

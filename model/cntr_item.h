@@ -26,7 +26,7 @@ struct item_extent {
 class item_site {
  public:
   // The document holding the item has changed.
-  virtual void set_modified() = 0;
+  virtual void document_changed() = 0;
   // Shows a message with an OK button.
   virtual void tell(const std::string& message) = 0;
   // Copies the item to the clipboard, offering its stored form under the

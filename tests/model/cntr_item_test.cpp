@@ -16,7 +16,7 @@ namespace {
 // A document of the test's own, with a clipboard in memory.
 class test_site : public item_site {
  public:
-  void set_modified() override { ++modified; }
+  void document_changed() override { ++modified; }
   void tell(const std::string& message) override { told.push_back(message); }
   bool copy_to_clipboard(const CVelmarCntrItem&, const std::string& stored_form) override {
     if (refuse_copy) return false;
