@@ -26,5 +26,6 @@ void object_window::update_item() {
 
 void object_window::closeEvent(QCloseEvent* event) {
   update_item();
+  item_.open = false;
   QWidget::closeEvent(event);
 }
