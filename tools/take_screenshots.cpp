@@ -4,11 +4,11 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QLinearGradient>
-#include <QPainter>
 #include <QElapsedTimer>
+#include <QLinearGradient>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
@@ -30,8 +30,8 @@
 #include "media/object_servers.h"
 #include "media/picture_window.h"
 #include "model/box_file.h"
-#include "model/object_files.h"
 #include "model/huge.h"
+#include "model/object_files.h"
 #include "model/part.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_ids.h"

@@ -13,6 +13,13 @@
 
 namespace {
 
+// The scratch folder of the run goes at its end.
+class scratch_cleanup : public testing::Environment {
+ public:
+  void TearDown() override { scratch_directory_remove(); }
+};
+const testing::Environment* const kCleanup = testing::AddGlobalTestEnvironment(new scratch_cleanup);
+
 // A document of the test's own, with a clipboard in memory.
 class test_site : public item_site {
  public:
