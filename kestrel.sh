@@ -13,7 +13,7 @@ PACKAGES=(
   dovecot-imapd python3-aiosmtpd
   libgsf-1-dev python3-olefile
   unifont netpbm
-  qt6-base-dev libx11-dev fonts-droid-fallback xvfb xauth poppler-utils
+  qt6-base-dev qt6-multimedia-dev libx11-dev fonts-droid-fallback xvfb xauth poppler-utils
   python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 

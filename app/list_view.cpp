@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QScrollBar>
+#include <QShortcut>
 
 #include "app/button_bitmaps.h"
 #include "app/letter_line_delegate.h"
@@ -119,6 +120,18 @@ CListView::CListView() {
   on_command(ID_EDIT_SELECT_ALL, [this] { list_->selectAll(); });
   on_state(ID_EDIT_SELECT_ALL,
            [this](ui_command_state& state) { state.enabled = list_->count() > 0; });
+  on_command(ID_OLE_INSERT_NEW, [this] {
+    auto* mailbox = dynamic_cast<CVelmarDoc*>(document());
+    if (CVelmarApp* app = CVelmarApp::instance(); app && mailbox) {
+      if (CVelmarCntrItem* made = insert_new_object(app->items_of(*mailbox))) selection_ = made;
+    }
+  });
+  on_command(ID_CANCEL_EDIT_CNTR, [this] {
+    if (CVelmarApp* app = CVelmarApp::instance(); app && selection_)
+      app->servers().close_shown(*selection_);
+  });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { run_command(ID_CANCEL_EDIT_CNTR); });
   on_file_print([this] {
     QStringList lines;
     for (int row = 0; row < list_->count(); ++row)

@@ -17,6 +17,8 @@ class ui_child_frame;
 // The message list of a mailbox: a grey band of ten picture buttons and four
 // column titles above a list box with one line per letter. A double click or
 // Enter opens the current letter in a viewer.
+class CVelmarCntrItem;
+
 class CListView : public QWidget, public ui_view, public viewer_opener {
  public:
   CListView();
@@ -68,6 +70,8 @@ class CListView : public QWidget, public ui_view, public viewer_opener {
   bool filling_ = false;
   bool viewer_open_ = false;
   QPointer<ui_child_frame> viewer_frame_;
+  // The item last inserted here.
+  CVelmarCntrItem* selection_ = nullptr;
 };
 
 // Shown by the commands that need a letter selected when none is.

@@ -67,15 +67,18 @@ ui_menu_item settings_popup(bool with_document) {
 }
 
 ui_menu_item edit_popup() {
-  return popup("编辑(&E)", {
-                               item("撤消(&U)\tCtrl+Z", ID_EDIT_UNDO, "撤消上一次编辑"),
-                               ui_separator(),
-                               item("剪切(&T)\tCtrl+X", ID_EDIT_CUT, "剪切选中的文字"),
-                               item("复制(&C)\tCtrl+C", ID_EDIT_COPY, "复制选中的内容"),
-                               item("粘贴(&P)\tCtrl+V", ID_EDIT_PASTE, "粘贴剪贴板的文字"),
-                               ui_separator(),
-                               item("全选(&A)\tCtrl+A", ID_EDIT_SELECT_ALL, "选中全部"),
-                           });
+  return popup("编辑(&E)",
+               {
+                   item("撤消(&U)\tCtrl+Z", ID_EDIT_UNDO, "撤消上一次编辑"),
+                   ui_separator(),
+                   item("剪切(&T)\tCtrl+X", ID_EDIT_CUT, "剪切选中的文字"),
+                   item("复制(&C)\tCtrl+C", ID_EDIT_COPY, "复制选中的内容"),
+                   item("粘贴(&P)\tCtrl+V", ID_EDIT_PASTE, "粘贴剪贴板的文字"),
+                   ui_separator(),
+                   item("全选(&A)\tCtrl+A", ID_EDIT_SELECT_ALL, "选中全部"),
+                   ui_separator(),
+                   item("插入新对象(&O)...", ID_OLE_INSERT_NEW, "插入一幅图画或一段声音"),
+               });
 }
 
 ui_menu_item window_popup() {

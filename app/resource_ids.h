@@ -14,7 +14,6 @@ enum : int {
 
 // Commands of the program.
 enum : int {
-  ID_CANCEL_EDIT_CNTR = 32768,
   ID_MAILBOX_IN = 32781,
   ID_MAILBOX_OUT = 32782,
   ID_MAILBOX_TRASH = 32783,

@@ -144,12 +144,12 @@ void CVelmarApp::exit_instance() {
 
 void CVelmarApp::register_templates() {
   auto list = std::make_unique<ui_doc_template>(
-      IDR_VELMARTYPE, kListDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+      IDR_VELMARTYPE, kListDocString, &mailbox_menu(), [this] { return new CVelmarDoc(servers_); },
       [](ui_document&) { return new CListView; });
   list_template_ = list.get();
   add_doc_template(std::move(list));
   auto viewer = std::make_unique<ui_doc_template>(
-      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [this] { return new CVelmarDoc(servers_); },
       [this](ui_document&) { return new CViewerView(*viewer_services_); },
       [] { return new CViewerChildWnd; });
   viewer_template_ = viewer.get();
@@ -158,7 +158,7 @@ void CVelmarApp::register_templates() {
   for (chinese_view view :
        {chinese_view::big5, chinese_view::gb, chinese_view::cns, chinese_view::huge}) {
     auto part = std::make_unique<ui_doc_template>(
-        IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+        IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [this] { return new CVelmarDoc(servers_); },
         [this, view](ui_document&) -> ui_view* {
           std::string text = current_part_text();
           switch (view) {
@@ -177,10 +177,14 @@ void CVelmarApp::register_templates() {
     add_doc_template(std::move(part));
   }
   auto raw = std::make_unique<ui_doc_template>(
-      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [] { return new CVelmarDoc; },
+      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [this] { return new CVelmarDoc(servers_); },
       [this](ui_document&) { return new CRawView(current_part_, settings_.hzos); });
   raw_template_ = raw.get();
   add_doc_template(std::move(raw));
+}
+
+item_container CVelmarApp::items_of(CVelmarDoc& document) {
+  return {document.data(), document, static_cast<int>(settings_.oper_system), servers_};
 }
 
 viewer_host& CVelmarApp::letter_windows() {

@@ -6,6 +6,8 @@
 
 #include "app/velmar_settings.h"
 #include "chinese/view_fonts.h"
+#include "media/item_commands.h"
+#include "media/object_servers.h"
 #include "ui/ui_application.h"
 
 class CBody;
@@ -56,6 +58,9 @@ class CVelmarApp : public ui_application {
 
   // What the letter windows use of the program.
   viewer_host& letter_windows();
+  // The embedded items of a mailbox and their programs.
+  item_container items_of(CVelmarDoc& document);
+  object_servers& servers() { return servers_; }
 
   // What other parts of the program read.
   const std::string& imap_account() const { return settings_.imap_account; }
@@ -91,6 +96,8 @@ class CVelmarApp : public ui_application {
   void apply_chinese_platform();
 
   velmar_settings settings_;
+  // Before the documents, which close their items' windows as they go.
+  object_servers servers_;
   std::string font_directory_;
   chinese_fonts fonts_;
   std::unique_ptr<mailbox_commands> mailboxes_;

@@ -16,6 +16,9 @@ class viewer_services : public viewer_host {
                         const std::string& caption) override;
   bool trash_current_letter(ui_document& document, ui_view* sender) override;
   bool move_current_letter(ui_document& document, ui_view* sender) override;
+  object_opening open_object_part(ui_document& document, const CBody& part) override;
+  CVelmarCntrItem* insert_object(ui_document& document) override;
+  void close_in_place(CVelmarCntrItem& item) override;
 
  private:
   CVelmarApp& app_;

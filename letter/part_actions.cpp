@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kSaveFilter = "所有文件 (*.*)|*.*||";
 constexpr const char* kCannotCreate = "文件创建失败!";
 constexpr const char* kNoBytes = "内存不够，指针分配失败。";
+constexpr const char* kNoObject = "不能启动 OLE.";
 constexpr std::uint16_t kText = 0;
 
 void open_window(viewer_host& host, part_window window, ui_document& document, const CBody& part,
@@ -32,6 +33,13 @@ void offer_to_save(viewer_host& host, ui_document& document, const CBody& part) 
 }  // namespace
 
 void open_part(viewer_host& host, ui_document& document, const CBody& part) {
+  if (part.type != kText) {
+    if (host.open_object_part(document, part) == object_opening::opened) return;
+    // A part that is no object can still be saved or seen raw.
+    ui_message_box(kNoObject, MB_OK | MB_ICONEXCLAMATION);
+    offer_to_save(host, document, part);
+    return;
+  }
   if (!plain_text(part)) {
     offer_to_save(host, document, part);
     return;

@@ -3,12 +3,17 @@
 #include <string>
 
 class CBody;
+class CVelmarCntrItem;
 class CVelmarDocData;
 class ui_document;
 class ui_view;
 
 // The windows a part of a letter opens in.
 enum class part_window { gb, big5, cns, raw };
+
+// What became of a part opened as an embedded object: opened in its
+// program's window, not made into an object, or made but not opened.
+enum class object_opening { opened, not_loaded, not_opened };
 
 // What the letter windows need of the program around them: the letters of a
 // mailbox document, the settings, the part windows and the mailbox commands.
@@ -28,6 +33,13 @@ class viewer_host {
   // sender is updated. True when the letter went.
   virtual bool trash_current_letter(ui_document& document, ui_view* sender) = 0;
   virtual bool move_current_letter(ui_document& document, ui_view* sender) = 0;
+  // Makes a new embedded item on the document from the part's bytes and
+  // opens it in its program's window.
+  virtual object_opening open_object_part(ui_document& document, const CBody& part) = 0;
+  // Insert New Object on the document: the new item, or null.
+  virtual CVelmarCntrItem* insert_object(ui_document& document) = 0;
+  // Escape: closes the window of an item the view showed when it was made.
+  virtual void close_in_place(CVelmarCntrItem& item) = 0;
 
  protected:
   ~viewer_host() = default;

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QPainter>
+#include <QShortcut>
 
 #include "letter/letter_ids.h"
 #include "letter/part_actions.h"
@@ -113,6 +114,10 @@ CViewerView::CViewerView(viewer_host& host) : host_(host) {
       state.enabled = subject_->hasSelectedText();
     }
   });
+  on_command(ID_OLE_INSERT_NEW, [this] { on_insert_object(); });
+  on_command(ID_CANCEL_EDIT_CNTR, [this] { on_cancel_edit(); });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { run_command(ID_CANCEL_EDIT_CNTR); });
   on_command(ID_EDIT_SELECT_ALL, [this] { part_text_->selectAll(); });
   on_state(ID_EDIT_SELECT_ALL,
            [this](ui_command_state& state) { state.enabled = !part_text_->document()->isEmpty(); });
@@ -257,6 +262,16 @@ void CViewerView::leave() {
   // save it first, and stays, showing the current letter, when not let go.
   if (ui_child_frame* own = frame()) own->close();
   if (document()) ShowCurrentLetter();
+}
+
+void CViewerView::on_insert_object() {
+  if (ui_document* own = document()) {
+    if (CVelmarCntrItem* made = host_.insert_object(*own)) selection_ = made;
+  }
+}
+
+void CViewerView::on_cancel_edit() {
+  if (selection_) host_.close_in_place(*selection_);
 }
 
 void CViewerView::on_print_button() {

@@ -11,6 +11,7 @@
 
 class CAletter;
 class CPartTextCtrl;
+class CVelmarCntrItem;
 class CVelmarDocData;
 class QLineEdit;
 class ui_bitmap_button;
@@ -68,6 +69,8 @@ class CViewerView : public QWidget, public ui_view {
   void on_copy();
   // Closes the viewer after its letter left the mailbox.
   void leave();
+  void on_insert_object();
+  void on_cancel_edit();
 
   viewer_host& host_;
   letter_text text_;
@@ -75,6 +78,8 @@ class CViewerView : public QWidget, public ui_view {
   QLineEdit* subject_;
   std::map<int, ui_bitmap_button*> buttons_;
   std::vector<int> order_;
+  // The item last inserted here.
+  CVelmarCntrItem* selection_ = nullptr;
   viewer_opener* opener_ = nullptr;
   QPointer<QObject> opener_alive_;
 };

@@ -7,7 +7,9 @@
 #include "platform/archive.h"
 
 // Mailbox document files (.box): a compound file whose "Contents" stream
-// holds the document's stored form.
+// holds the document's stored form, and whose storages "Embedding 1",
+// "Embedding 2"... each hold an embedded item's stored form in a stream
+// "Contents".
 
 // The document of a .box file; null with the reason when the file cannot be
 // read, is not a compound file or holds anything but a whole, well-formed

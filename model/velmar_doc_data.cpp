@@ -25,5 +25,6 @@ void CVelmarDocData::Serialize(archive& ar) {
 
 void CVelmarDocData::DeleteContents() {
   letters.clear();
+  items.clear();
   current = -1;
 }

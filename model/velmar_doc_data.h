@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/aletter.h"
+#include "model/cntr_item.h"
 #include "platform/archive.h"
 
 // What a mailbox document holds: its name, its current letter and its
@@ -17,10 +18,12 @@ class CVelmarDocData {
   // Reading takes a current index the list cannot have as none.
   void Serialize(archive& ar);
 
-  // Removes every letter.
+  // Removes every letter and item.
   void DeleteContents();
 
   std::string mailbox_name;   // "IN", "OUT", "TRASH" or a user mailbox's name
   std::int32_t current = -1;  // index into letters, -1 for none
   std::vector<std::unique_ptr<CAletter>> letters;
+  // The embedded objects, kept in storages of the file beside "Contents".
+  std::vector<std::unique_ptr<CVelmarCntrItem>> items;
 };

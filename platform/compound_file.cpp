@@ -41,8 +41,12 @@ std::string error_text(GError* error, const char* fallback) {
 
 class gsf_source : public archive_source {
  public:
-  explicit gsf_source(GsfInput* input) : input_(input) {}
-  ~gsf_source() override { unref(input_); }
+  // Holds the stream and, for a stream of a sub-storage, that storage.
+  gsf_source(GsfInput* input, GsfInfile* storage) : input_(input), storage_(storage) {}
+  ~gsf_source() override {
+    unref(input_);
+    unref(storage_);
+  }
   gsf_source(const gsf_source&) = delete;
   gsf_source& operator=(const gsf_source&) = delete;
 
@@ -56,6 +60,7 @@ class gsf_source : public archive_source {
 
  private:
   GsfInput* input_;
+  GsfInfile* storage_;
 };
 
 class gsf_sink : public archive_sink {
@@ -73,6 +78,7 @@ struct compound_file_handles {
   GsfInfile* infile = nullptr;
   GsfOutput* output = nullptr;
   GsfOutfile* outfile = nullptr;
+  GsfOutfile* storage = nullptr;  // the sub-storage being written, if any
   gsf_sink stream;
 
   compound_file_handles() {
@@ -84,6 +90,8 @@ struct compound_file_handles {
       gsf_output_close(stream.output);
       unref(stream.output);
     }
+    if (storage) gsf_output_close(GSF_OUTPUT(storage));
+    unref(storage);
     if (outfile) gsf_output_close(GSF_OUTPUT(outfile));
     unref(outfile);
     unref(output);
@@ -118,21 +126,59 @@ bool compound_file_reader::open(const std::string& path, std::string& reason) {
   return true;
 }
 
+namespace {
+
+// The stream of that name in the storage; null with the reason when there is
+// none or it is a storage. The source takes over owned_storage.
+std::unique_ptr<archive_source> stream_in(GsfInfile* storage, const std::string& name,
+                                          GsfInfile* owned_storage, std::string& reason) {
+  GsfInput* child = storage ? gsf_infile_child_by_name(storage, name.c_str()) : nullptr;
+  if (child && GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0) {
+    unref(child);
+    reason = "\"" + name + "\" is a storage, not a stream";
+  } else if (!child) {
+    reason = "no \"" + name + "\" stream";
+  }
+  if (!child) {
+    unref(owned_storage);
+    return nullptr;
+  }
+  return std::make_unique<gsf_source>(child, owned_storage);
+}
+
+}  // namespace
+
 std::unique_ptr<archive_source> compound_file_reader::open_stream(std::string_view name,
                                                                   std::string& reason) {
-  const std::string child_name(name);
-  GsfInput* child =
-      handles_->infile ? gsf_infile_child_by_name(handles_->infile, child_name.c_str()) : nullptr;
-  if (!child) {
-    reason = "no \"" + child_name + "\" stream";
-    return nullptr;
-  }
-  if (GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0) {
+  return stream_in(handles_->infile, std::string(name), nullptr, reason);
+}
+
+std::vector<std::string> compound_file_reader::storage_names() const {
+  std::vector<std::string> names;
+  GsfInfile* root = handles_->infile;
+  const int count = root ? gsf_infile_num_children(root) : 0;
+  for (int i = 0; i < count; ++i) {
+    GsfInput* child = gsf_infile_child_by_index(root, i);
+    if (!child) continue;
+    if (GSF_IS_INFILE(child) && gsf_infile_num_children(GSF_INFILE(child)) >= 0)
+      names.emplace_back(gsf_input_name(child));
     g_object_unref(child);
-    reason = "\"" + child_name + "\" is a storage, not a stream";
+  }
+  return names;
+}
+
+std::unique_ptr<archive_source> compound_file_reader::open_stream(std::string_view storage,
+                                                                  std::string_view name,
+                                                                  std::string& reason) {
+  const std::string storage_name(storage);
+  GsfInput* child =
+      handles_->infile ? gsf_infile_child_by_name(handles_->infile, storage_name.c_str()) : nullptr;
+  if (!child || !GSF_IS_INFILE(child) || gsf_infile_num_children(GSF_INFILE(child)) < 0) {
+    if (child) g_object_unref(child);
+    reason = "no \"" + storage_name + "\" storage";
     return nullptr;
   }
-  return std::make_unique<gsf_source>(child);
+  return stream_in(GSF_INFILE(child), std::string(name), GSF_INFILE(child), reason);
 }
 
 compound_file_writer::compound_file_writer()
@@ -155,7 +201,8 @@ bool compound_file_writer::begin(std::FILE* file, std::string& reason) {
 
 archive_sink* compound_file_writer::begin_stream(std::string_view name, std::string& reason) {
   const std::string child_name(name);
-  handles_->stream.output = gsf_outfile_new_child(handles_->outfile, child_name.c_str(), FALSE);
+  GsfOutfile* parent = handles_->storage ? handles_->storage : handles_->outfile;
+  handles_->stream.output = gsf_outfile_new_child(parent, child_name.c_str(), FALSE);
   if (!handles_->stream.output) {
     reason = "the stream \"" + child_name + "\" cannot be made";
     return nullptr;
@@ -169,6 +216,26 @@ bool compound_file_writer::end_stream(std::string& reason) {
   const bool closed = output && gsf_output_close(output);
   if (output) g_object_unref(output);
   if (!closed) reason = "the stream could not be written";
+  return closed;
+}
+
+bool compound_file_writer::begin_storage(std::string_view name, std::string& reason) {
+  const std::string child_name(name);
+  GsfOutput* storage = gsf_outfile_new_child(handles_->outfile, child_name.c_str(), TRUE);
+  if (!storage) {
+    reason = "the storage \"" + child_name + "\" cannot be made";
+    return false;
+  }
+  handles_->storage = GSF_OUTFILE(storage);
+  return true;
+}
+
+bool compound_file_writer::end_storage(std::string& reason) {
+  GsfOutfile* storage = handles_->storage;
+  handles_->storage = nullptr;
+  const bool closed = storage && gsf_output_close(GSF_OUTPUT(storage));
+  if (storage) g_object_unref(storage);
+  if (!closed) reason = "the storage could not be written";
   return closed;
 }
 

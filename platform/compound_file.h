@@ -4,6 +4,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/archive.h"
 
@@ -28,6 +29,11 @@ class compound_file_reader {
   // held whole); null with the reason when there is no such stream. Valid
   // while the reader lives.
   std::unique_ptr<archive_source> open_stream(std::string_view name, std::string& reason);
+  // The names of the root storage's sub-storages, in the file's order.
+  std::vector<std::string> storage_names() const;
+  // A source over a stream of a sub-storage of the root, as above.
+  std::unique_ptr<archive_source> open_stream(std::string_view storage, std::string_view name,
+                                              std::string& reason);
 
  private:
   std::unique_ptr<compound_file_handles> handles_;
@@ -43,9 +49,14 @@ class compound_file_writer {
   // Starts a compound file in the open file (which stays open and the
   // caller's); false with the reason when that fails.
   bool begin(std::FILE* file, std::string& reason);
-  // A sink for a new stream of the root storage, valid until end_stream.
+  // A sink for a new stream of the root storage, or of the sub-storage begun
+  // and not yet ended, valid until end_stream.
   archive_sink* begin_stream(std::string_view name, std::string& reason);
   bool end_stream(std::string& reason);
+  // A new sub-storage of the root; the streams begun until end_storage go
+  // into it.
+  bool begin_storage(std::string_view name, std::string& reason);
+  bool end_storage(std::string& reason);
   // Writes the directory and allocation tables; true only when every byte of
   // the file was handed to the file.
   bool finish(std::string& reason);

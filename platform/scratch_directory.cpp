@@ -26,6 +26,12 @@ std::optional<std::string> scratch_directory() {
   return made();
 }
 
+std::optional<std::string> scratch_file(const std::string& name) {
+  std::optional<std::string> folder = scratch_directory();
+  if (!folder) return std::nullopt;
+  return *folder + "/" + name;
+}
+
 void scratch_directory_remove() {
   if (!made()) return;
   std::error_code error;

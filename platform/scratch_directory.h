@@ -8,5 +8,8 @@
 // Nothing when it cannot be made.
 std::optional<std::string> scratch_directory();
 
+// The path of a file of that name in the folder; nothing without the folder.
+std::optional<std::string> scratch_file(const std::string& name);
+
 // Removes the folder and everything in it; the next use makes a new one.
 void scratch_directory_remove();

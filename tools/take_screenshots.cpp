@@ -5,12 +5,15 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLinearGradient>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QPainter>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
 #include <QTimer>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -23,8 +26,12 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "media/item_commands.h"
+#include "media/object_servers.h"
+#include "media/picture_window.h"
 #include "model/box_file.h"
 #include "model/huge.h"
+#include "model/object_files.h"
 #include "model/part.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_ids.h"
@@ -123,6 +130,50 @@ std::unique_ptr<CAletter> chinese_letter() {
   parts->items.push_back(std::make_unique<CPartitem>(std::move(picture)));
   made->body.contents = std::move(parts);
   return made;
+}
+
+// A received part holding a picture drawn here: a bitmap file.
+CBody picture_part() {
+  QImage image(420, 260, QImage::Format_RGB32);
+  QPainter painter(&image);
+  QLinearGradient sky(0, 0, 0, 260);
+  sky.setColorAt(0, QColor(90, 150, 220));
+  sky.setColorAt(1, QColor(230, 240, 250));
+  painter.fillRect(image.rect(), sky);
+  painter.setBrush(QColor(70, 120, 60));
+  painter.setPen(Qt::NoPen);
+  painter.drawEllipse(QPoint(120, 300), 260, 110);
+  painter.setBrush(QColor(250, 210, 60));
+  painter.drawEllipse(QPoint(340, 60), 30, 30);
+  painter.setPen(Qt::black);
+  painter.drawText(QRect(0, 10, 300, 30), Qt::AlignCenter, QStringLiteral("未名湖 Weiming Lake"));
+  painter.end();
+  CBody part;
+  part.type = 5;
+  part.subtype = "BITMAP";
+  auto bytes = std::make_unique<CHuge>();
+  bytes->assign(bitmap_file_of(image));
+  part.contents = std::move(bytes);
+  return part;
+}
+
+// A received part holding a sound: a wave file of a second and a half of
+// a falling tone.
+CBody sound_part() {
+  std::string wave = empty_wave_file();
+  for (int i = 0; i < 33075; ++i) {
+    const double at = i / 22050.0;
+    wave += static_cast<char>(128 + 100 * std::sin(2 * 3.14159265 * (660 - 200 * at) * at));
+  }
+  put_le32(wave, 4, static_cast<std::uint32_t>(wave.size() - 8));
+  put_le32(wave, 40, static_cast<std::uint32_t>(wave.size() - 44));
+  CBody part;
+  part.type = 4;
+  part.subtype = "WAV";
+  auto bytes = std::make_unique<CHuge>();
+  bytes->assign(wave);
+  part.contents = std::move(bytes);
+  return part;
 }
 
 // An In mailbox of sample letters, GB text in GB bytes.
@@ -243,6 +294,21 @@ int main(int argc, char** argv) {
     raw->setGeometry(60, 60, 500, 200);
     ok = save(frame, output / "raw-view.png") && ok;
     raw->close_quietly();
+
+    // A picture and a sound of a letter in Kestrel's own windows.
+    const char* object_pictures[] = {"picture-window.png", "sound-window.png"};
+    CBody object_parts[] = {picture_part(), sound_part()};
+    for (int i = 0; i < 2; ++i) {
+      open_part_object(app.items_of(*mailbox), object_parts[i]);
+      object_window* window = app.servers().window_of(*mailbox->data().items.back());
+      if (!window) {
+        ok = false;
+        continue;
+      }
+      window->move(40, 40);
+      ok = save(window, output / object_pictures[i]) && ok;
+      window->close();
+    }
     viewer->activate();
     QTimer::singleShot(1500, [&] {
       if (QWidget* preview = QApplication::activeModalWidget()) {

@@ -42,6 +42,8 @@ enum : int {
   ID_APP_ABOUT = 57664,
   ID_APP_EXIT = 57665,
   ID_WINDOW_FIRST_CHILD = 65280,  // the window list of the Window menu
+  ID_OLE_INSERT_NEW = 57856,      // Insert New Object
+  ID_CANCEL_EDIT_CNTR = 32768,    // Escape: ends the editing of an object in place
 };
 
 inline constexpr int kRecentFileCount = 4;

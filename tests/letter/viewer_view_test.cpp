@@ -12,9 +12,13 @@
 
 #include "letter/part_text_ctrl.h"
 #include "letter/raw_view.h"
+#include "media/object_servers.h"
+#include "media/picture_window.h"
+#include "media/sound_window.h"
 #include "model/letter_display.h"
 #include "tests/support/desktop_fixture.h"
 #include "tests/support/letter_builder.h"
+#include "tests/support/media_files.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -351,98 +355,136 @@ void answer_yes_and_file(ui_script& script, const std::string& saved) {
 }
 
 const std::string kAskSave = "message 保存数据到文件中吗? [yes no]";
+const std::string kNoObject = "message 不能启动 OLE. [ok]";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, DoubleClick,
-    testing::Values(part_row{"UnlabelledTextNoOpensTheRawView",
-                             [] { return text("", "plain"); },
-                             1,
-                             kPlaceholderWord,
-                             answer_no,
-                             {kAskSave},
-                             "显示原始数据",
-                             std::nullopt},
-                    part_row{"UnlabelledTextYesSavesIt",
-                             [] { return text("", "plain\r\ntext"); },
-                             1,
-                             kPlaceholderWord,
-                             answer_yes_and_file,
-                             {kAskSave, "file save Save As  所有文件 (*.*)|*.*||"},
-                             "",
-                             "plain\r\ntext"},
-                    part_row{"GbOnAPlatformWithoutGb",
-                             [] { return text("gb2312", kGb); },
-                             0,
-                             kPlaceholderWord,
-                             no_answers,
-                             {},
-                             "中文 GB 字符",
-                             std::nullopt},
-                    part_row{"Big5OnAGbPlatform",
-                             [] { return text("big5", kBig5); },
-                             1,
-                             kPlaceholderWord,
-                             no_answers,
-                             {},
-                             "中文 BIG5 字符",
-                             std::nullopt},
-                    part_row{"Iso2022CnAtTheTop",
-                             [] { return text("ISO-2022-CN", kIso); },
-                             1,
-                             kPlaceholderWord,
-                             no_answers,
-                             {},
-                             "中文 ISO-2022-CN 字符",
-                             std::nullopt},
-                    part_row{"HtmlAsksToo",
-                             [] { return text("UTF-8", "<p>", "HTML"); },
-                             1,
-                             kPlaceholderWord,
-                             answer_no,
-                             {kAskSave},
-                             "显示原始数据",
-                             std::nullopt},
-                    part_row{"APictureIsSavedUnderItsDecodedName",
-                             [] {
-                               return bytes(5, "GIF", std::string("GIF89a\0\1", 8),
-                                            {{"NAME*", "UTF-8''%E5%9B%BE/1.gif"}});
-                             },
-                             1,
-                             kPlaceholderWord,
-                             answer_yes_and_file,
-                             {kAskSave, "file save Save As 图1.gif 所有文件 (*.*)|*.*||"},
-                             "",
-                             std::string("GIF89a\0\1", 8)},
-                    part_row{"APartWithoutItsBytesSaysSoAndLeavesAnEmptyFile",
-                             [] { return letters::body(3, "OCTET-STREAM"); },
-                             1,
-                             kPlaceholderWord,
-                             answer_yes_and_file,
-                             {kAskSave, "file save Save As  所有文件 (*.*)|*.*||",
-                              "message 内存不够，指针分配失败。 [ok]"},
-                             "",
-                             ""},
-                    part_row{
-                        "OutsideEveryPlaceholderNothingHappens",
-                        [] { return multipart(text("US-ASCII", "words here"), text("", "x")); },
-                        1,
-                        "words",
-                        no_answers,
-                        {},
-                        "",
-                        std::nullopt},
-                    part_row{"APlaceholderAfterChineseText",
-                             [] {
-                               return multipart(text("CN-GB", kGb + kGb + "\r\n" + kGb),
-                                                text("", "after"));
-                             },
-                             1,
-                             kPlaceholderWord,
-                             answer_no,
-                             {kAskSave},
-                             "显示原始数据",
-                             std::nullopt}),
+    testing::Values(
+        part_row{"UnlabelledTextNoOpensTheRawView",
+                 [] { return text("", "plain"); },
+                 1,
+                 kPlaceholderWord,
+                 answer_no,
+                 {kAskSave},
+                 "显示原始数据",
+                 std::nullopt},
+        part_row{"UnlabelledTextYesSavesIt",
+                 [] { return text("", "plain\r\ntext"); },
+                 1,
+                 kPlaceholderWord,
+                 answer_yes_and_file,
+                 {kAskSave, "file save Save As  所有文件 (*.*)|*.*||"},
+                 "",
+                 "plain\r\ntext"},
+        part_row{"GbOnAPlatformWithoutGb",
+                 [] { return text("gb2312", kGb); },
+                 0,
+                 kPlaceholderWord,
+                 no_answers,
+                 {},
+                 "中文 GB 字符",
+                 std::nullopt},
+        part_row{"Big5OnAGbPlatform",
+                 [] { return text("big5", kBig5); },
+                 1,
+                 kPlaceholderWord,
+                 no_answers,
+                 {},
+                 "中文 BIG5 字符",
+                 std::nullopt},
+        part_row{"Iso2022CnAtTheTop",
+                 [] { return text("ISO-2022-CN", kIso); },
+                 1,
+                 kPlaceholderWord,
+                 no_answers,
+                 {},
+                 "中文 ISO-2022-CN 字符",
+                 std::nullopt},
+        part_row{"HtmlAsksToo",
+                 [] { return text("UTF-8", "<p>", "HTML"); },
+                 1,
+                 kPlaceholderWord,
+                 answer_no,
+                 {kAskSave},
+                 "显示原始数据",
+                 std::nullopt},
+        part_row{"APictureIsSavedUnderItsDecodedName",
+                 [] {
+                   return bytes(5, "GIF", std::string("GIF89a\0\1", 8),
+                                {{"NAME*", "UTF-8''%E5%9B%BE/1.gif"}});
+                 },
+                 1,
+                 kPlaceholderWord,
+                 answer_yes_and_file,
+                 {kNoObject, kAskSave, "file save Save As 图1.gif 所有文件 (*.*)|*.*||"},
+                 "",
+                 std::string("GIF89a\0\1", 8)},
+        part_row{"APartWithoutItsBytesSaysSoAndLeavesAnEmptyFile",
+                 [] { return letters::body(3, "OCTET-STREAM"); },
+                 1,
+                 kPlaceholderWord,
+                 answer_yes_and_file,
+                 {kNoObject, kAskSave, "file save Save As  所有文件 (*.*)|*.*||",
+                  "message 内存不够，指针分配失败。 [ok]"},
+                 "",
+                 ""},
+        part_row{"OutsideEveryPlaceholderNothingHappens",
+                 [] { return multipart(text("US-ASCII", "words here"), text("", "x")); },
+                 1,
+                 "words",
+                 no_answers,
+                 {},
+                 "",
+                 std::nullopt},
+        part_row{
+            "APlaceholderAfterChineseText",
+            [] { return multipart(text("CN-GB", kGb + kGb + "\r\n" + kGb), text("", "after")); },
+            1,
+            kPlaceholderWord,
+            answer_no,
+            {kAskSave},
+            "显示原始数据",
+            std::nullopt}),
     row_name());
+
+// A picture and a sound become items of the mailbox and open in Kestrel's
+// own windows; a "Bitmap" that is none cannot be opened, and is offered for
+// saving.
+TEST_F(Viewer, PicturesAndSoundsOpenInTheirWindows) {
+  const std::string picture = test_bitmap(37, 21);
+  const std::string wave = test_wave(4000);
+  start_with(list_of(letters::letter(multipart(bytes(5, "BITMAP", picture), bytes(4, "WAV", wave),
+                                               bytes(5, "Bitmap", "BMnot a picture")))));
+  CViewerView* shown = open();
+  ASSERT_NE(shown, nullptr);
+  const QString placeholders[] = {">> IMAGE:", ">> AUDIO:"};
+  for (const QString& placeholder : placeholders)
+    double_click(shown->part_text(), placeholder);
+  qt_flush();
+  EXPECT_TRUE(script_.shown().empty()) << script_.shown().front();
+  ASSERT_EQ(data().items.size(), 2u);
+  object_servers& servers = app_->servers();
+  auto* picture_window = dynamic_cast<CPictureWindow*>(servers.window_of(*data().items[0]));
+  auto* sound_window = dynamic_cast<CSoundWindow*>(servers.window_of(*data().items[1]));
+  ASSERT_TRUE(picture_window && sound_window);
+  EXPECT_EQ(picture_window->canvas()->grab().toImage().convertToFormat(QImage::Format_RGB32),
+            QImage::fromData(QByteArray(picture.data(), static_cast<qsizetype>(picture.size())))
+                .convertToFormat(QImage::Format_RGB32));
+  EXPECT_TRUE(sound_window->wave() == wave);
+  EXPECT_EQ(sound_window->length_text().toStdString(), "Length: 0.181 s (4000 bytes of sound)");
+
+  script_.answer(IDNO);
+  const int at = shown->part_text()->toPlainText().lastIndexOf(">> IMAGE:");
+  QTextCursor cursor(shown->part_text()->document());
+  cursor.setPosition(at + 1);
+  QTest::mouseDClick(shown->part_text()->viewport(), Qt::LeftButton, {},
+                     shown->part_text()->cursorRect(cursor).center());
+  qt_flush();
+  EXPECT_EQ(script_.shown(), (strings{kNoObject, kAskSave}));
+  EXPECT_EQ(data().items.size(), 2u) << "the item that could not be made is gone";
+  picture_window->close();
+  sound_window->close();
+}
 
 TEST_F(Viewer, RegionsMapOntoTheScreenAfterMultibyteTextTheirEndIncluded) {
   start_with(list_of(letters::letter(multipart(

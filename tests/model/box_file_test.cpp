@@ -15,6 +15,7 @@
 #include "platform/compound_file.h"
 #include "platform/safe_save.h"
 #include "tests/support/file_text.h"
+#include "tests/support/media_files.h"
 #include "tests/support/model_letters.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
@@ -90,6 +91,62 @@ TEST_F(BoxFiles, OlefileReadsTheContentsStream) {
   ASSERT_EQ(std::system(python.c_str()), 0);
   const std::string out = file_text(folder_.file("out"));
   EXPECT_TRUE(out == "[['Contents']]|" + contents_of(document)) << out.substr(0, 40);
+}
+
+// Items go into storages of their own beside "Contents", which olefile reads
+// too, and come back in order; a wrong marker refuses the whole file.
+TEST_F(BoxFiles, ItemsKeepTheirStorages) {
+  CVelmarDocData document = mailbox("items", 3);
+  const embedded_object objects[] = {{kPictureTypeName, test_bitmap(30, 20)},
+                                     {kSoundTypeName, test_wave(7000)},
+                                     {"Equation", "its bytes"}};
+  for (int i = 0; i < 3; ++i) {
+    auto item = std::make_unique<CVelmarCntrItem>();
+    item->set_object(objects[i]);
+    item->environment = i;
+    item->position = {i, -i, 100 + i, -100 - i};
+    document.items.push_back(std::move(item));
+  }
+  save(document);
+  const std::string python =
+      "/usr/bin/python3 -c \"import olefile, sys; o = olefile.OleFileIO(sys.argv[1]); "
+      "sys.stdout.buffer.write(repr(sorted(o.listdir())).encode() + b'|' + "
+      "o.openstream('Embedding 2/Contents').read())\" " +
+      file_ + " > " + folder_.file("out");
+  ASSERT_EQ(std::system(python.c_str()), 0);
+  const std::string listed =
+      "[['Contents'], ['Embedding 1', 'Contents'], ['Embedding 2', 'Contents'], "
+      "['Embedding 3', 'Contents']]|";
+  EXPECT_TRUE(file_text(folder_.file("out")) == listed + document.items[1]->stored_form(1));
+
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> back = box_file_open(file_, reason);
+  ASSERT_TRUE(back) << reason;
+  ASSERT_EQ(back->items.size(), 3u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(back->items[i]->object()->file, objects[i].file);
+    EXPECT_EQ(back->items[i]->environment, i);
+    EXPECT_EQ(back->items[i]->position, document.items[i]->position);
+  }
+
+  std::string damaged = document.items[0]->stored_form(0);
+  damaged[damaged.size() - 26] = 0x01;
+  ASSERT_TRUE(safe_save(
+      file_,
+      [&](std::FILE* out, std::string& why) {
+        compound_file_writer writer;
+        archive_sink* sink = nullptr;
+        return writer.begin(out, why) && (sink = writer.begin_stream("Contents", why)) &&
+               box_contents_write(*sink, document, why) && writer.end_stream(why) &&
+               writer.begin_storage("Embedding 1", why) &&
+               (sink = writer.begin_stream("Contents", why)) &&
+               sink->write(reinterpret_cast<const std::byte*>(damaged.data()), damaged.size()) &&
+               writer.end_stream(why) && writer.end_storage(why) && writer.finish(why);
+      },
+      reason))
+      << reason;
+  EXPECT_EQ(box_file_open(file_, reason), nullptr);
+  EXPECT_EQ(reason, "Embedding 1: an embedded item with a wrong marker");
 }
 
 struct damage_row {

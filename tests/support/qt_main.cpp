@@ -6,6 +6,8 @@
 #include <QApplication>
 #include <QString>
 
+#include "platform/scratch_directory.h"
+
 namespace {
 
 // The offscreen platform says so whenever a window is shown.
@@ -21,5 +23,8 @@ int main(int argc, char** argv) {
   qInstallMessageHandler(quiet_messages);
   QApplication application(argc, argv);
   testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int result = RUN_ALL_TESTS();
+  // The scratch files that items made went with their use; their folder goes too.
+  scratch_directory_remove();
+  return result;
 }
