@@ -20,6 +20,7 @@
 #include <sstream>
 
 #include "app/chinese_dialog.h"
+#include "app/fetch_dialog.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
 #include "app/network_dialog.h"
@@ -35,6 +36,7 @@
 #include "model/part.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_ids.h"
+#include "ui/qt_progress.h"
 #include "ui/ui_script.h"
 
 namespace fs = std::filesystem;
@@ -259,6 +261,20 @@ int main(int argc, char** argv) {
     chinese.show();
     ok = save(&chinese, output / "chinese-dialog.png") && ok;
     chinese.hide();
+
+    CFetchDialog fetch(frame);
+    fetch.account = "li@mail.pku.edu.cn";
+    fetch.password = "secret";
+    fetch.delete_on_server = true;
+    fetch.prepare();
+    fetch.show();
+    ok = save(&fetch, output / "fetch-dialog.png") && ok;
+    fetch.hide();
+    {
+      qt_progress progress(frame, "取邮件");
+      progress.show_text("3 / 12 个邮件, 96 KB");
+      ok = save(&progress, output / "fetch-progress.png") && ok;
+    }
 
     struct part_picture {
       chinese_view view;

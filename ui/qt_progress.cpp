@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "ui/ui_dialog.h"
@@ -24,7 +23,8 @@ qt_progress::qt_progress(QWidget* owner, const QString& title) : QDialog(owner) 
   text_ = new QLabel;
   text_->setMinimumWidth(320);
   layout->addWidget(text_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Cancel);
+  auto* buttons = new QDialogButtonBox;
+  buttons->addButton(qstr("取消"), QDialogButtonBox::RejectRole);
   connect(buttons, &QDialogButtonBox::rejected, this, [this] { cancelled_ = true; });
   layout->addWidget(buttons);
   show();
