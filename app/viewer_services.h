@@ -16,6 +16,11 @@ class viewer_services : public viewer_host {
                         const std::string& caption) override;
   bool trash_current_letter(ui_document& document, ui_view* sender) override;
   bool move_current_letter(ui_document& document, ui_view* sender) override;
+  compose_settings sending_settings() const override;
+  long operating_environment() const override;
+  CEditorView* open_composer(ui_document& document) override;
+  bool keep_in_out(std::unique_ptr<CAletter> letter) override;
+  std::unique_ptr<composer_item> insert_item(ui_document& document) override;
 
  private:
   CVelmarApp& app_;

@@ -27,3 +27,8 @@ void CVelmarDocData::DeleteContents() {
   letters.clear();
   current = -1;
 }
+
+CAletter* CVelmarDocData::current_letter() {
+  if (current < 0 || static_cast<std::size_t>(current) >= letters.size()) return nullptr;
+  return letters[static_cast<std::size_t>(current)].get();
+}
