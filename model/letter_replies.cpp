@@ -99,7 +99,8 @@ std::string reply_body(const CAletter& letter, letter_labels labels, long platfo
   if (author.empty()) author = words.someone;
   std::string body = words.attribution_start + shown(letter.envelope.date, platform) + ", " +
                      author + words.attribution_end;
-  std::string_view rest = body_text(letter, labels, platform, false, true);
+  const std::string work = body_text(letter, labels, platform, false, true);
+  std::string_view rest = work;
   // The first line is the content-type line; every line after it is quoted.
   const std::size_t first = rest.find("\r\n");
   rest.remove_prefix(first == std::string_view::npos ? rest.size() : first + 2);

@@ -154,7 +154,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
   CBody text;
   text.type = TYPE_TEXT;
   text.subtype = "plain";
-  text.parameters = one_parameter("charset", settings.charset_label);
+  text.parameters = one_parameter("charset", words.label);
   text.text = words.text(crlf_lines(form.body));
   text.id = content_id(now, form.to);
   const std::size_t text_size = text.text.size();
