@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTextEdit>
 #include <fstream>
 
@@ -22,6 +23,7 @@
 namespace {
 
 using field = CEditorView::field;
+using strings = std::vector<std::string>;
 using json = nlohmann::json;
 using testing::HasSubstr;
 using testing::Not;
@@ -48,7 +50,10 @@ std::string upper(std::string text) {
 void expect_same_body(const CBody& kept, const CBody& fetched) {
   EXPECT_EQ(kept.type, fetched.type);
   EXPECT_EQ(upper(kept.subtype), upper(fetched.subtype));
-  EXPECT_EQ(kept.id, fetched.id);
+  // A server reports no identifier of a multipart body.
+  if (kept.type != TYPE_MULTIPART) {
+    EXPECT_EQ(kept.id, fetched.id);
+  }
   EXPECT_EQ(kept.text, fetched.text);
   ASSERT_EQ(!kept.parameters, !fetched.parameters);
   for (std::size_t i = 0; kept.parameters && i < kept.parameters->items.size(); ++i) {
@@ -77,7 +82,7 @@ class Composer : public desktop_fixture {
   void start_with(const std::string& label, long net_link = 0, bool with_out = true) {
     std::string out = with_out ? mailbox_file("Out.box", "OUT", strings{}) : file("Out.box");
     start_in({"first"}, "SMTPServer=" + sink_.host() +
-                            "\nReturnAddress=li@mail.pku.edu.cn\nRealName=李华\nComposeCC=" +
+                            "\nReturnAddress=li@mail.pku.edu.cn\nRealName=李明\nComposeCC=" +
                             label + "\nHZOS=1\nNetLink=" + std::to_string(net_link) +
                             "\nOutPath=" + out + "\nWorkDirectory=" + folder_.path() + "\n");
     app_->settings().imap_account = "li@pku.edu.cn";
@@ -151,14 +156,11 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   ASSERT_EQ(read.exit_code, 0) << read.err;
   json found = json::parse(read.out);
   EXPECT_EQ(found["subject"], row.subject);
-  EXPECT_EQ(found["from_name"], "李华");
+  EXPECT_EQ(found["from_name"], "李明");
   ASSERT_EQ(found["parts"].size(), 2u);
   EXPECT_EQ(found["parts"][0]["charset"], row.label);
   EXPECT_EQ(found["parts"][0]["encoding"], row.encoding);
-  std::string typed = row.body;
-  for (std::size_t at = 0; (at = typed.find('\n', at)) != std::string::npos; at += 2)
-    typed.replace(at, 1, "\r\n");
-  EXPECT_EQ(found["parts"][0]["text"], typed);
+  EXPECT_EQ(found["parts"][0]["text"], row.body);
   EXPECT_EQ(found["parts"][1]["hex"], hex(kBytes));
   EXPECT_EQ(found["parts"][1]["name"], file("picture.gif"));
 
@@ -293,8 +295,10 @@ TEST_P(Command, SaysWhatIsMissing) {
     composer->run_command(id);
   qt_flush();
   EXPECT_EQ(script_.messages(), row.messages);
-  EXPECT_EQ(composer_open(), row.still_open);
-  EXPECT_EQ(composer->items()->count(), 0) << "nothing can be inserted yet";
+  ASSERT_EQ(composer_open(), row.still_open);
+  if (row.still_open) {
+    EXPECT_EQ(composer->items()->count(), 0) << "nothing can be inserted yet";
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -329,6 +333,8 @@ TEST_F(Composer, FilesComeAndGoAndTheEditCommandsActOnTheFocusedField) {
   composer->run_command(ID_COMPOSE_REMOVE_FILE);
   EXPECT_EQ(composer->form().attachments, strings{file("b.txt")});
 
+  app_->frame()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(app_->frame()));
   ui_command_state state;
   composer->body()->setFocus();
   composer->update_state(ID_EDIT_SELECT_ALL, state);

@@ -1,7 +1,7 @@
 """Reads a sent letter with Python's email package, as a receiver would, and
 prints what it found as JSON: the subject and the sender's name decoded, and
 for each leaf part its type, charset label, transfer encoding, and its text
-decoded (a text part) or its bytes in hex (any other part). Charsets Python
+decoded with its lines ended by line feeds (a text part) or its bytes in hex (any other part). Charsets Python
 does not know (ISO-2022-CN, RFC 1922's CN-GB and CN-BIG5) are read by iconv.
 """
 import email
@@ -41,7 +41,9 @@ def main():
         found = {"type": part.get_content_type(), "charset": part.get_param("charset"),
                  "encoding": part.get("Content-Transfer-Encoding", "7bit").lower()}
         if part.get_content_maintype() == "text":
-            found["text"] = decoded(data, found["charset"] or "us-ascii")
+            # Lines as typed, whatever line ends the transfer left.
+            text = decoded(data, found["charset"] or "us-ascii")
+            found["text"] = text.replace("\r\n", "\n")
         else:
             found["hex"] = data.hex()
             found["name"] = part.get_param("name")
