@@ -89,45 +89,11 @@ TEST_P(Subject, IsMadeFromTheLetters) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Subject,
     testing::Values(
-        subject_row{"Reply", "hi", reply_subject, kEnglish, "Re:hi"},
         subject_row{"ReplyToAReplyPrefixesTwice", "Re:hi", reply_subject, kEnglish, "Re:Re:hi"},
-        subject_row{"ReplyWithoutSubject", "", reply_subject, kEnglish, "Re:your mail"},
-        subject_row{"ListReplyWithoutSubject", "", reply_subject, kChinese, "回复:你的邮件"},
         subject_row{"ReplyDecodesWords", "=?GB2312?B?1tDOxA==?=", reply_subject, kChinese,
                     "回复:中文"},
         subject_row{"Forward", "hi", forward_subject, kEnglish, "hi(fwd)"},
-        subject_row{"ForwardWithoutSubject", "", forward_subject, kEnglish, "your mail(fwd)"},
         subject_row{"ListForwardWithoutSubject", "", forward_subject, kChinese, "你的邮件(转发)"}),
     row_name());
-
-TEST(Forward, WrapsTheHeaderBlockAndTheBody) {
-  std::string body = forward_body(*plain("x"), kEnglish, 1);
-  EXPECT_TRUE(body.starts_with(
-      "--- FORWARD MESSAGE BEGIN ---\r\nFrom        : li@pku.edu.cn\r\nDate        : "))
-      << body;
-  EXPECT_TRUE(body.ends_with("\r\n\r\nx\r\n\r\n\r\n --- FORWARD MESSAGE END ---")) << body;
-  std::string listed = forward_body(*plain("x"), kChinese, 1);
-  EXPECT_TRUE(listed.starts_with("--- 转发信息开始 ---\r\n发信人   : li@pku.edu.cn")) << listed;
-  EXPECT_TRUE(listed.ends_with("\r\n --- 转发信息结束 ---")) << listed;
-}
-
-TEST(Redirect, TheViewerByTheTopRulesTheListByItsNestedOnes) {
-  const std::string iso = "\x1B$)A\x0E\x30\x21\x0F";  // 啊
-  auto letter = letters::letter(text("ISO-2022-CN", iso));
-  EXPECT_EQ(redirect_body(*letter, kEnglish, 1),
-            "Content-Type: text/PLAIN; CHARSET=ISO-2022-CN\r\n\r\n"
-            ">> TEXT:DOUBLE-CLICK-HERE-TO-DISPLAY-OR-SAVE <<\r\n\r\n");
-  EXPECT_EQ(redirect_body(*letter, kChinese, 1),
-            "内容类型 : 文本/PLAIN; CHARSET=ISO-2022-CN\r\n\r\n啊\r\n\r\n");
-}
-
-TEST(Reply, MarksTheLetterAnsweredKeepingTheOtherMarks) {
-  auto letter = plain("x");
-  mark_answered(*letter);
-  EXPECT_EQ(letter->flags.status, "NA ");
-  letter->flags.status = "  D";
-  mark_answered(*letter);
-  EXPECT_EQ(letter->flags.status, " AD");
-}
 
 }  // namespace

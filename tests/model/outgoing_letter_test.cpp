@@ -3,13 +3,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "model/address.h"
-#include "model/huge.h"
 #include "model/parameter.h"
-#include "model/part.h"
-#include "tests/support/scratch_folder.h"
 #include "tests/support/table.h"
 
 namespace {
@@ -61,32 +57,6 @@ TEST(OutgoingLetter, ATextAloneIsOnePlainPartInTheLabelsCharset) {
   EXPECT_THAT(text, HasSubstr("\r\nFrom: =?CN-GB?B?wO67qg==?= <li@mail.pku.edu.cn>\r\n"));
   EXPECT_THAT(text, testing::ContainsRegex("\r\nMessage-ID: <Velmar\\.1\\.00\\.[0-9]{12}\\.[0-9]+@"
                                            "mail\\.pku\\.edu\\.cn>\r\n"));
-}
-
-TEST(OutgoingLetter, AFileMakesItMultipartWithTheTextFirst) {
-  scratch_folder folder;
-  const std::string path = folder.file("a.bin");
-  std::ofstream(path, std::ios::binary) << std::string("\0\xFF\r\n.x", 5);
-  compose_form typed = form();
-  typed.attachments = {path};
-  std::optional<outgoing_letter> letter = build(typed, settings());
-  ASSERT_TRUE(letter);
-  const CBody& body = letter->out_copy->body;
-  ASSERT_EQ(body.type, TYPE_MULTIPART);
-  EXPECT_EQ(body.subtype, "mixed");
-  const CPart* parts = body.part();
-  ASSERT_TRUE(parts);
-  ASSERT_EQ(parts->items.size(), 2u);
-  EXPECT_EQ(parts->items[0]->body.type, TYPE_TEXT);
-  const CBody& file = parts->items[1]->body;
-  EXPECT_EQ(file.type, TYPE_APPLICATION);
-  EXPECT_EQ(file.subtype, "Octet-Stream");
-  EXPECT_EQ(file.parameters->items[0]->attribute, "NAME");
-  EXPECT_EQ(file.parameters->items[0]->value, path);
-  ASSERT_TRUE(file.huge());
-  EXPECT_EQ(file.huge()->bytes(), std::string("\0\xFF\r\n.x", 5));
-  EXPECT_THAT(outgoing_letter_text(*letter),
-              HasSubstr("Content-Transfer-Encoding: BASE64\r\nContent-ID: <Velmar.1.00."));
 }
 
 // The transfer encoding of the text by its bytes and the transfer setting.
@@ -197,9 +167,5 @@ INSTANTIATE_TEST_SUITE_P(
                     problem_row{"AFileThatCannotBeRead", with_file("/nonexistent/a"), "CN-GB",
                                 "不能读文件 /nonexistent/a"}),
     row_name());
-
-TEST(OutgoingLetter, LineEndsOfEveryKindBecomeCrLf) {
-  EXPECT_EQ(crlf_lines("a\nb\rc\r\nd\n"), "a\r\nb\r\nc\r\nd\r\n");
-}
 
 }  // namespace
