@@ -149,6 +149,8 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
                                                      std::time_t now, compose_problem& problem) {
   outgoing_letter letter;
   encoder words{outgoing_label(settings), {}};
+  // The identifiers name the recipients as typed, 7-bit as every header.
+  const std::string to = words.header(form.to, " ");
 
   // The text body, then the attached files and the items.
   CBody text;
@@ -156,7 +158,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
   text.subtype = "plain";
   text.parameters = one_parameter("charset", words.label);
   text.text = words.text(crlf_lines(form.body));
-  text.id = content_id(now, form.to);
+  text.id = content_id(now, to);
   const std::size_t text_size = text.text.size();
   CBody built;
   if (form.attachments.empty() && items.empty()) {
@@ -164,7 +166,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
   } else {
     built.type = TYPE_MULTIPART;
     built.subtype = "mixed";
-    built.id = content_id(now, form.to);
+    built.id = content_id(now, to);
     auto parts = std::make_unique<CPart>();
     parts->items.push_back(std::make_unique<CPartitem>(std::move(text)));
     for (const std::string& path : form.attachments) {
@@ -173,7 +175,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
         problem.message = "不能读文件 " + path;
         return std::nullopt;
       }
-      CBody member = huge_member(TYPE_APPLICATION, "Octet-Stream", *bytes, content_id(now, form.to),
+      CBody member = huge_member(TYPE_APPLICATION, "Octet-Stream", *bytes, content_id(now, to),
                                  kMemoryShort, letter.warnings);
       member.parameters = one_parameter("NAME", path);
       parts->items.push_back(std::make_unique<CPartitem>(std::move(member)));
@@ -181,7 +183,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
     for (const compose_item& item : items) {
       if (!item.data) letter.warnings.push_back(kItemDataShort);
       parts->items.push_back(std::make_unique<CPartitem>(
-          huge_member(item.type, item.subtype, item.data.value_or(""), content_id(now, form.to),
+          huge_member(item.type, item.subtype, item.data.value_or(""), content_id(now, to),
                       kItemDataShort, letter.warnings)));
     }
     built.contents = std::move(parts);
