@@ -13,11 +13,13 @@
 
 namespace {
 
-// One iconv conversion from UTF-8, fed a character at a time; a character it
-// cannot write leaves its state as it was.
+// One iconv conversion, from UTF-8 unless another charset is named, fed a
+// character at a time; a character it cannot write leaves its state as it
+// was.
 class character_encoder {
  public:
-  explicit character_encoder(const char* charset) : cd_(iconv_open(charset, "UTF-8")) {}
+  explicit character_encoder(const char* charset, const char* from = "UTF-8")
+      : cd_(iconv_open(charset, from)) {}
   ~character_encoder() {
     if (ok()) iconv_close(cd_);
   }
@@ -66,13 +68,13 @@ class gb2312_encoder {
         }))
       return std::nullopt;
     // The pair must be a character GB 2312 assigns, not one GBK added.
-    std::optional<std::string> back = charset_to_utf8(*bytes, "EUC-CN");
-    if (!back || back->find("\xEF\xBF\xBD") != std::string::npos) return std::nullopt;
+    if (!gb2312_.encode(*bytes)) return std::nullopt;
     return bytes;
   }
 
  private:
   character_encoder gb18030_{"GB18030"};
+  character_encoder gb2312_{"UTF-8", "EUC-CN"};
 };
 
 // Calls each(character) with the UTF-8 bytes of every character in order.

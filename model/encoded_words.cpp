@@ -224,8 +224,11 @@ std::optional<std::string> parameter_shown(const CParameter& parameters, std::st
 
 std::string header_text_encode(std::string_view utf8, std::string_view label,
                                std::string_view separator, std::u32string& refused) {
+  // ASCII stays as it is, unless a reader would take some of it for an
+  // encoded word.
   if (std::all_of(utf8.begin(), utf8.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }) &&
+      utf8.find("=?") == std::string_view::npos)
     return std::string(utf8);
   constexpr std::size_t kLongestWord = 75;
   const std::string head = "=?" + std::string(label) + "?B?";

@@ -65,7 +65,8 @@ TEST_P(HeaderEncoding, TravelsAsEncodedWordsThatReadBackAsTyped) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, HeaderEncoding,
-    testing::Values(encode_row{"AsciiAsItIs", "Re: hello =?", "CN-GB", "Re: hello =?", U""},
+    testing::Values(encode_row{"AsciiAsItIs", "Re: hello", "CN-GB", "Re: hello", U""},
+                    encode_row{"AsciiThatLooksEncoded", "=?UTF-8?Q?a?=", "CN-GB", "", U""},
                     encode_row{"GbWord", "中文", "CN-GB", "=?CN-GB?B?1tDOxA==?=", U""},
                     encode_row{"Big5Word", "繁體", "CN-BIG5", "=?CN-BIG5?B?wWPF6Q==?=", U""},
                     encode_row{
