@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include "message/records.h"
+#include "model/box_file.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/kestrel_mail.h"
 #include "tests/support/loopback.h"
@@ -152,6 +154,44 @@ TEST_F(SendCommand, ARefusedRecipientIsShown) {
                 "refused nobody@example.cn: 550 5.1.1 <nobody@example.cn>: recipient unknown\n",
                 _, "text\n"}});
   EXPECT_TRUE(sink_->letters().empty());
+}
+
+// Without a server: the letter as it would go, in the charset asked for.
+TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
+  scratch_folder folder;
+  const std::string attached = folder.file("a.bin");
+  std::ofstream(attached, std::ios::binary) << "GIF\x01\xFF";
+  const std::string out = folder.file("Out.box");
+  const auto send = [&](std::vector<std::string> more) {
+    std::vector<std::string> all = {"send", "--from", "李明 <li@pku.edu.cn>", "--to", "wang",
+                                    "--subject", "中文", "--dry-run"};
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  expect_runs(
+      {{"GbWithAFileKeptInOut", send({"--charset", "CN-GB", "--attach", attached, "--out", out}), 0,
+        AllOf(HasSubstr("From: =?CN-GB?B?wO7D9w==?= <li@pku.edu.cn>\r\n"),
+              HasSubstr("Subject: =?CN-GB?B?1tDOxA==?=\r\nTo: wang@pku.edu.cn\r\n"),
+              HasSubstr("Content-Type: TEXT/plain; charset=CN-GB\r\n"
+                        "Content-Transfer-Encoding: BASE64\r\n"),
+              HasSubstr("Content-Type: APPLICATION/Octet-Stream; NAME=\"" + attached + "\""),
+              HasSubstr("\r\n\r\nR0lGAf8=\r\n")),
+        _, "你好\n"},
+       {"EightBitTravelsQuoted", send({"--charset", "CN-GB", "--8bit"}), 0,
+        AllOf(HasSubstr("Content-Transfer-Encoding: QUOTED-PRINTABLE\r\n"),
+              HasSubstr("\r\n\r\n=C4=E3=BA=C3\r\n")),
+        _,
+        "你好\n"},
+       {"ACharacterTheCharsetLacks", send({"--charset", "CN-GB"}), 1, "",
+        "kestrel-mail: 这些字符不能用 CN-GB 写出: 體\n", "體育\n"},
+       {"UnreadableFile", send({"--attach", folder.file("none")}), 1, "",
+        "kestrel-mail: 不能读文件 " + folder.file("none") + "\n", "x\n"}});
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> kept = box_file_open(out, reason);
+  ASSERT_TRUE(kept) << reason;
+  ASSERT_EQ(kept->letters.size(), 1u);
+  EXPECT_EQ(kept->letters[0]->body.type, TYPE_MULTIPART);
+  EXPECT_EQ(kept->letters[0]->envelope.subject, "=?CN-GB?B?1tDOxA==?=");
 }
 
 TEST_F(SendCommand, NoServerThere) {
