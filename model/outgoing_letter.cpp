@@ -64,6 +64,16 @@ std::unique_ptr<CParameter> one_parameter(std::string attribute, std::string val
   return parameters;
 }
 
+// The name the receiver sees: the file's own name, not the folders it lies in
+// on this machine; beyond ASCII as UTF-8 encoded words, since raw 8-bit bytes
+// have no place in a header.
+std::string attachment_name(const std::string& path) {
+  std::string name = path.substr(path.rfind('/') + 1);
+  if (ascii(name)) return name;
+  std::u32string refused;
+  return header_text_encode(name, "UTF-8", " ", refused);
+}
+
 std::optional<std::string> file_bytes(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
   if (!file) return std::nullopt;
@@ -177,7 +187,7 @@ std::optional<outgoing_letter> outgoing_letter_build(const compose_form& form,
       }
       CBody member = huge_member(TYPE_APPLICATION, "Octet-Stream", *bytes, content_id(now, to),
                                  kMemoryShort, letter.warnings);
-      member.parameters = one_parameter("NAME", path);
+      member.parameters = one_parameter("NAME", attachment_name(path));
       parts->items.push_back(std::make_unique<CPartitem>(std::move(member)));
     }
     for (const compose_item& item : items) {

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 
 #include "model/address.h"
 #include "model/parameter.h"
@@ -124,6 +126,37 @@ TEST(OutgoingLetter, TheOutCopy) {
   EXPECT_FALSE(copy.envelope.to);
   EXPECT_EQ(copy.envelope.message_id, letter->envelope->message_id);
 }
+
+// An attached file travels under its own name, whatever folder it lies in.
+struct attachment_row {
+  std::string name;
+  std::string file_name;
+  std::string header;
+};
+
+class AttachmentName : public testing::TestWithParam<attachment_row> {};
+
+TEST_P(AttachmentName, IsTheFilesOwnNameInAscii) {
+  const attachment_row& row = GetParam();
+  const std::string folder = testing::TempDir() + "attach_" + row.name;
+  std::filesystem::create_directories(folder);
+  const std::string path = folder + "/" + row.file_name;
+  std::ofstream(path, std::ios::binary) << "%PDF";
+  compose_form typed = form();
+  typed.attachments = {path};
+  std::string text = text_of(typed, settings());
+  EXPECT_THAT(text,
+              HasSubstr("Content-Type: APPLICATION/Octet-Stream; NAME=" + row.header + "\r\n"));
+  EXPECT_THAT(text, Not(HasSubstr(folder)));
+  std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AttachmentName,
+    testing::Values(attachment_row{"Ascii", "report.pdf", "\"report.pdf\""},
+                    attachment_row{"Blank", "my report.pdf", "\"my report.pdf\""},
+                    attachment_row{"Chinese", "报告.pdf", "\"=?UTF-8?B?5oql5ZGKLnBkZg==?=\""}),
+    row_name());
 
 // What keeps a letter from going.
 struct problem_row {
