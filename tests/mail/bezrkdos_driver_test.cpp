@@ -52,27 +52,23 @@ TEST_F(Bezrkdos, StatusLinesOfOtherProgramsGiveTheFlags) {
   EXPECT_FALSE(second.seen || second.answered || second.flagged || second.deleted);
 }
 
+// After a last line without its end the letter starts on a new line.
 TEST_F(Bezrkdos, AppendWritesSeparatorStatusAndQuotedLines) {
-  write("mbox", "");
+  const std::string old = kSeparator + "Subject: a\n\nno line end";
+  write("mbox", old);
   std::string message =
       "Subject: test\r\n\r\nFrom here on\r\nFrom someone Thu Dec  5 11:53:20 1996\r\nend";
   ASSERT_TRUE(
       append(bezrkdos_driver, "mbox", message, "(\\Seen \\Answered)", "5-Dec-1996 11:53:20 +0800"))
       << testing::PrintToString(texts());
   EXPECT_EQ(read("mbox"),
-            "From someone Thu Dec  5 11:53:20 1996\nStatus: RO\nX-Status: A\n"
-            "Subject: test\n\nFrom here on\n>From someone Thu Dec  5 11:53:20 1996\nend\n");
-  ASSERT_TRUE(opens("mbox"));
-  EXPECT_EQ(stream_->nmsgs, 1u);
-  EXPECT_TRUE(mail_elt(stream_, 1)->seen && mail_elt(stream_, 1)->answered);
-}
-
-TEST_F(Bezrkdos, AppendAfterALastLineWithoutEndStartsANewLine) {
-  write("mbox", kSeparator + "Subject: a\n\nno line end");
-  ASSERT_TRUE(append(bezrkdos_driver, "mbox", kLetter, std::nullopt, "5-Dec-1996 11:53:20 +0800"));
+            old +
+                "\nFrom someone Thu Dec  5 11:53:20 1996\nStatus: RO\nX-Status: A\n"
+                "Subject: test\n\nFrom here on\n>From someone Thu Dec  5 11:53:20 1996\nend\n");
   ASSERT_TRUE(opens("mbox"));
   EXPECT_EQ(stream_->nmsgs, 2u);
-  EXPECT_EQ(mail_subject_field(stream_, 2, 80), "hello");
+  EXPECT_EQ(mail_subject_field(stream_, 2, 80), "test");
+  EXPECT_TRUE(mail_elt(stream_, 2)->seen && mail_elt(stream_, 2)->answered);
 }
 
 TEST_F(Bezrkdos, LinesOfAnyLength) {

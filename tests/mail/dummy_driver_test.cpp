@@ -15,6 +15,7 @@ class Dummy : public LocalMailboxes {
   std::vector<std::string> listed_;
 };
 
+// Other files, and missing ones but INBOX, are no mailboxes.
 TEST_F(Dummy, InboxWithoutAFileAndAnEmptyFileAreEmptyMailboxes) {
   for (const char* name : {"inbox", "empty.box"}) {
     write("empty.box", "");
@@ -23,9 +24,6 @@ TEST_F(Dummy, InboxWithoutAFileAndAnEmptyFileAreEmptyMailboxes) {
     EXPECT_EQ(stream_->nmsgs, 0u);
   }
   EXPECT_FALSE(opens("empty.box", OPEN_SILENT)) << "a silent open finds no mailbox in it";
-}
-
-TEST_F(Dummy, OtherFilesAreNoMailboxes) {
   write("notes.txt", "just some text\n");
   EXPECT_FALSE(opens("notes.txt"));
   EXPECT_TRUE(logged("Not a mailbox: notes.txt"));
