@@ -66,12 +66,4 @@ const decode_row kQprintDecodeRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, QprintDecode, testing::ValuesIn(kQprintDecodeRows), row_name());
 
-TEST(QuotedPrintable, RoundTripOfEveryByteValue) {
-  std::string bytes;
-  for (int i = 0; i < 256 * 3; ++i)
-    bytes += static_cast<char>(i * 13);
-  bytes += " \r\n \r\nend \r";
-  EXPECT_EQ(qprint_decode(qprint_encode(bytes)), bytes);
-}
-
 }  // namespace
