@@ -30,34 +30,27 @@ TEST_P(Addition, FollowsLabelAndPlatform) {
   EXPECT_EQ(text_part_addition_rule(label, row.platform, row.accepted), row.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Addition,
-    testing::Values(
-        addition_row{"ascii_always", "US-ASCII", PLATFORM_NONE, LABELS_ALL, addition::text},
-        addition_row{"gb_on_gb", "cn-gb", PLATFORM_GB, LABELS_ALL, addition::text},
-        addition_row{"gb2312_on_both", "GB2312", PLATFORM_BOTH, LABELS_ALL, addition::text},
-        addition_row{"gb_on_big5", "CN-GB", PLATFORM_BIG5, LABELS_ALL, addition::placeholder},
-        addition_row{"big5_on_big5", "Big5", PLATFORM_BIG5, LABELS_ALL, addition::text},
-        addition_row{"big5_on_gb", "cn-big5", PLATFORM_GB, LABELS_ALL, addition::placeholder},
-        addition_row{"iso_on_gb", "ISO-2022-CN", PLATFORM_GB, LABELS_ALL, addition::decoded_text},
-        addition_row{"iso_on_both", "iso-2022-cn", PLATFORM_BOTH, LABELS_ALL,
-                     addition::decoded_text},
-        // Left out entirely, the part could not be found or opened.
-        addition_row{"iso_on_big5_is_a_placeholder", "iso-2022-cn", PLATFORM_BIG5, LABELS_ALL,
-                     addition::placeholder},
-        addition_row{"iso_ext_is_other", "ISO-2022-CN-ext", PLATFORM_GB, LABELS_ALL,
-                     addition::placeholder},
-        addition_row{"no_label", std::nullopt, PLATFORM_BOTH, LABELS_ALL, addition::placeholder},
-        addition_row{"other_label", "utf-8", PLATFORM_BOTH, LABELS_ALL, addition::placeholder},
-        addition_row{"viewer_top_refuses_iso", "iso-2022-cn", PLATFORM_GB, kViewerTop,
-                     addition::placeholder},
-        addition_row{"viewer_nested_refuses_gb2312", "gb2312", PLATFORM_GB, kViewerNested,
-                     addition::placeholder},
-        addition_row{"viewer_nested_refuses_big5", "big5", PLATFORM_BIG5, kViewerNested,
-                     addition::placeholder},
-        addition_row{"viewer_nested_takes_cn_gb", "cn-gb", PLATFORM_GB, kViewerNested,
-                     addition::text}),
-    row_name());
+const addition_row kAdditionRows[] = {
+    {"ascii_always", "US-ASCII", PLATFORM_NONE, LABELS_ALL, addition::text},
+    {"gb_on_gb", "cn-gb", PLATFORM_GB, LABELS_ALL, addition::text},
+    {"gb2312_on_both", "GB2312", PLATFORM_BOTH, LABELS_ALL, addition::text},
+    {"gb_on_big5", "CN-GB", PLATFORM_BIG5, LABELS_ALL, addition::placeholder},
+    {"big5_on_big5", "Big5", PLATFORM_BIG5, LABELS_ALL, addition::text},
+    {"big5_on_gb", "cn-big5", PLATFORM_GB, LABELS_ALL, addition::placeholder},
+    {"iso_on_gb", "ISO-2022-CN", PLATFORM_GB, LABELS_ALL, addition::decoded_text},
+    {"iso_on_both", "iso-2022-cn", PLATFORM_BOTH, LABELS_ALL, addition::decoded_text},
+    // Left out entirely, the part could not be found or opened.
+    {"iso_on_big5_is_a_placeholder", "iso-2022-cn", PLATFORM_BIG5, LABELS_ALL,
+     addition::placeholder},
+    {"iso_ext_is_other", "ISO-2022-CN-ext", PLATFORM_GB, LABELS_ALL, addition::placeholder},
+    {"no_label", std::nullopt, PLATFORM_BOTH, LABELS_ALL, addition::placeholder},
+    {"other_label", "utf-8", PLATFORM_BOTH, LABELS_ALL, addition::placeholder},
+    {"viewer_top_refuses_iso", "iso-2022-cn", PLATFORM_GB, kViewerTop, addition::placeholder},
+    {"viewer_nested_refuses_gb2312", "gb2312", PLATFORM_GB, kViewerNested, addition::placeholder},
+    {"viewer_nested_refuses_big5", "big5", PLATFORM_BIG5, kViewerNested, addition::placeholder},
+    {"viewer_nested_takes_cn_gb", "cn-gb", PLATFORM_GB, kViewerNested, addition::text},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Addition, testing::ValuesIn(kAdditionRows), row_name());
 
 struct open_row {
   std::string name;
@@ -75,18 +68,17 @@ TEST_P(Opening, ChoosesTheWindow) {
   EXPECT_EQ(text_part_open_rule(label, row.platform), row.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Opening,
-    testing::Values(open_row{"iso_whatever_platform", "ISO-2022-CN", PLATFORM_BOTH,
-                             window::cns_view},
-                    open_row{"iso_ext", "iso-2022-cn-EXT", PLATFORM_NONE, window::cns_view},
-                    open_row{"gb_without_gb", "gb2312", PLATFORM_BIG5, window::gb_view},
-                    open_row{"gb_with_gb", "CN-GB", PLATFORM_GB, window::ask_to_save},
-                    open_row{"big5_without_big5", "cn-big5", PLATFORM_NONE, window::big5_view},
-                    open_row{"big5_with_both", "BIG5", PLATFORM_BOTH, window::ask_to_save},
-                    open_row{"ascii", "us-ascii", PLATFORM_NONE, window::ask_to_save},
-                    open_row{"unspecified", std::nullopt, PLATFORM_NONE, window::ask_to_save}),
-    row_name());
+const open_row kOpeningRows[] = {
+    {"iso_whatever_platform", "ISO-2022-CN", PLATFORM_BOTH, window::cns_view},
+    {"iso_ext", "iso-2022-cn-EXT", PLATFORM_NONE, window::cns_view},
+    {"gb_without_gb", "gb2312", PLATFORM_BIG5, window::gb_view},
+    {"gb_with_gb", "CN-GB", PLATFORM_GB, window::ask_to_save},
+    {"big5_without_big5", "cn-big5", PLATFORM_NONE, window::big5_view},
+    {"big5_with_both", "BIG5", PLATFORM_BOTH, window::ask_to_save},
+    {"ascii", "us-ascii", PLATFORM_NONE, window::ask_to_save},
+    {"unspecified", std::nullopt, PLATFORM_NONE, window::ask_to_save},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Opening, testing::ValuesIn(kOpeningRows), row_name());
 
 TEST(Opening, WindowTitles) {
   EXPECT_EQ(text_part_window_title(window::cns_view), "中文 ISO-2022-CN 字符");

@@ -41,99 +41,82 @@ const std::string S = "\x15\x69";                      // what the decoder write
 const std::string YI = "\xA4\x40", YI2 = "\xA4\x41", PLANE2 = "\xC9\x40";
 const std::string CNS_SQUARE = G1CNS + SO + "\x21\x7B" + SI;
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Convert,
-    testing::Values(
-        convert_row{"decode_gb_in_g1", iso2022cn_to_gb, G1GB + SO + GBAH + SI + A, AH + A, 0},
-        convert_row{"decode_gb_in_g0_without_shift", iso2022cn_to_gb, "\x1B$A" + GBAH, AH, 0},
-        convert_row{"decode_cns_plane1_pairs", iso2022cn_to_gb,
-                    G1CNS + SO + "\x44\x21\x44\x22" + SI, S + S, 2},
-        convert_row{"decode_controls_and_blanks_pass", iso2022cn_to_gb, "a\tb \r\n\x7F\x01",
-                    "a\tb \r\n\x7F\x01", 0},
-        convert_row{"decode_designations_last_across_lines", iso2022cn_to_gb,
-                    G1GB + SO + GBAH + SI + "\r\n" + SO + GBAH + SI, AH + "\r\n" + AH, 0},
-        convert_row{"decode_eight_bit_byte", iso2022cn_to_gb, A + "\xB0" + B, A + S + B, 1},
-        convert_row{"decode_shift_without_designation", iso2022cn_to_gb, SO + GBAH + SI, S + S, 2},
-        convert_row{"decode_text_ends_inside_escape", iso2022cn_to_gb, "ab\x1B$)", "ab", 0},
-        convert_row{"decode_text_ends_after_escape", iso2022cn_to_gb, "ab\x1B", "ab", 0},
-        convert_row{"decode_ascii_back_in_g0", iso2022cn_to_gb, "\x1B$A" + GBAH + "\x1B(Bab",
-                    AH + "ab", 0},
-        convert_row{"decode_unknown_escape_is_one_substitute", iso2022cn_to_gb, "a\x1B(Jb",
-                    A + S + B, 1},
-        convert_row{"decode_final_below_0", iso2022cn_to_gb, "\x1B$)!x", S, 1},
-        // ESC N reaches G2 for one pair only: what follows is read as before.
-        convert_row{"decode_single_shift_is_for_one_pair", iso2022cn_to_gb,
-                    G1GB + G2CNS + SO + GBAH + SS2 + "\x21\x21" + GBAH + SI + "ab",
-                    AH + S + AH + "ab", 1},
-        convert_row{"decode_single_shift_then_ascii", iso2022cn_to_gb,
-                    G2CNS + SS2 + "\x21\x21" + "ab", S + "ab", 1},
-        convert_row{"decode_single_shift_without_g2", iso2022cn_to_gb, SS2 + "ab", S + "ab", 1},
-        // G3 (ESC $ +) does not replace the GB set in G1.
-        convert_row{"decode_g3_leaves_g1", iso2022cn_to_gb,
-                    G1GB + "\x1B$+I" + SO + "\x1BO\x21\x21" + GBAH + SI, S + AH, 1},
-        // The older form designates with "(" and needs no SO.
-        convert_row{"decode_older_form_gb", iso2022cn_to_gb, "\x1B$(A" + GBAH + SI + A, AH + A, 0},
-        convert_row{"decode_older_form_cns", iso2022cn_to_gb, "\x1B$(G\x44\x21" + SI + A, S + A, 1},
-        // A broken sequence or half a pair never takes the line end with it.
-        convert_row{"decode_broken_escape_keeps_line_end", iso2022cn_to_gb, "\x1B$)\r\nab",
-                    S + "\r\nab", 1},
-        convert_row{"decode_half_pair_keeps_line_end", iso2022cn_to_gb, G1GB + SO + "\x30\r\n" + SI,
-                    S + "\r\n", 1},
-        convert_row{"decode_single_shift_keeps_line_end", iso2022cn_to_gb, G2CNS + SS2 + "\x21\r\n",
-                    S + "\r\n", 1},
-        // Another set in G1 is not silently dropped.
-        convert_row{"decode_other_set_is_substituted", iso2022cn_to_gb,
-                    "\x1B$)E" + SO + "\x21\x21" + SI, S, 1},
+const converter dec = iso2022cn_to_gb, enc_gb = gb_to_iso2022cn, enc_big5 = big5_to_iso2022cn;
 
-        convert_row{"gb_ascii_unchanged", gb_to_iso2022cn, "plain text\r\n", "plain text\r\n", 0},
-        convert_row{"gb_one_character", gb_to_iso2022cn, A + AH + B, A + G1GB + SO + GBAH + SI + B,
-                    0},
-        convert_row{"gb_designation_once_a_line", gb_to_iso2022cn, AH + " \xB0\xA2",
-                    G1GB + SO + GBAH + SI + " " + SO + "\x30\x22" + SI, 0},
-        // Designations are forgotten at each line feed, and a line that ends
-        // in Chinese shifts back before its line end.
-        convert_row{"gb_two_lines", gb_to_iso2022cn, AH + "\r\n" + AH + "\r\n",
-                    G1GB + SO + GBAH + SI + "\r\n" + G1GB + SO + GBAH + SI + "\r\n", 0},
-        convert_row{"gb_cns_plane2_pairs", gb_to_iso2022cn, "\x8E\xA2\xA1\xA1\x8E\xA2\xA1\xA2",
-                    "\x1B$*0\x1BN\x21\x21\x1BN\x21\x22", 0},
-        convert_row{"gb_cns_plane3_pair", gb_to_iso2022cn, "\x8E\xA3\xA1\xA1",
-                    "\x1B$+1\x1BO\x21\x21", 0},
-        convert_row{"gb_plane2_between_gb", gb_to_iso2022cn, AH + "\x8E\xA2\xA1\xA1" + AH,
-                    G1GB + SO + GBAH + "\x1B$*0\x1BN\x21\x21" + GBAH + SI, 0},
-        // Bytes that are no character become WHITE SQUARE; what follows them
-        // is read on its own, a line end included.
-        convert_row{"gb_lead_before_line_end", gb_to_iso2022cn, "\xB0\r\n",
-                    G1GB + SO + SQUARE + SI + "\r\n", 1},
-        convert_row{"gb_lone_lead_at_end", gb_to_iso2022cn, "a\xB0", A + G1GB + SO + SQUARE + SI,
-                    1},
-        convert_row{"gb_byte_below_a1", gb_to_iso2022cn, "\x80" + AH,
-                    G1GB + SO + SQUARE + GBAH + SI, 1},
-        convert_row{"gb_prefix_without_plane", gb_to_iso2022cn, "\x8E" + A,
-                    G1GB + SO + SQUARE + SI + A, 1},
-        convert_row{"gb_prefix_with_broken_pair", gb_to_iso2022cn, "\x8E\xA2\xA1" + A,
-                    G1GB + SO + SQUARE + SQUARE + SI + A, 2},
+const convert_row kConvertRows[] = {
+    {"decode_gb_in_g1", dec, G1GB + SO + GBAH + SI + A, AH + A, 0},
+    {"decode_gb_in_g0_without_shift", dec, "\x1B$A" + GBAH, AH, 0},
+    {"decode_cns_plane1_pairs", dec, G1CNS + SO + "\x44\x21\x44\x22" + SI, S + S, 2},
+    {"decode_controls_and_blanks_pass", dec, "a\tb \r\n\x7F\x01", "a\tb \r\n\x7F\x01", 0},
+    {"decode_designations_last_across_lines", dec, G1GB + SO + GBAH + SI + "\r\n" + SO + GBAH + SI,
+     AH + "\r\n" + AH, 0},
+    {"decode_eight_bit_byte", dec, A + "\xB0" + B, A + S + B, 1},
+    {"decode_shift_without_designation", dec, SO + GBAH + SI, S + S, 2},
+    {"decode_text_ends_inside_escape", dec, "ab\x1B$)", "ab", 0},
+    {"decode_text_ends_after_escape", dec, "ab\x1B", "ab", 0},
+    {"decode_ascii_back_in_g0", dec, "\x1B$A" + GBAH + "\x1B(Bab", AH + "ab", 0},
+    {"decode_unknown_escape_is_one_substitute", dec, "a\x1B(Jb", A + S + B, 1},
+    {"decode_final_below_0", dec, "\x1B$)!x", S, 1},
+    // ESC N reaches G2 for one pair only: what follows is read as before.
+    {"decode_single_shift_is_for_one_pair", dec,
+     G1GB + G2CNS + SO + GBAH + SS2 + "\x21\x21" + GBAH + SI + "ab", AH + S + AH + "ab", 1},
+    {"decode_single_shift_then_ascii", dec, G2CNS + SS2 + "\x21\x21" + "ab", S + "ab", 1},
+    {"decode_single_shift_without_g2", dec, SS2 + "ab", S + "ab", 1},
+    // G3 (ESC $ +) does not replace the GB set in G1.
+    {"decode_g3_leaves_g1", dec, G1GB + "\x1B$+I" + SO + "\x1BO\x21\x21" + GBAH + SI, S + AH, 1},
+    // The older form designates with "(" and needs no SO.
+    {"decode_older_form_gb", dec, "\x1B$(A" + GBAH + SI + A, AH + A, 0},
+    {"decode_older_form_cns", dec, "\x1B$(G\x44\x21" + SI + A, S + A, 1},
+    // A broken sequence or half a pair never takes the line end with it.
+    {"decode_broken_escape_keeps_line_end", dec, "\x1B$)\r\nab", S + "\r\nab", 1},
+    {"decode_half_pair_keeps_line_end", dec, G1GB + SO + "\x30\r\n" + SI, S + "\r\n", 1},
+    {"decode_single_shift_keeps_line_end", dec, G2CNS + SS2 + "\x21\r\n", S + "\r\n", 1},
+    // Another set in G1 is not silently dropped.
+    {"decode_other_set_is_substituted", dec, "\x1B$)E" + SO + "\x21\x21" + SI, S, 1},
 
-        convert_row{"big5_ascii_unchanged", big5_to_iso2022cn, "A b\r\n", "A b\r\n", 0},
-        convert_row{"big5_empty", big5_to_iso2022cn, "", "", 0},
-        convert_row{"big5_plane1_after_ascii", big5_to_iso2022cn, "A" + YI + YI2,
-                    "A" + G1CNS + SO + "\x44\x21\x44\x22" + SI, 0},
-        convert_row{"big5_shift_in_once_out_once", big5_to_iso2022cn, YI + "ab" + YI2 + "c",
-                    G1CNS + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
-        convert_row{"big5_plane2_single_shift_each", big5_to_iso2022cn, PLANE2 + PLANE2 + A,
-                    G2CNS + SS2 + "\x21\x21" + SS2 + "\x21\x21" + A, 0},
-        convert_row{"big5_plane2_inside_plane1", big5_to_iso2022cn, YI + PLANE2 + YI2,
-                    G1CNS + SO + "\x44\x21" + G2CNS + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
-        // Designations are repeated on each line; SI comes before the line end.
-        convert_row{"big5_lines", big5_to_iso2022cn, YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
-                    G1CNS + SO + "\x44\x21" + SI + "\r\n" + G1CNS + SO + "\x44\x21" + G2CNS + SS2 +
-                        "\x21\x21" + SI + "\r\n" + G2CNS + SS2 + "\x21\x21",
-                    0},
-        convert_row{"big5_unknown_code", big5_to_iso2022cn, "\xC9\x4A", CNS_SQUARE, 1},
-        convert_row{"big5_lead_before_line_end", big5_to_iso2022cn, "\xA4\r\n", CNS_SQUARE + "\r\n",
-                    1},
-        convert_row{"big5_lone_lead_at_end", big5_to_iso2022cn, "a\xA4", A + CNS_SQUARE, 1},
-        convert_row{"big5_trail_between_ranges", big5_to_iso2022cn, "\xA4\x80", CNS_SQUARE, 1}),
-    row_name());
+    {"gb_ascii_unchanged", enc_gb, "plain text\r\n", "plain text\r\n", 0},
+    {"gb_one_character", enc_gb, A + AH + B, A + G1GB + SO + GBAH + SI + B, 0},
+    {"gb_designation_once_a_line", enc_gb, AH + " \xB0\xA2",
+     G1GB + SO + GBAH + SI + " " + SO + "\x30\x22" + SI, 0},
+    // Designations are forgotten at each line feed, and a line that ends
+    // in Chinese shifts back before its line end.
+    {"gb_two_lines", enc_gb, AH + "\r\n" + AH + "\r\n",
+     G1GB + SO + GBAH + SI + "\r\n" + G1GB + SO + GBAH + SI + "\r\n", 0},
+    {"gb_cns_plane2_pairs", enc_gb, "\x8E\xA2\xA1\xA1\x8E\xA2\xA1\xA2",
+     "\x1B$*0\x1BN\x21\x21\x1BN\x21\x22", 0},
+    {"gb_cns_plane3_pair", enc_gb, "\x8E\xA3\xA1\xA1", "\x1B$+1\x1BO\x21\x21", 0},
+    {"gb_plane2_between_gb", enc_gb, AH + "\x8E\xA2\xA1\xA1" + AH,
+     G1GB + SO + GBAH + "\x1B$*0\x1BN\x21\x21" + GBAH + SI, 0},
+    // Bytes that are no character become WHITE SQUARE; what follows them
+    // is read on its own, a line end included.
+    {"gb_lead_before_line_end", enc_gb, "\xB0\r\n", G1GB + SO + SQUARE + SI + "\r\n", 1},
+    {"gb_lone_lead_at_end", enc_gb, "a\xB0", A + G1GB + SO + SQUARE + SI, 1},
+    {"gb_byte_below_a1", enc_gb, "\x80" + AH, G1GB + SO + SQUARE + GBAH + SI, 1},
+    {"gb_prefix_without_plane", enc_gb, "\x8E" + A, G1GB + SO + SQUARE + SI + A, 1},
+    {"gb_prefix_with_broken_pair", enc_gb, "\x8E\xA2\xA1" + A, G1GB + SO + SQUARE + SQUARE + SI + A,
+     2},
+
+    {"big5_ascii_unchanged", enc_big5, "A b\r\n", "A b\r\n", 0},
+    {"big5_empty", enc_big5, "", "", 0},
+    {"big5_plane1_after_ascii", enc_big5, "A" + YI + YI2,
+     "A" + G1CNS + SO + "\x44\x21\x44\x22" + SI, 0},
+    {"big5_shift_in_once_out_once", enc_big5, YI + "ab" + YI2 + "c",
+     G1CNS + SO + "\x44\x21" + SI + "ab" + SO + "\x44\x22" + SI + "c", 0},
+    {"big5_plane2_single_shift_each", enc_big5, PLANE2 + PLANE2 + A,
+     G2CNS + SS2 + "\x21\x21" + SS2 + "\x21\x21" + A, 0},
+    {"big5_plane2_inside_plane1", enc_big5, YI + PLANE2 + YI2,
+     G1CNS + SO + "\x44\x21" + G2CNS + SS2 + "\x21\x21" + "\x44\x22" + SI, 0},
+    // Designations are repeated on each line; SI comes before the line end.
+    {"big5_lines", enc_big5, YI + "\r\n" + YI + PLANE2 + "\r\n" + PLANE2,
+     G1CNS + SO + "\x44\x21" + SI + "\r\n" + G1CNS + SO + "\x44\x21" + G2CNS + SS2 + "\x21\x21" +
+         SI + "\r\n" + G2CNS + SS2 + "\x21\x21",
+     0},
+    {"big5_unknown_code", enc_big5, "\xC9\x4A", CNS_SQUARE, 1},
+    {"big5_lead_before_line_end", enc_big5, "\xA4\r\n", CNS_SQUARE + "\r\n", 1},
+    {"big5_lone_lead_at_end", enc_big5, "a\xA4", A + CNS_SQUARE, 1},
+    {"big5_trail_between_ranges", enc_big5, "\xA4\x80", CNS_SQUARE, 1},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Convert, testing::ValuesIn(kConvertRows), row_name());
 
 // Every GB 2312 character alone: iconv's ISO-2022-CN decoder reads our
 // encoding back, and we read iconv's encoding back.

@@ -12,32 +12,6 @@
 
 namespace {
 
-// The pieces of a text between "|".
-std::vector<std::string> pieces(const std::string& text) {
-  std::vector<std::string> list;
-  for (std::size_t at = 0, bar; at <= text.size(); at = bar + 1) {
-    bar = std::min(text.find('|', at), text.size());
-    list.push_back(text.substr(at, bar - at));
-  }
-  return list;
-}
-
-// A description with the byte-2 ranges and code ranges given, "|" between.
-std::string description(const std::string& byte2, const std::string& codes) {
-  std::string text =
-      "HBF_START_FONT 1.1\n"
-      "COMMENT HBF_BITMAP_BOUNDING_BOX 8 8 is not at the start of this line\n"
-      "HBF_BITMAP_BOUNDING_BOX 16 16 0 -2\nHBF_START_BYTE_2_RANGES " +
-      std::to_string(pieces(byte2).size()) + "\n";
-  for (const std::string& range : pieces(byte2))
-    text += "HBF_BYTE_2_RANGE " + range + "\n";
-  text +=
-      "HBF_END_BYTE_2_RANGES\nHBF_START_CODE_RANGES " + std::to_string(pieces(codes).size()) + "\n";
-  for (const std::string& range : pieces(codes))
-    text += "HBF_CODE_RANGE " + range + "\n";
-  return text + "HBF_END_CODE_RANGES\nHBF_END_FONT\n";
-}
-
 // A font over the bitmap files "n.bin" (400 numbered glyphs) and "short.bin"
 // (two glyphs of 0x7F and ten bytes).
 class HbfFont : public testing::Test {
@@ -67,7 +41,7 @@ class HbfGlyphs : public HbfFont, public testing::WithParamInterface<glyphs_row>
 
 TEST_P(HbfGlyphs, ComeFromTheirPlaceInTheBitmapFile) {
   const glyphs_row& row = GetParam();
-  ASSERT_EQ(load(description(row.byte2, row.codes)), HBF_LOADED);
+  ASSERT_EQ(load(hbf_description(row.byte2, row.codes)), HBF_LOADED);
   EXPECT_EQ(font_.width, 16);
   EXPECT_EQ(font_.height, 16);
   EXPECT_EQ(font_.glyph_bytes, 32);
@@ -88,31 +62,28 @@ TEST_P(HbfGlyphs, ComeFromTheirPlaceInTheBitmapFile) {
 const std::string kGb = "0xA1-0xFE", kBig5 = "0x40-0x7E|0xA1-0xFE";
 
 // -4 is HBF_NO_CODE_RANGE, -5 HBF_BYTE2_RANGES.
-INSTANTIATE_TEST_SUITE_P(
-    Rows, HbfGlyphs,
-    testing::Values(glyphs_row{"one_byte2_range_counts_rows_of_its_width", kGb,
-                               "0xA1A1-0xA3FE n.bin 0", "A1A1:#0 A1FE:#93 A2A1:#94 A3FE:#281"},
-                    glyphs_row{"two_byte2_ranges_skip_the_gap", kBig5, "0xA140-0xA2FE n.bin 0",
-                               "A140:#0 A17E:#62 A1A1:#63 A1FE:#156 A240:#157 A2A1:#220"},
-                    // 0241 is octal 0xA1, 254 decimal 0xFE; the range starts 94 glyphs in.
-                    glyphs_row{"numbers_in_c_notation_and_offsets", "0241-254",
-                               "41377-0xA1FE n.bin 3008", "A1A1:#94 A1FE:#187"},
-                    glyphs_row{"codes_outside_every_range", kGb, "0xA1A1-0xA1FE n.bin 0",
-                               "A1A5:#4 A2A1:-4 A1A5:#4 A1A0:-4"},
-                    // Else a second byte between the byte-2 ranges would get a neighbour's glyph.
-                    glyphs_row{"second_byte_between_the_ranges", kBig5, "0xA140-0xA1FE n.bin 0",
-                               "A180:-4 A1A0:-4"},
-                    glyphs_row{"short_bitmap_file_gives_fewer_bytes", kGb,
-                               "0xA1A1-0xA1FE short.bin 0", "A1A2:#32639 A1A3:10 A1A4:0"},
-                    glyphs_row{"ranges_of_one_file", kGb,
-                               "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008", "B0A2:#95"},
-                    glyphs_row{"three_byte2_ranges", "0x21-0x30|0x40-0x50|0x60-0x70",
-                               "0x2121-0x2170 n.bin 0", "2122:-5"}),
-    row_name());
+const glyphs_row kHbfGlyphsRows[] = {
+    {"one_byte2_range_counts_rows_of_its_width", kGb, "0xA1A1-0xA3FE n.bin 0",
+     "A1A1:#0 A1FE:#93 A2A1:#94 A3FE:#281"},
+    {"two_byte2_ranges_skip_the_gap", kBig5, "0xA140-0xA2FE n.bin 0",
+     "A140:#0 A17E:#62 A1A1:#63 A1FE:#156 A240:#157 A2A1:#220"},
+    // 0241 is octal 0xA1, 254 decimal 0xFE; the range starts 94 glyphs in.
+    {"numbers_in_c_notation_and_offsets", "0241-254", "41377-0xA1FE n.bin 3008",
+     "A1A1:#94 A1FE:#187"},
+    {"codes_outside_every_range", kGb, "0xA1A1-0xA1FE n.bin 0", "A1A5:#4 A2A1:-4 A1A5:#4 A1A0:-4"},
+    // Else a second byte between the byte-2 ranges would get a neighbour's glyph.
+    {"second_byte_between_the_ranges", kBig5, "0xA140-0xA1FE n.bin 0", "A180:-4 A1A0:-4"},
+    {"short_bitmap_file_gives_fewer_bytes", kGb, "0xA1A1-0xA1FE short.bin 0",
+     "A1A2:#32639 A1A3:10 A1A4:0"},
+    {"ranges_of_one_file", kGb, "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008", "B0A2:#95"},
+    {"three_byte2_ranges", "0x21-0x30|0x40-0x50|0x60-0x70", "0x2121-0x2170 n.bin 0", "2122:-5"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, HbfGlyphs, testing::ValuesIn(kHbfGlyphsRows), row_name());
 
 TEST_F(HbfFont, RangesNamingOneFileOpenItOnceAndUnloadClosesIt) {
   const int before = open_descriptors();
-  ASSERT_EQ(load(description(kGb, "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008")), HBF_LOADED);
+  ASSERT_EQ(load(hbf_description(kGb, "0xA1A1-0xA1FE n.bin 0|0xB0A1-0xB0FE n.bin 3008")),
+            HBF_LOADED);
   EXPECT_EQ(open_descriptors(), before + 2) << "the description file and one bitmap file";
   EXPECT_EQ(font_.code_ranges[0].file, font_.code_ranges[1].file);
   hbf_unload(font_);
@@ -124,7 +95,7 @@ TEST_F(HbfFont, BitmapFilesComeFromTheFontDirectory) {
   font_scratch other;
   other.write("gb.bin", numbered_glyphs(94, 500));
   font_.directory = other.path() + "/";
-  ASSERT_EQ(load(description(kGb, "0xA1A1-0xA1FE gb.bin 0")), HBF_LOADED);
+  ASSERT_EQ(load(hbf_description(kGb, "0xA1A1-0xA1FE gb.bin 0")), HBF_LOADED);
   EXPECT_EQ(hbf_glyph(font_, 0xA1A3), 32);
   EXPECT_EQ(glyph_number(font_.glyph), 502);
 }
@@ -134,7 +105,7 @@ TEST_F(HbfFont, MissingFilesLeaveNothingOpen) {
   EXPECT_EQ(hbf_load(font_, scratch_.file("none.hbf")), HBF_NO_DESCRIPTION);
   EXPECT_EQ(hbf_load_message(HBF_NO_DESCRIPTION), "不能打开 HBF 文件。");
   EXPECT_FALSE(font_.loaded());
-  EXPECT_EQ(load(description(kGb, "0xA1A1-0xA1FE n.bin 0|0xA2A1-0xA2FE gone.bin 0")),
+  EXPECT_EQ(load(hbf_description(kGb, "0xA1A1-0xA1FE n.bin 0|0xA2A1-0xA2FE gone.bin 0")),
             HBF_NO_BITMAP_FILE);
   EXPECT_EQ(hbf_load_message(HBF_NO_BITMAP_FILE), "不能打开字体文件");
   EXPECT_FALSE(font_.loaded());
@@ -150,9 +121,9 @@ TEST_F(HbfFont, OddDescriptions) {
   EXPECT_EQ(hbf_glyph(font_, 0xA1A1), HBF_NO_CODE_RANGE);
   hbf_unload(font_);
   // Lines longer than the format allows do not hide keywords.
-  ASSERT_EQ(
-      load("COMMENT " + std::string(300, 'x') + "\n" + description(kGb, "0xA1A1-0xA1FE n.bin 0")),
-      HBF_LOADED);
+  ASSERT_EQ(load("COMMENT " + std::string(300, 'x') + "\n" +
+                 hbf_description(kGb, "0xA1A1-0xA1FE n.bin 0")),
+            HBF_LOADED);
   EXPECT_EQ(hbf_glyph(font_, 0xA1A2), 32);
   EXPECT_EQ(glyph_number(font_.glyph), 1);
 }

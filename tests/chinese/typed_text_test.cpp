@@ -23,26 +23,23 @@ TEST_P(Typed, IsWrittenInTheLabelsCharset) {
   EXPECT_EQ(refused_characters(written.refused), row.refused);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Typed,
-    testing::Values(
-        typed_row{"GbText", "CN-GB", "中文\r\n", "\xD6\xD0\xCE\xC4\r\n", ""},
-        // The bytes the screen reads back as the same characters.
-        typed_row{"GbPunctuationAsGb18030", "gb2312", "·—", "\xA1\xA4\xA1\xAA", ""},
-        typed_row{"GbRefusesWhatOnlyGbkHas", "CN-GB", "體丂中ǹ體", "\xD6\xD0", "體 丂 ǹ"},
-        typed_row{"Big5Text", "CN-BIG5", "繁體", "\xC1\x63\xC5\xE9", ""},
-        typed_row{"Big5RefusesSimplified", "big5", "简a", "a", "简"},
-        typed_row{"AsciiRefusesTheRest", "US-ASCII", "a\té", "a\t", "é"},
-        typed_row{"IsoGbThenCnsPlaneOne", "ISO-2022-CN", "中體",
-                  "\x1B$)A\x0EVP\x0F\x1B$)G\x0E|U\x0F", ""},
-        typed_row{"IsoDesignatesEveryLine", "iso-2022-cn", "繁體\n中",
-                  "\x1B$)A\x0E\x37\x31\x0F\x1B$)G\x0E|U\x0F\n\x1B$)A\x0EVP\x0F", ""},
-        typed_row{"IsoCnsPlaneTwoBySingleShift", "ISO-2022-CN", "乂丟",
-                  "\x1B$*H\x1BN!!\x1B$)G\x0EG#\x0F", ""},
-        typed_row{"IsoRefusesWhatNoSetHas", "ISO-2022-CN", "a😀", "a", "😀"},
-        typed_row{"OtherLabelThroughIconv", "UTF-8", "中", "\xE4\xB8\xAD", ""},
-        typed_row{"StatefulLabelEndsInItsFirstState", "ISO-2022-JP", "日", "\x1B$BF|\x1B(B", ""},
-        typed_row{"UnknownLabelCarriesAscii", "X-NONE", "a中", "a", "中"}),
-    row_name());
+const typed_row kTypedRows[] = {
+    {"GbText", "CN-GB", "中文\r\n", "\xD6\xD0\xCE\xC4\r\n", ""},
+    // The bytes the screen reads back as the same characters.
+    {"GbPunctuationAsGb18030", "gb2312", "·—", "\xA1\xA4\xA1\xAA", ""},
+    {"GbRefusesWhatOnlyGbkHas", "CN-GB", "體丂中ǹ體", "\xD6\xD0", "體 丂 ǹ"},
+    {"Big5Text", "CN-BIG5", "繁體", "\xC1\x63\xC5\xE9", ""},
+    {"Big5RefusesSimplified", "big5", "简a", "a", "简"},
+    {"AsciiRefusesTheRest", "US-ASCII", "a\té", "a\t", "é"},
+    {"IsoGbThenCnsPlaneOne", "ISO-2022-CN", "中體", "\x1B$)A\x0EVP\x0F\x1B$)G\x0E|U\x0F", ""},
+    {"IsoDesignatesEveryLine", "iso-2022-cn", "繁體\n中",
+     "\x1B$)A\x0E\x37\x31\x0F\x1B$)G\x0E|U\x0F\n\x1B$)A\x0EVP\x0F", ""},
+    {"IsoCnsPlaneTwoBySingleShift", "ISO-2022-CN", "乂丟", "\x1B$*H\x1BN!!\x1B$)G\x0EG#\x0F", ""},
+    {"IsoRefusesWhatNoSetHas", "ISO-2022-CN", "a😀", "a", "😀"},
+    {"OtherLabelThroughIconv", "UTF-8", "中", "\xE4\xB8\xAD", ""},
+    {"StatefulLabelEndsInItsFirstState", "ISO-2022-JP", "日", "\x1B$BF|\x1B(B", ""},
+    {"UnknownLabelCarriesAscii", "X-NONE", "a中", "a", "中"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Typed, testing::ValuesIn(kTypedRows), row_name());
 
 }  // namespace

@@ -42,23 +42,19 @@ class ViewWalks : public testing::Test {
  protected:
   void SetUp() override {
     scratch_.write("HZK16", numbered_glyphs(94 * 94));
-    write_hbf("kcm14", "HBF_BYTE_2_RANGE 0x40-0x7E\nHBF_BYTE_2_RANGE 0xA1-0xFE\n", 2,
-              "0xA140-0xA3FE", 157 * 3, 30000);
-    write_hbf("cns1", "HBF_BYTE_2_RANGE 0x21-0x7E\n", 1, "0x2121-0x7E7E", 94 * 94, 10000);
-    write_hbf("cns2", "HBF_BYTE_2_RANGE 0x21-0x7E\n", 1, "0x2121-0x7E7E", 94 * 94, 20000);
+    write_hbf("kcm14", "0x40-0x7E|0xA1-0xFE", "0xA140-0xA3FE", 157 * 3, 30000);
+    write_hbf("cns1", "0x21-0x7E", "0x2121-0x7E7E", 94 * 94, 10000);
+    write_hbf("cns2", "0x21-0x7E", "0x2121-0x7E7E", 94 * 94, 20000);
     fonts_.directory = scratch_.path();
     ASSERT_TRUE(hzk16_open(fonts_.hzk16, fonts_.directory));
     ASSERT_EQ(hbf_load(fonts_.kcm14, scratch_.file("kcm14.hbf")), HBF_LOADED);
     ASSERT_EQ(hbf_load(fonts_.cns1, scratch_.file("cns1.hbf")), HBF_LOADED);
     ASSERT_EQ(hbf_load(fonts_.cns2, scratch_.file("cns2.hbf")), HBF_LOADED);
   }
-  void write_hbf(const std::string& name, const std::string& byte2, int byte2_count,
-                 const std::string& codes, int glyphs, int first) {
+  void write_hbf(const std::string& name, const std::string& byte2, const std::string& codes,
+                 int glyphs, int first) {
     scratch_.write(name + ".bin", numbered_glyphs(glyphs, first));
-    scratch_.write(name + ".hbf", "HBF_BITMAP_BOUNDING_BOX 16 16\nHBF_START_BYTE_2_RANGES " +
-                                      std::to_string(byte2_count) + "\n" + byte2 +
-                                      "HBF_START_CODE_RANGES 1\nHBF_CODE_RANGE " + codes + " " +
-                                      name + ".bin 0\n");
+    scratch_.write(name + ".hbf", hbf_description(byte2, codes + " " + name + ".bin 0"));
   }
   draw_list walk(chinese_view view, std::string_view text) {
     switch (view) {
@@ -93,54 +89,48 @@ TEST_P(Walk, LaysOutTheCells) {
 
 using enum chinese_view;
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, Walk,
-    testing::Values(
-        walk_row{"gb_carriage_return_starts_a_line", gb, "ab\r\ncd", "0,0=a 8,0=b 0,16=c 8,16=d"},
-        walk_row{"gb_line_feed_is_ignored", gb, "ab\ncd", "0,0=a 8,0=b 16,0=c 24,0=d"},
-        walk_row{"gb_pairs_blanks_tabs_and_markers", gb, "\xB0\xA1 x\ty\x01z\x7F",
-                 "0,0#1410 24,0=x 96,0=y 104,0m11 112,0=z 120,0=\\x7f"},
-        // The last pair is row 87 column 94.
-        walk_row{"gb_pairs_outside_gb2312_draw_the_replacement", gb,
-                 "\xB0\xFF\xF8\xA1\xA1\x41\xF7\xFE", "0,0#84 16,0#84 32,0#84 48,0#8177"},
-        walk_row{"gb_lone_lead_byte", gb, "a\xB0", "0,0=a 8,0#84"},
-        // 0xA140 is glyph 0, 0xA1A1 glyph 63, 0xA240 glyph 157 of the font; the
-        // fallback 0xA1BC is glyph 63 + 27 and the marker 0xA26B 157 + 43.
-        walk_row{"big5_codes", big5, "\xA1\x40\xA1\xA1\xA2\x40", "0,0#30000 16,0#30063 32,0#30157"},
-        walk_row{"big5_fallback_and_marker", big5,
-                 "\xFA\x40\xA1\x80\x02"
-                 "a\r\n\xA1\x40",
-                 "0,0#30090 16,0#30090 32,0m30200 40,0=a 0,16#30000"},
-        walk_row{"cns_line_feed_starts_a_line", cns, "ab\r\ncd", "0,0=a 8,0=b 0,16=c 8,16=d"},
-        walk_row{"cns_carriage_return_is_ignored", cns, "ab\rcd", "0,0=a 8,0=b 16,0=c 24,0=d"},
-        walk_row{"cns_draws_each_set_from_its_font", cns,
-                 "\x1B$)A\x0E\x30\x21\x0F"
-                 "a\x1B$)G\x0E\x21\x22\x0F\x1B$*H\x1BN\x21\x23"
-                 "b",
-                 "0,0#1410 16,0=a 24,0#10001 40,0#20002 56,0=b"},
-        // A designation to G1 does not shift: ASCII may follow it before SO.
-        walk_row{"cns_designation_before_ascii", cns, "\x1B$)Aab\x0E\x30\x21\x0F",
-                 "0,0=a 8,0=b 16,0#1410"},
-        walk_row{"cns_older_form", cns,
-                 "\x1B$(G\x21\x21\x0F"
-                 "a",
-                 "0,0#10000 16,0=a"},
-        // An eight-bit byte, a pair with nothing in G1 (one per byte), an
-        // unknown escape, a set without a font.
-        walk_row{"cns_what_cannot_be_drawn", cns, "\xB0\x0E\x21\x21\x0F\x1B(Jx\x1B$)E\x0E\x21\x21",
-                 "0,0#84 16,0#84 32,0#84 48,0?? 56,0=x 64,0#84"},
-        walk_row{"cns_controls_tabs_and_blanks", cns, "a\x01 b\tc", "0,0=a 16,0=b 88,0=c"},
-        walk_row{"huge_lines_at_line_feeds", huge, "ab\ncd\r\n\ne",
-                 "0,0=a 8,0=b 0,16=c 8,16=d 16,16=\\x0d 0,48=e"}),
-    row_name());
+const walk_row kWalkRows[] = {
+    {"gb_carriage_return_starts_a_line", gb, "ab\r\ncd", "0,0=a 8,0=b 0,16=c 8,16=d"},
+    {"gb_line_feed_is_ignored", gb, "ab\ncd", "0,0=a 8,0=b 16,0=c 24,0=d"},
+    {"gb_pairs_blanks_tabs_and_markers", gb, "\xB0\xA1 x\ty\x01z\x7F",
+     "0,0#1410 24,0=x 96,0=y 104,0m11 112,0=z 120,0=\\x7f"},
+    // The last pair is row 87 column 94.
+    {"gb_pairs_outside_gb2312_draw_the_replacement", gb, "\xB0\xFF\xF8\xA1\xA1\x41\xF7\xFE",
+     "0,0#84 16,0#84 32,0#84 48,0#8177"},
+    {"gb_lone_lead_byte", gb, "a\xB0", "0,0=a 8,0#84"},
+    // 0xA140 is glyph 0, 0xA1A1 glyph 63, 0xA240 glyph 157 of the font; the
+    // fallback 0xA1BC is glyph 63 + 27 and the marker 0xA26B 157 + 43.
+    {"big5_codes", big5, "\xA1\x40\xA1\xA1\xA2\x40", "0,0#30000 16,0#30063 32,0#30157"},
+    {"big5_fallback_and_marker", big5,
+     "\xFA\x40\xA1\x80\x02"
+     "a\r\n\xA1\x40",
+     "0,0#30090 16,0#30090 32,0m30200 40,0=a 0,16#30000"},
+    {"cns_line_feed_starts_a_line", cns, "ab\r\ncd", "0,0=a 8,0=b 0,16=c 8,16=d"},
+    {"cns_carriage_return_is_ignored", cns, "ab\rcd", "0,0=a 8,0=b 16,0=c 24,0=d"},
+    {"cns_draws_each_set_from_its_font", cns,
+     "\x1B$)A\x0E\x30\x21\x0F"
+     "a\x1B$)G\x0E\x21\x22\x0F\x1B$*H\x1BN\x21\x23"
+     "b",
+     "0,0#1410 16,0=a 24,0#10001 40,0#20002 56,0=b"},
+    // A designation to G1 does not shift: ASCII may follow it before SO.
+    {"cns_designation_before_ascii", cns, "\x1B$)Aab\x0E\x30\x21\x0F", "0,0=a 8,0=b 16,0#1410"},
+    {"cns_older_form", cns,
+     "\x1B$(G\x21\x21\x0F"
+     "a",
+     "0,0#10000 16,0=a"},
+    // An eight-bit byte, a pair with nothing in G1 (one per byte), an
+    // unknown escape, a set without a font.
+    {"cns_what_cannot_be_drawn", cns, "\xB0\x0E\x21\x21\x0F\x1B(Jx\x1B$)E\x0E\x21\x21",
+     "0,0#84 16,0#84 32,0#84 48,0?? 56,0=x 64,0#84"},
+    {"cns_controls_tabs_and_blanks", cns, "a\x01 b\tc", "0,0=a 16,0=b 88,0=c"},
+    {"huge_lines_at_line_feeds", huge, "ab\ncd\r\n\ne",
+     "0,0=a 8,0=b 0,16=c 8,16=d 16,16=\\x0d 0,48=e"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, Walk, testing::ValuesIn(kWalkRows), row_name());
 
 TEST_F(ViewWalks, CnsShortReadFallsBackToTheReplacement) {
   hbf_font empty;
-  scratch_.write("empty.bin", "");
-  scratch_.write("empty.hbf",
-                 "HBF_BITMAP_BOUNDING_BOX 16 16\nHBF_START_BYTE_2_RANGES 1\n"
-                 "HBF_BYTE_2_RANGE 0x21-0x7E\nHBF_START_CODE_RANGES 1\n"
-                 "HBF_CODE_RANGE 0x2121-0x7E7E empty.bin 0\n");
+  write_hbf("empty", "0x21-0x7E", "0x2121-0x7E7E", 0, 0);
   ASSERT_EQ(hbf_load(empty, scratch_.file("empty.hbf")), HBF_LOADED);
   EXPECT_EQ(cells(cns_view_walk("\x1B$)G\x0E\x21\x21", fonts_.hzk16, empty, empty)), "0,0#84");
 }

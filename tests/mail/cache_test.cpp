@@ -1,12 +1,9 @@
 #include "mail/cache.h"
 
-#include <cstring>
-#include <type_traits>
-
+#include <gtest/gtest.h>
 #include "mail/parameters.h"
 #include "mail/stream.h"
 #include "tests/support/log_capture.h"
-#include "tests/support/table.h"
 
 // A stream as mail_open leaves it before the driver runs; what the cache
 // tells the application is recorded.
@@ -145,48 +142,6 @@ TEST(CacheManager, AReplacedOneIsTheOneUsed) {
   mail_parameters(nullptr, SET_CACHE_MANAGER, old);
   EXPECT_GE(calls, 3);
 }
-
-// The packed words keep their published bit ranges (bit 0 lowest).
-struct bit_row {
-  std::string name;
-  void (*set)(mail_element&);
-  int word;  // 1: time and flags, 2: state and date
-  std::uint32_t bits;
-};
-
-class ElementBits : public testing::TestWithParam<bit_row> {};
-
-TEST_P(ElementBits, FieldsSitAtTheirBitRanges) {
-  static_assert(std::is_standard_layout_v<mail_element>);
-  mail_element element;
-  GetParam().set(element);
-  std::uint32_t words[3];
-  std::memcpy(words, &element, sizeof words);
-  EXPECT_EQ(words[GetParam().word], GetParam().bits);
-  EXPECT_EQ(words[3 - GetParam().word], 0u);
-}
-
-const bit_row kBits[] = {
-    {"hours", [](mail_element& e) { e.hours = 31; }, 1, 0x1Fu},
-    {"minutes", [](mail_element& e) { e.minutes = 63; }, 1, 0x3Fu << 5},
-    {"seconds", [](mail_element& e) { e.seconds = 63; }, 1, 0x3Fu << 11},
-    {"zone_west", [](mail_element& e) { e.zoccident = 1; }, 1, 1u << 17},
-    {"zone_hours", [](mail_element& e) { e.zhours = 15; }, 1, 0xFu << 18},
-    {"zone_minutes", [](mail_element& e) { e.zminutes = 63; }, 1, 0x3Fu << 22},
-    {"seen", [](mail_element& e) { e.seen = 1; }, 1, 1u << 28},
-    {"deleted", [](mail_element& e) { e.deleted = 1; }, 1, 1u << 29},
-    {"flagged", [](mail_element& e) { e.flagged = 1; }, 1, 1u << 30},
-    {"answered", [](mail_element& e) { e.answered = 1; }, 1, 1u << 31},
-    {"parsed", [](mail_element& e) { e.parsed = 1; }, 2, 1u << 1},
-    {"recent", [](mail_element& e) { e.recent = 1; }, 2, 1u << 2},
-    {"searched", [](mail_element& e) { e.searched = 1; }, 2, 1u << 3},
-    {"sequence", [](mail_element& e) { e.sequence = 1; }, 2, 1u << 4},
-    {"lock_count", [](mail_element& e) { e.lockcount = 255; }, 2, 0xFFu << 8},
-    {"day", [](mail_element& e) { e.day = 31; }, 2, 0x1Fu << 16},
-    {"month", [](mail_element& e) { e.month = 15; }, 2, 0xFu << 21},
-    {"year_2096", [](mail_element& e) { e.year = 2096 - 1969; }, 2, 127u << 25},
-};
-INSTANTIATE_TEST_SUITE_P(Rows, ElementBits, testing::ValuesIn(kBits), row_name());
 
 using CacheDeathTest = Cache;
 

@@ -15,6 +15,7 @@ class Dummy : public LocalMailboxes {
   std::vector<std::string> listed_;
 };
 
+// Other files, and missing ones but INBOX, are no mailboxes.
 TEST_F(Dummy, InboxWithoutAFileAndAnEmptyFileAreEmptyMailboxes) {
   for (const char* name : {"inbox", "empty.box"}) {
     write("empty.box", "");
@@ -23,9 +24,6 @@ TEST_F(Dummy, InboxWithoutAFileAndAnEmptyFileAreEmptyMailboxes) {
     EXPECT_EQ(stream_->nmsgs, 0u);
   }
   EXPECT_FALSE(opens("empty.box", OPEN_SILENT)) << "a silent open finds no mailbox in it";
-}
-
-TEST_F(Dummy, OtherFilesAreNoMailboxes) {
   write("notes.txt", "just some text\n");
   EXPECT_FALSE(opens("notes.txt"));
   EXPECT_TRUE(logged("Not a mailbox: notes.txt"));
@@ -66,21 +64,16 @@ TEST_F(Dummy, CreateDeleteRename) {
   EXPECT_TRUE(dummy_driver.rename(nullptr, "new.box", "old.box"));
   EXPECT_FALSE(exists("new.box"));
   EXPECT_TRUE(exists("old.box"));
+  write("b.box", "b");
+  EXPECT_FALSE(dummy_driver.rename(nullptr, "old.box", "b.box")) << "never over another mailbox";
+  EXPECT_TRUE(logged("Can't rename mailbox old.box: File exists"));
+  EXPECT_EQ(read("b.box"), "b");
   EXPECT_TRUE(dummy_driver.delete_(nullptr, "old.box"));
   EXPECT_FALSE(exists("old.box"));
   EXPECT_FALSE(dummy_driver.delete_(nullptr, "old.box"));
   EXPECT_TRUE(logged("Can't delete mailbox old.box: No such file or directory"));
   EXPECT_FALSE(dummy_driver.create(nullptr, "a.b.c"));
   EXPECT_TRUE(logged("Invalid mailbox name: a.b.c"));
-}
-
-TEST_F(Dummy, RenameNeverReplacesAnotherMailbox) {
-  write("a.box", "a");
-  write("b.box", "b");
-  EXPECT_FALSE(dummy_driver.rename(nullptr, "a.box", "b.box"));
-  EXPECT_TRUE(logged("Can't rename mailbox a.box: File exists"));
-  EXPECT_EQ(read("a.box"), "a");
-  EXPECT_EQ(read("b.box"), "b");
 }
 
 TEST_F(Dummy, FormatDriversLeaveNamesToTheDummyDriver) {

@@ -48,8 +48,3 @@ TEST(InternalHeader, FlagDigitsRoundTrip) {
   for (const char* refused : {"00000000001", "0000000000001", "00000000000x"})
     EXPECT_FALSE(internal_header_flags_read(refused)) << refused;
 }
-
-TEST(InternalHeader, LineLayout) {
-  EXPECT_EQ(internal_header_line(" 5-Dec-1996 11:53:20 +0800", 27, 10, "\r\n"),
-            " 5-Dec-1996 11:53:20 +0800,27;000000000012\r\n");
-}

@@ -62,15 +62,13 @@ TEST_P(AppendedMeanwhile, IsNeitherCutOffNorOverwritten) {
   EXPECT_EQ(subjects("mail.box"), GetParam().subjects);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, AppendedMeanwhile,
-                         testing::Values(late_row{"expunge",
-                                                  [](mail_stream* stream) { mail_expunge(stream); },
-                                                  {"second", "other"}},
-                                         late_row{"flags_of_the_new_letter",
-                                                  [](mail_stream* stream) {
-                                                    mail_setflag(stream, "3", "\\Flagged");
-                                                  },
-                                                  {"first", "second", "other*"}}),
+const late_row kAppendedMeanwhileRows[] = {
+    {"expunge", [](mail_stream* stream) { mail_expunge(stream); }, {"second", "other"}},
+    {"flags_of_the_new_letter",
+     [](mail_stream* stream) { mail_setflag(stream, "3", "\\Flagged"); },
+     {"first", "second", "other*"}},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, AppendedMeanwhile, testing::ValuesIn(kAppendedMeanwhileRows),
                          row_name());
 
 TEST_F(MailboxLock, AnAppendWaitsWhileAnotherProgramWrites) {

@@ -30,15 +30,11 @@ class Subscriptions : public testing::Test {
   log_capture log_;
 };
 
-TEST_F(Subscriptions, AddWritesOneLineEachWithCrLf) {
+TEST_F(Subscriptions, AddWritesOneLineEachWithCrLfAndRefusesATwin) {
   EXPECT_TRUE(subscription_add("Work"));
   EXPECT_TRUE(subscription_add("{imap.example.cn}INBOX"));
   EXPECT_EQ(file(), "Work\r\n{imap.example.cn}INBOX\r\n");
   EXPECT_EQ(listed(), (names{"Work", "{imap.example.cn}INBOX"}));
-}
-
-TEST_F(Subscriptions, AddingTwiceIsRefused) {
-  EXPECT_TRUE(subscription_add("Work"));
   EXPECT_FALSE(subscription_add("Work"));
   const log_capture::entry report{"Already subscribed to mailbox Work", LOG_ERROR};
   EXPECT_EQ(log_.entries(), std::vector<log_capture::entry>{report});
@@ -65,12 +61,9 @@ TEST_F(Subscriptions, RemoveTakesEveryEqualLineAndKeepsTheOrder) {
   EXPECT_EQ(log_.texts(), names{"Not subscribed to mailbox a"});
 }
 
-TEST_F(Subscriptions, RemoveWithoutAListSaysSo) {
+TEST_F(Subscriptions, WithoutAFileRemoveSaysSoAndAWalkEndsAtOnceAndCanStartAgain) {
   EXPECT_FALSE(subscription_remove("a"));
   EXPECT_EQ(log_.texts(), names{"No subscriptions"});
-}
-
-TEST_F(Subscriptions, AWalkWithoutAFileEndsAtOnceAndCanStartAgain) {
   EXPECT_TRUE(listed().empty());
   write("x\r\n");
   EXPECT_EQ(listed(), names{"x"});

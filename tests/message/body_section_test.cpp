@@ -38,24 +38,23 @@ TEST_P(BodySection, FindsTheTextOfASection) {
   EXPECT_EQ(place ? row.letter.substr(place->offset, place->body->bytes) : "none", row.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, BodySection,
-    testing::Values(section_row{"first_part", kNested, "1", "one"},
-                    section_row{"nested_part", kNested, "2.2", "two.two"},
-                    section_row{"multipart_itself_is_no_section", kNested, "2", "none"},
-                    section_row{"whole_embedded_message", kNested, "3",
-                                "Subject: three\n\nthree.one"},
-                    section_row{"embedded_message_body", kNested, "3.1", "three.one"},
-                    section_row{"embedded_message_text_has_only_part_one", kNested, "3.2", "none"},
-                    section_row{"embedded_multipart_parts", kNested, "4.2", "four.two"},
-                    section_row{"past_the_last_part", kNested, "5", "none"},
-                    section_row{"zero", kNested, "0", "none"},
-                    section_row{"empty", kNested, "", "none"},
-                    section_row{"trailing_dot", kNested, "1.", "none"},
-                    section_row{"letters", kNested, "1a", "none"},
-                    section_row{"second_part_of_a_text", kNested, "1.2", "none"},
-                    section_row{"single_part_is_section_one", kSingle, "1", "the text\n"},
-                    section_row{"single_part_has_no_section_two", kSingle, "2", "none"}),
-    row_name());
+const section_row kBodySectionRows[] = {
+    {"first_part", kNested, "1", "one"},
+    {"nested_part", kNested, "2.2", "two.two"},
+    {"multipart_itself_is_no_section", kNested, "2", "none"},
+    {"whole_embedded_message", kNested, "3", "Subject: three\n\nthree.one"},
+    {"embedded_message_body", kNested, "3.1", "three.one"},
+    {"embedded_message_text_has_only_part_one", kNested, "3.2", "none"},
+    {"embedded_multipart_parts", kNested, "4.2", "four.two"},
+    {"past_the_last_part", kNested, "5", "none"},
+    {"zero", kNested, "0", "none"},
+    {"empty", kNested, "", "none"},
+    {"trailing_dot", kNested, "1.", "none"},
+    {"letters", kNested, "1a", "none"},
+    {"second_part_of_a_text", kNested, "1.2", "none"},
+    {"single_part_is_section_one", kSingle, "1", "the text\n"},
+    {"single_part_has_no_section_two", kSingle, "2", "none"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, BodySection, testing::ValuesIn(kBodySectionRows), row_name());
 
 }  // namespace

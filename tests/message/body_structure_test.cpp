@@ -49,34 +49,27 @@ TEST_P(MultipartSplit, FindsThePartsAtTheDelimiterLines) {
   EXPECT_EQ(body.bytes, row.text.size());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MultipartSplit,
-    testing::Values(
-        split_row{"line_feeds", "; boundary=B", "--B\n\none\n--B\n\ntwo\n--B--\n", "[one][two]"},
-        split_row{"crlf", "; boundary=B", "--B\r\n\r\none\r\n--B\r\n\r\ntwo\r\n--B--\r\n",
-                  "[one][two]"},
-        split_row{"lone_carriage_returns", "; boundary=B", "--B\r\rone\r--B\r\rtwo\r--B--",
-                  "[one][two]"},
-        split_row{"blank_after_boundary_is_no_delimiter", "; boundary=B",
-                  "--B\n\none\n--B \ntwo\n--B--\n", "[one\n--B \ntwo]"},
-        split_row{"without_closing_delimiter_to_the_end", "; boundary=B",
-                  "--B\n\none\n--B\n\ntwo\n", "[one][two\n]"},
-        split_row{"closing_delimiter_at_the_very_end", "; boundary=B", "--B\n\none\n--B--",
-                  "[one]"},
-        split_row{"closing_delimiter_must_end_its_line", "; boundary=B",
-                  "--B\n\none\n--B--x\n--B--\n", "[one\n--B--x]"},
-        split_row{"preamble_and_epilogue_are_ignored", "; boundary=B",
-                  "pre\n--B\n\none\n--B--\npost\n--B\n\nnot a part\n", "[one]"},
-        split_row{"delimiter_only_at_line_start", "; boundary=B", "--B\n\none --B\n--B--\n",
-                  "[one --B]"},
-        split_row{"longer_boundary_is_no_delimiter", "; boundary=B", "--B\n\none\n--BB\n--B--\n",
-                  "[one\n--BB]"},
-        split_row{"empty_part", "; boundary=B", "--B\n--B\n\ntwo\n--B--\n", "[][two]"},
-        split_row{"quoted_boundary", "; boundary=\"a b:c\"", "--a b:c\n\none\n--a b:c--\n",
-                  "[one]"},
-        split_row{"no_boundary_parameter_means_hyphen", "", "---\n\none\n-----\n", "[one]"},
-        split_row{"text_no_longer_than_boundary", "; boundary=LONGBOUNDARY", "--LONGBOUNDA", ""}),
-    row_name());
+const split_row kMultipartSplitRows[] = {
+    {"line_feeds", "; boundary=B", "--B\n\none\n--B\n\ntwo\n--B--\n", "[one][two]"},
+    {"crlf", "; boundary=B", "--B\r\n\r\none\r\n--B\r\n\r\ntwo\r\n--B--\r\n", "[one][two]"},
+    {"lone_carriage_returns", "; boundary=B", "--B\r\rone\r--B\r\rtwo\r--B--", "[one][two]"},
+    {"blank_after_boundary_is_no_delimiter", "; boundary=B", "--B\n\none\n--B \ntwo\n--B--\n",
+     "[one\n--B \ntwo]"},
+    {"without_closing_delimiter_to_the_end", "; boundary=B", "--B\n\none\n--B\n\ntwo\n",
+     "[one][two\n]"},
+    {"closing_delimiter_at_the_very_end", "; boundary=B", "--B\n\none\n--B--", "[one]"},
+    {"closing_delimiter_must_end_its_line", "; boundary=B", "--B\n\none\n--B--x\n--B--\n",
+     "[one\n--B--x]"},
+    {"preamble_and_epilogue_are_ignored", "; boundary=B",
+     "pre\n--B\n\none\n--B--\npost\n--B\n\nnot a part\n", "[one]"},
+    {"delimiter_only_at_line_start", "; boundary=B", "--B\n\none --B\n--B--\n", "[one --B]"},
+    {"longer_boundary_is_no_delimiter", "; boundary=B", "--B\n\none\n--BB\n--B--\n", "[one\n--BB]"},
+    {"empty_part", "; boundary=B", "--B\n--B\n\ntwo\n--B--\n", "[][two]"},
+    {"quoted_boundary", "; boundary=\"a b:c\"", "--a b:c\n\none\n--a b:c--\n", "[one]"},
+    {"no_boundary_parameter_means_hyphen", "", "---\n\none\n-----\n", "[one]"},
+    {"text_no_longer_than_boundary", "; boundary=LONGBOUNDARY", "--LONGBOUNDA", ""},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, MultipartSplit, testing::ValuesIn(kMultipartSplitRows), row_name());
 
 TEST(MultipartParse, PartHeadersApplyToTheirPart) {
   const std::string text =
@@ -133,23 +126,20 @@ TEST_P(BodyParse, DescribesTheContent) {
   EXPECT_EQ(log.entries(), parse_reports(row.report));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, BodyParse,
-    testing::Values(
-        content_row{"encoded_multipart_is_not_split", "multipart/mixed; boundary=B", "base64",
-                    "--B\n\none\n--B--\n", "MULTIPART/MIXED BASE64 BOUNDARY=B 15 0",
-                    "Nested encoding of multipart contents"},
-        content_row{"encoded_message_is_not_parsed", "message/rfc822", "quoted-printable",
-                    "Subject: x\n\nbody\n", "MESSAGE/RFC822 QUOTED-PRINTABLE 17 0",
-                    "Nested encoding of message contents"},
-        content_row{"other_message_subtypes_only_count_lines", "message/delivery-status", "",
-                    "Reporting-MTA: dns; x\n\nAction: failed\n",
-                    "MESSAGE/DELIVERY-STATUS 7BIT 38 3"},
-        content_row{"other_types_get_no_line_count", "application/octet-stream", "", "a\nb\n",
-                    "APPLICATION/OCTET-STREAM 7BIT 4 0"},
-        content_row{"text_with_some_parameter_gets_no_charset", "text/plain; format=flowed", "",
-                    "x", "TEXT/PLAIN 7BIT FORMAT=flowed 1 0"}),
-    row_name());
+const content_row kBodyParseRows[] = {
+    {"encoded_multipart_is_not_split", "multipart/mixed; boundary=B", "base64",
+     "--B\n\none\n--B--\n", "MULTIPART/MIXED BASE64 BOUNDARY=B 15 0",
+     "Nested encoding of multipart contents"},
+    {"encoded_message_is_not_parsed", "message/rfc822", "quoted-printable", "Subject: x\n\nbody\n",
+     "MESSAGE/RFC822 QUOTED-PRINTABLE 17 0", "Nested encoding of message contents"},
+    {"other_message_subtypes_only_count_lines", "message/delivery-status", "",
+     "Reporting-MTA: dns; x\n\nAction: failed\n", "MESSAGE/DELIVERY-STATUS 7BIT 38 3"},
+    {"other_types_get_no_line_count", "application/octet-stream", "", "a\nb\n",
+     "APPLICATION/OCTET-STREAM 7BIT 4 0"},
+    {"text_with_some_parameter_gets_no_charset", "text/plain; format=flowed", "", "x",
+     "TEXT/PLAIN 7BIT FORMAT=flowed 1 0"},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, BodyParse, testing::ValuesIn(kBodyParseRows), row_name());
 
 // Hostile letters nest without end; past the limit the content stays unsplit.
 TEST(BodyParse, DeepNestingIsCutAtTheLimit) {

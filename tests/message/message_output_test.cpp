@@ -21,27 +21,21 @@ std::unique_ptr<mail_body_part> text_part(const std::string& type, std::uint16_t
   return part;
 }
 
-// Text without parameters gets the charset; a missing subtype is the default.
-TEST(BodyHeaderWrite, DefaultsFillWhatIsMissing) {
-  mail_body text, application;
+// Text without parameters gets the charset, a missing subtype the default;
+// parameters are quoted when they must be.
+TEST(BodyHeaderWrite, DefaultsFillWhatIsMissingAndParametersAreQuoted) {
+  mail_body text, application, file;
   application.type = TYPE_APPLICATION;
+  content_header_parse(file, "TYPE", R"(application/octet-stream; name="C:\\docs\\a b.txt"; x=1)");
+  file.encoding = ENCODING_BASE64;
+  file.id = "<id@x>";
+  file.description = "a file";
   std::string header;
-  body_header_write(header, text);
-  body_header_write(header, application);
+  for (const mail_body* body : {&text, &application, &file})
+    body_header_write(header, *body);
   EXPECT_EQ(header,
             "Content-Type: TEXT/PLAIN; CHARSET=US-ASCII\r\n"
-            "Content-Type: APPLICATION/OCTET-STREAM\r\n");
-}
-
-TEST(BodyHeaderWrite, ParametersAreQuotedWhenTheyMustBe) {
-  mail_body body;
-  content_header_parse(body, "TYPE", R"(application/octet-stream; name="C:\\docs\\a b.txt"; x=1)");
-  body.encoding = ENCODING_BASE64;
-  body.id = "<id@x>";
-  body.description = "a file";
-  std::string header;
-  body_header_write(header, body);
-  EXPECT_EQ(header,
+            "Content-Type: APPLICATION/OCTET-STREAM\r\n"
             "Content-Type: APPLICATION/OCTET-STREAM; NAME=\"C:\\\\docs\\\\a b.txt\"; X=1\r\n"
             "Content-Transfer-Encoding: BASE64\r\nContent-ID: <id@x>\r\n"
             "Content-Description: a file\r\n");

@@ -30,22 +30,15 @@ TEST_P(CharsetReader, TellsWhereEveryCharacterBegins) {
   EXPECT_EQ(offsets, row.offsets);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, CharsetReader,
-    testing::Values(
-        reader_row{"GbAmongAscii", "GB18030", "a\xD6\xD0z", U"a中z", {0, 1, 3}},
-        reader_row{"Big5TrailBytesInTheAsciiRange", "BIG5-HKSCS", "\xA4\x40\x41", U"一A", {0, 2}},
-        reader_row{
-            "OneHkscsCodeForTwoCharacters", "BIG5-HKSCS", "\x88\x62x", U"\u00CA\u0304x", {0, 0, 2}},
-        reader_row{
-            "BadBytesEachReplaced", "UTF-8", "\xFF\xE4\xB8", U"\uFFFD\uFFFD\uFFFD", {0, 1, 2}},
-        reader_row{"ShiftingCharsetsReadThroughIconv",
-                   "ISO-2022-JP",
-                   "a\x1B$B0!\x1B(Bb",
-                   U"a亜b",
-                   {0, 1, 6}},
-        reader_row{"TwoByteUnits", "UTF-16LE", std::string("a\0\x2D\x4E", 4), U"a中", {0, 2}}),
-    row_name());
+const reader_row kCharsetReaderRows[] = {
+    {"GbAmongAscii", "GB18030", "a\xD6\xD0z", U"a中z", {0, 1, 3}},
+    {"Big5TrailBytesInTheAsciiRange", "BIG5-HKSCS", "\xA4\x40\x41", U"一A", {0, 2}},
+    {"OneHkscsCodeForTwoCharacters", "BIG5-HKSCS", "\x88\x62x", U"\u00CA\u0304x", {0, 0, 2}},
+    {"BadBytesEachReplaced", "UTF-8", "\xFF\xE4\xB8", U"\uFFFD\uFFFD\uFFFD", {0, 1, 2}},
+    {"ShiftingCharsetsReadThroughIconv", "ISO-2022-JP", "a\x1B$B0!\x1B(Bb", U"a亜b", {0, 1, 6}},
+    {"TwoByteUnits", "UTF-16LE", std::string("a\0\x2D\x4E", 4), U"a中", {0, 2}},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, CharsetReader, testing::ValuesIn(kCharsetReaderRows), row_name());
 
 TEST(CharsetNames, OnlyPlainNamesIconvKnows) {
   EXPECT_TRUE(charset_known("utf-8"));

@@ -85,12 +85,11 @@ TEST_P(StreamSizes, ReadBackAndOlefileAgrees) {
   EXPECT_EQ(python.out, "[['Contents']]\n" + bytes);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StreamSizes,
-                         testing::Values(size_row{"empty", 0}, size_row{"small", 100},
-                                         size_row{"below_the_small_limit", 4095},
-                                         size_row{"at_the_small_limit", 4096},
-                                         size_row{"big", 300000}),
-                         row_name());
+const size_row kStreamSizesRows[] = {
+    {"empty", 0},    {"small", 100}, {"below_the_small_limit", 4095}, {"at_the_small_limit", 4096},
+    {"big", 300000},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, StreamSizes, testing::ValuesIn(kStreamSizesRows), row_name());
 
 TEST_F(CompoundFiles, SeveralStreamsKeepTheirOwnBytes) {
   const std::string file = folder_.file("two.box");

@@ -30,19 +30,15 @@ const codec_row kCodecRows[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, DisplayCodec, testing::ValuesIn(kCodecRows), row_name());
 
-TEST(DisplayCodecPlatform, TheCodePageFollowsTheSetting) {
+TEST(DisplayCodecPlatform, TheCodePageFollowsTheSettingBothWays) {
   display_codec codec(1);
+  EXPECT_EQ(codec.from_utf8("某人 x"), "\xC4\xB3\xC8\xCB x");
   codec.set_platform(2);
   EXPECT_EQ(codec.to_utf8("\xAC\x59\xA4\x48"), "某人");
+  EXPECT_EQ(codec.from_utf8("某人"), "\xAC\x59\xA4\x48");
+  EXPECT_EQ(codec.from_utf8("a\360\237\230\200b"), "a?b") << "a character Big5 lacks";
   codec.set_platform(0);
   EXPECT_EQ(codec.to_utf8("\xC4\xB3\xC8\xCB"), "某人");
-}
-
-TEST(DisplayCodecPlatform, ProgramTextsGoIntoTheCodePage) {
-  EXPECT_EQ(display_codec(1).from_utf8("某人 x"), "\xC4\xB3\xC8\xCB x");
-  display_codec big5(2);
-  EXPECT_EQ(big5.from_utf8("某人"), "\xAC\x59\xA4\x48");
-  EXPECT_EQ(big5.from_utf8("a\360\237\230\200b"), "a?b") << "a character Big5 lacks";
 }
 
 TEST(DisplayCodecPlatform, LongTextsConvertWhole) {

@@ -44,12 +44,15 @@ const home_row kHomes[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Rows, HomeDirectory, testing::ValuesIn(kHomes), row_name());
 
+// Other codes give nothing.
 TEST(EnvironmentParameters, SetStoresACopyThatHomeDirectoryReturns) {
   std::string value = "C:\\USERS\\LI";
   EXPECT_EQ(text_of(env_parameters(SET_HOME_DIR, value.data())), "C:\\USERS\\LI");
   value[0] = 'D';
   EXPECT_EQ(text_of(env_parameters(GET_HOME_DIR, nullptr)), "C:\\USERS\\LI");
   EXPECT_EQ(home_directory(), "C:\\USERS\\LI");
+  for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L})
+    EXPECT_EQ(env_parameters(code, value.data()), nullptr) << code;
 }
 
 TEST(EnvironmentParameters, NewsListDefaultsUnderTheHomeDirectory) {
@@ -64,12 +67,6 @@ TEST(EnvironmentParameters, NewsListDefaultsUnderTheHomeDirectory) {
         std::exit(defaulted && replaced ? 0 : 1);
       },
       testing::ExitedWithCode(0), "");
-}
-
-TEST(EnvironmentParameters, OtherCodesGiveNothing) {
-  char value[] = "x";
-  for (long code : {0L, 101L, 202L, 207L, 302L, 599L, 602L})
-    EXPECT_EQ(env_parameters(code, value), nullptr) << code;
 }
 
 TEST(RandomNumber, Varies) {

@@ -34,15 +34,14 @@ TEST_F(ProfileFile, AMissingFileIsAnEmptyProfile) {
   EXPECT_EQ(profile_.get_string("Configuration", "InPath"), "");
 }
 
+// Numbers read their leading digits.
 TEST_F(ProfileFile, ReadsSectionsAndKeysWhateverTheirCase) {
-  load("; comment\n[Configuration]\r\nInPath = /m/In.box \r\nHZOS=3\n[Folders]\n文件夹1=Work\n");
+  load(
+      "; comment\n[Configuration]\r\nInPath = /m/In.box \r\nHZOS=3\n[Folders]\n文件夹1=Work\n"
+      "[C]\na=12abc\nb=abc\nc=-4\nd=\n");
   EXPECT_EQ(profile_.get_string("configuration", "INPATH"), "/m/In.box");
   EXPECT_EQ(profile_.get_int("Configuration", "hzos", 0), 3);
   EXPECT_EQ(profile_.get_string("FOLDERS", "文件夹1"), "Work");
-}
-
-TEST_F(ProfileFile, NumbersReadTheirLeadingDigits) {
-  load("[C]\na=12abc\nb=abc\nc=-4\nd=\n");
   const std::pair<const char*, long> numbers[] = {
       {"a", 12}, {"b", 0}, {"c", -4}, {"d", 0}, {"e", 7}};
   for (const auto& [key, value] : numbers)

@@ -48,17 +48,14 @@ class SafeSave : public testing::Test {
   const std::vector<std::string> only_the_file_{"IN.box"};
 };
 
-TEST_F(SafeSave, ANewFileGetsTheUsualPermissions) {
+// A new file gets the usual permissions, a replaced one keeps its own.
+TEST_F(SafeSave, Permissions) {
   const mode_t mask = umask(022);
   put_old("letters");
   umask(mask);
   EXPECT_EQ(file_text(file_), "letters");
   EXPECT_EQ(fs::status(file_).permissions(), fs::perms(0644));
   EXPECT_EQ(names(), only_the_file_);
-}
-
-TEST_F(SafeSave, ReplacingKeepsTheOldPermissions) {
-  put_old("old");
   fs::permissions(file_, fs::perms(0600));
   put_old("new letters");
   EXPECT_EQ(file_text(file_), "new letters");
@@ -122,12 +119,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, WritesFailingPartWay,
                                          limit_row{"most", (1 << 20) - 1}),
                          row_name());
 
-TEST_F(SafeSave, AMissingDirectoryIsReported) {
+// A missing directory is reported; a directory in the way is not replaced.
+TEST_F(SafeSave, WhatStandsInTheWay) {
   EXPECT_FALSE(safe_save(folder_.file("no/IN.box"), writing("x"), reason_));
   EXPECT_EQ(reason_, "cannot create a new file beside it: No such file or directory");
-}
-
-TEST_F(SafeSave, ADirectoryInTheWayIsNotReplaced) {
   fs::create_directory(file_);
   EXPECT_FALSE(safe_save(file_, writing("x"), reason_));
   EXPECT_EQ(reason_.rfind("cannot put the new file in place of the old one", 0), 0u) << reason_;

@@ -90,12 +90,21 @@ TEST(CommandRouting, ACommandThatThrowsIsReportedAsFailed) {
   EXPECT_EQ(script.messages(), strings{"Command failed."});
 }
 
+// Items are added, removed and changed by position; they carry their
+// command ids and run them.
 TEST_F(Commands, MenusCarryTheCommandIdsAndRunThem) {
   ui_menu* menu = frame_->menu_in_use();
   ASSERT_EQ(menu->resource(), 2);
-  EXPECT_EQ(menu_items(menu->popup(0)), (strings{"&New 57600", "&Open 57601", "-", "E&xit 57665"}));
+  QMenu* file = menu->popup(0);
+  menu->append_separator(file);
+  menu->append_item(file, "Work", 32800);
+  menu->append_item(file, "Home", 32801);
+  menu->remove_at(file, 5);
+  menu->modify_at(file, 5, "Home", 32800);
+  EXPECT_EQ(menu_items(file),
+            (strings{"&New 57600", "&Open 57601", "-", "E&xit 57665", "-", "Home 32800"}));
   EXPECT_EQ(frame_->menuBar()->actions().size(), 1);
-  menu->popup(0)->actions()[0]->trigger();
+  file->actions()[0]->trigger();
   EXPECT_EQ(frame_count(), 1);
   EXPECT_EQ(frame_->menu_in_use()->resource(), 3);
   EXPECT_EQ(frame_->menuBar()->actions().size(), 2);
@@ -114,18 +123,6 @@ TEST_F(Commands, APopupShowsWhichCommandsCanRun) {
   app_->run_command(ID_FILE_NEW);
   emit file->aboutToShow();
   EXPECT_TRUE(file->actions()[1]->isEnabled());
-}
-
-TEST_F(Commands, ItemsAreAddedRemovedAndChangedByPosition) {
-  ui_menu* menu = frame_->menu_in_use();
-  QMenu* file = menu->popup(0);
-  menu->append_separator(file);
-  menu->append_item(file, "Work", 32800);
-  menu->append_item(file, "Home", 32801);
-  menu->remove_at(file, 5);
-  menu->modify_at(file, 5, "Home", 32800);
-  EXPECT_EQ(menu_items(file),
-            (strings{"&New 57600", "&Open 57601", "-", "E&xit 57665", "-", "Home 32800"}));
 }
 
 TEST_F(Commands, TheStatusBarShowsPromptsAndTheIdleMessage) {
