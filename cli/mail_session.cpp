@@ -169,9 +169,8 @@ session_stream session_server(std::string_view name) {
     std::fprintf(stderr, "kestrel-mail: not a server mailbox: %s\n", shown.c_str());
     return nullptr;
   }
-  std::string server =
-      "{" + parsed.host + (parsed.port ? ":" + std::to_string(parsed.port) : "") + "}";
-  session_stream stream(mail_open(nullptr, server, open_options(OPEN_HALFOPEN)));
+  session_stream stream(
+      mail_open(nullptr, remote_server_text(parsed), open_options(OPEN_HALFOPEN)));
   if (!stream || !stream->local) {
     std::fprintf(stderr, "kestrel-mail: cannot reach the server of %s\n", shown.c_str());
     return nullptr;

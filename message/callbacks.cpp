@@ -29,6 +29,7 @@ mail_callbacks complete(mail_callbacks table) {
   fill(table.on_mailbox, {[](std::string_view) {}});
   fill(table.on_bboard, {[](std::string_view) {}});
   fill(table.on_login, {[](std::string_view, std::string&, std::string&, long) {}});
+  fill(table.on_plain_login, {[](std::string_view) { return false; }});
   fill(table.on_critical_begin, {[](mail_stream*) {}});
   fill(table.on_critical_end, {[](mail_stream*) {}});
   fill(table.on_timeout, {[](long) { return false; }});

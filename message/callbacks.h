@@ -24,6 +24,9 @@ struct mail_callbacks {
   std::function<void(std::string_view name)> on_bboard;
   std::function<void(std::string_view host, std::string& user, std::string& password, long trial)>
       on_login;
+  // The server of `host` offers no TLS: true lets the password go in clear.
+  // Empty: refuses.
+  std::function<bool(std::string_view host)> on_plain_login;
   std::function<void(mail_stream* stream)> on_critical_begin;
   std::function<void(mail_stream* stream)> on_critical_end;
   // A network read or write has waited its time-out (seconds since it began):
