@@ -9,7 +9,6 @@
 #include "mail/dates.h"
 #include "message/address_parse.h"
 #include "message/header_write.h"
-#include "net/drivers.h"
 #include "net/smtp.h"
 #include "platform/host_name.h"
 #include "platform/random.h"
@@ -77,21 +76,19 @@ void refusals_print(const mail_address* list) {
 }  // namespace
 
 int run_send(const cli_command& command, cli_arguments arguments) {
-  static constexpr cli_option kKnown[] = {
-      {"--server", true}, {"--from", true},    {"--to", true},     {"--cc", true},
-      {"--bcc", true},    {"--subject", true}, {"--debug", false}, {"--timeout", true}};
-  std::optional<cli_parsed> parsed = cli_options_parse(arguments, kKnown);
+  const std::vector<cli_option> known =
+      session_options({{"--server", true},
+                       {"--from", true},
+                       {"--to", true},
+                       {"--cc", true},
+                       {"--bcc", true},
+                       {"--subject", true}});
+  std::optional<cli_parsed> parsed = cli_options_parse(arguments, known);
   if (!parsed || parsed->words.size() > 1 || !parsed->has("--server") || !parsed->has("--from") ||
       !parsed->has("--to")) {
     return cli_usage(command);
   }
-  link_all_drivers();
-  if (!session_timeouts(*parsed)) return EXIT_USAGE;
-  mail_callbacks callbacks = cli_report_callbacks();
-  callbacks.on_debug = [](std::string_view line) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-  };
-  mail_set_callbacks(std::move(callbacks));
+  session_start(*parsed);
 
   std::unique_ptr<mail_envelope> envelope = mail_new_envelope();
   if (!addresses(envelope->from, *parsed->value("--from"), "--from") ||
@@ -120,9 +117,19 @@ int run_send(const cli_command& command, cli_arguments arguments) {
   std::unique_ptr<mail_body> body = text_body(letter_text(*text));
 
   std::string server = *parsed->value("--server");
-  std::unique_ptr<smtp_stream> stream = smtp_open({server}, parsed->has("--debug"));
+  // The password, as for a server mailbox, when a user is given.
+  std::optional<smtp_account> account;
+  if (parsed->has("--user")) {
+    account.emplace();
+    mail_callback().on_login(server, account->user, account->password, 1);
+    if (account->user.empty()) return EXIT_FAILED;
+  }
+  std::string failure;
+  std::unique_ptr<smtp_stream> stream =
+      smtp_open({server}, parsed->has("--debug"), account ? &*account : nullptr, &failure);
   if (!stream) {
-    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s\n", server.c_str());
+    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s%s%s\n", server.c_str(),
+                 failure.empty() ? "" : ": ", failure.c_str());
     return EXIT_FAILED;
   }
   bool sent = smtp_mail(*stream, "MAIL", *envelope, body.get());

@@ -36,8 +36,8 @@ constexpr cli_command kCommands[] = {
     {"list", "PATTERN [--all]", "list the subscribed mailboxes that match (* and % wildcards)",
      run_list},
     {"send",
-     "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
-     "[--subject TEXT] [FILE]",
+     "--server HOST[:PORT][/tls|/starttls] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
+     "[--subject TEXT] [--user NAME] [FILE]",
      "send a text letter (FILE or standard input) over SMTP", run_send},
     {"box", "show|cat|view|import|export ...",
      "list, print, fill or export a mailbox document (.box); \"box\" alone shows how", run_box},

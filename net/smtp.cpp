@@ -55,8 +55,9 @@ long read_reply(smtp_stream& stream, std::vector<std::string>* lines = nullptr) 
   }
 }
 
-// A command line (the word, and the argument when there is one); a secret
-// argument is shown as asterisks in the trace.
+// A command line (the word, and the argument when there is one); in the
+// trace a secret shows as asterisks: the argument, or the line when it has
+// none (a SASL response).
 struct smtp_line {
   std::string_view word;
   std::string_view argument = {};
@@ -68,7 +69,8 @@ long smtp_command(smtp_stream& stream, const smtp_line& command,
   std::string line(command.word);
   if (!command.argument.empty()) line += " " + std::string(command.argument);
   if (stream.debug) {
-    mail_callback().on_debug(command.secret ? std::string(command.word) + " ****" : line);
+    std::string shown = command.argument.empty() ? "****" : std::string(command.word) + " ****";
+    mail_callback().on_debug(command.secret ? shown : line);
   }
   line += "\r\n";
   if (!stream.tcp || !tcp_send(*stream.tcp, line)) {

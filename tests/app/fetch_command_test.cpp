@@ -235,7 +235,7 @@ class SilentServer : public desktop_fixture {
     settings.network_timeout = timeout;
   }
   static imap_steps silent_after_select() {
-    return {script_server::send("* OK ready\r\n"),
+    return {script_server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n"),
             script_server::read_line(),
             script_server::send("A00000 OK in\r\n"),
             script_server::read_line(),

@@ -35,8 +35,10 @@ class ServerCommands : public testing::Test {
   }
   void TearDown() override { unsetenv("KESTREL_PASSWORD"); }
 
-  // Runs in turn as "tester".
-  static void runs(const std::vector<cli_row>& rows) { expect_runs(rows, {"--user", "tester"}); }
+  // Runs in turn as "tester"; the server offers no TLS.
+  static void runs(const std::vector<cli_row>& rows) {
+    expect_runs(rows, {"--user", "tester", "--allow-plain"});
+  }
   std::string box(const std::string& name = "INBOX") const { return server_.mailbox_name(name); }
 
   dovecot_server server_;
@@ -65,12 +67,12 @@ TEST_F(ServerCommands, AWrongPasswordIsTriedOnce) {
 }
 
 TEST_F(ServerCommands, NoUserOrNoPasswordEndsTheLogin) {
-  expect_runs({{"no_user", args("ls", box()), 1, _,
+  expect_runs({{"no_user", args("ls", box(), "--allow-plain"), 1, _,
                 HasSubstr("kestrel-mail: a server mailbox needs --user NAME")}});
   unsetenv("KESTREL_PASSWORD");
   // Without a terminal there is nobody to ask.
   program_result no_password =
-      run_program("/usr/bin/setsid", {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester"});
+      run_program("/usr/bin/setsid", {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester", "--allow-plain"});
   EXPECT_EQ(no_password.exit_code, 1);
   EXPECT_THAT(no_password.err,
               HasSubstr("kestrel-mail: no password: set KESTREL_PASSWORD or run on a terminal"));
