@@ -140,7 +140,7 @@ std::string openssl_error() {
 bool handshake_failed(tcp_stream& stream, const std::string& name) {
   SSL* ssl = stream.tls->ssl;
   long result = SSL_get_verify_result(ssl);
-  if (result != X509_V_OK && SSL_get0_peer_certificate(ssl)) {
+  if (result != X509_V_OK) {
     ERR_clear_error();
     mail_log(LOG_ERROR, "Certificate of %.80s refused: %s", name.c_str(),
              refusal_cause(result).c_str());
