@@ -18,6 +18,7 @@
 #include "model/fetch_letters.h"
 #include "net/drivers.h"
 #include "net/tcp.h"
+#include "net/tls.h"
 #include "platform/host_name.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_ids.h"
@@ -57,9 +58,24 @@ bool fetch_command::run() {
 }
 
 void fetch_command::install_callbacks(ui_progress& progress) {
-  // Library reports are not shown; the login is answered, and the waits on
-  // the network listen to the user.
+  // Library reports are kept to say why a login failed; the login is
+  // answered, a login in clear asked about, and the waits on the network
+  // listen to the user.
   mail_callbacks callbacks;
+  reports_.clear();
+  callbacks.on_log = [this](std::string_view text, long level) {
+    if (level == LOG_WARNING || level == LOG_ERROR) reports_.emplace_back(text);
+  };
+  // Asked once: the answer Yes is kept in the profile.
+  callbacks.on_plain_login = [this](std::string_view host) {
+    velmar_settings& settings = app_.settings();
+    if (settings.allow_plain_login) return true;
+    char question[512];
+    std::snprintf(question, sizeof question, kPlainLogin, std::string(host).c_str());
+    if (ui_message_box(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return false;
+    settings.allow_plain_login = 1;
+    return true;
+  };
   callbacks.on_login = [this](std::string_view host, std::string& user, std::string& password,
                               long) {
     login_host_ = host;
@@ -99,12 +115,13 @@ bool fetch_command::fetch() {
   install_callbacks(*progress);
   for (long code : {SET_READ_TIMEOUT, SET_WRITE_TIMEOUT})
     mail_parameters(nullptr, code, reinterpret_cast<void*>(settings.network_timeout));
+  tls_trust_file(settings.ca_file);
   std::unique_ptr<mail_stream, stream_closer> stream(
       mail_open(nullptr, settings.server_mailbox(), 0));
   if (!stream) {
     progress.reset();
     busy.reset();
-    ui_message_box(kLoginFailed, MB_OK | MB_ICONEXCLAMATION);
+    ui_message_box(login_failure(), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
 
@@ -143,6 +160,15 @@ bool fetch_command::fetch() {
   ui_message_box(formatted(kFetchedCount, static_cast<long long>(taken)),
                  MB_OK | MB_ICONINFORMATION);
   return true;
+}
+
+std::string fetch_command::login_failure() const {
+  std::string text = kLoginFailed;
+  for (std::size_t i = 0; i < reports_.size(); ++i) {
+    // The same words once: a server refuses every trial alike.
+    if (i == 0 || reports_[i] != reports_[i - 1]) text += "\n" + reports_[i];
+  }
+  return text;
 }
 
 bool fetch_command::save_in(CVelmarDoc& in) {
