@@ -40,7 +40,9 @@ long read_reply(smtp_stream& stream, std::vector<std::string>* lines = nullptr) 
   std::size_t total = 0;
   for (;;) {
     std::optional<std::string> line = stream.tcp ? tcp_read_line(*stream.tcp) : std::nullopt;
-    if (!line) return made_up(stream, SMTP_GONE, "SMTP connection went away!");
+    // A line the connection's loss cut short is no reply: "2" is not "250".
+    if (!line || !connected(stream))
+      return made_up(stream, SMTP_GONE, "SMTP connection went away!");
     total += line->size();
     if (total > kTcpLineLimit) {
       // Continuation lines without end would keep us reading for ever.
