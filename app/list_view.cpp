@@ -15,6 +15,7 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "letter/letter_commands.h"
 #include "letter/viewer_view.h"
 #include "model/letter_text.h"
 #include "ui/ui_asker.h"
@@ -81,10 +82,15 @@ CListView::CListView() {
     buttons_[place.id] = button;
     order_.push_back(place.id);
   }
-  // Replying, forwarding and redirecting need the composer, which this
-  // program does not have yet.
-  for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT})
-    buttons_[id]->setEnabled(false);
+  for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT}) {
+    on_command(id, [this, id] {
+      CVelmarApp* app = CVelmarApp::instance();
+      if (CVelmarDoc* doc = mailbox(); doc && app)
+        run_letter_command(letter_command_of(id), app->letter_windows(), *doc,
+                           letter_labels::chinese);
+    });
+    connect(buttons_[id], &QAbstractButton::clicked, this, [this, id] { run_command(id); });
+  }
   connect(buttons_[IDC_BUTTON_TRASH], &QAbstractButton::clicked, this, [this] {
     if (CVelmarApp* app = CVelmarApp::instance()) app->mailboxes().trash_letters(*this);
   });

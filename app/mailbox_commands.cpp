@@ -340,3 +340,20 @@ bool mailbox_commands::trash_current(CVelmarDoc& source, ui_view* sender) {
 bool mailbox_commands::move_current(CVelmarDoc& source, ui_view* sender) {
   return carry_current_to(source, sender, &mailbox_commands::move_target);
 }
+
+bool mailbox_commands::keep_in_out(std::unique_ptr<CAletter> letter) {
+  std::string& path = app_.settings().out_path;
+  auto* out = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path, false));
+  if (!out) {
+    if (ask("创建新的 Out 邮箱?") != IDYES) return false;
+    if (std::optional<std::string> saved = create_missing("Out", "OUT", folder_for(path))) {
+      path = *saved;
+      out = dynamic_cast<CVelmarDoc*>(app_.open_document_file(path));
+    }
+    if (!out) return false;
+  }
+  out->append_letter(std::move(letter));
+  out->set_modified();
+  out->update_all_views(nullptr);
+  return true;
+}

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+class CAletter;
 class CListView;
 class CVelmarApp;
 class CVelmarDoc;
@@ -43,6 +45,10 @@ class mailbox_commands {
   // view of it but sender is updated. True when the letter went.
   bool trash_current(CVelmarDoc& source, ui_view* sender);
   bool move_current(CVelmarDoc& source, ui_view* sender);
+
+  // Appends a sent letter's copy to Out, asking to create Out when it cannot
+  // be opened; false when the copy is not kept.
+  bool keep_in_out(std::unique_ptr<CAletter> letter);
 
   // The file of a user mailbox: the work directory, the name and ".box".
   std::string user_mailbox_path(const std::string& name) const;

@@ -74,6 +74,7 @@ ui_menu_item edit_popup() {
                    item("剪切(&T)\tCtrl+X", ID_EDIT_CUT, "剪切选中的文字"),
                    item("复制(&C)\tCtrl+C", ID_EDIT_COPY, "复制选中的内容"),
                    item("粘贴(&P)\tCtrl+V", ID_EDIT_PASTE, "粘贴剪贴板的文字"),
+                   item("清除(&E)", ID_EDIT_CLEAR, "删除选中的文字"),
                    ui_separator(),
                    item("全选(&A)\tCtrl+A", ID_EDIT_SELECT_ALL, "选中全部"),
                    ui_separator(),

@@ -23,6 +23,7 @@
 #include "app/viewer_services.h"
 #include "chinese/charset_labels.h"
 #include "chinese/font_names.h"
+#include "letter/editor_view.h"
 #include "letter/raw_view.h"
 #include "letter/viewer_child_wnd.h"
 #include "letter/viewer_view.h"
@@ -154,7 +155,12 @@ void CVelmarApp::register_templates() {
       [] { return new CViewerChildWnd; });
   viewer_template_ = viewer.get();
   add_doc_template(std::move(viewer));
-  // The editor and the object views come between these.
+  auto editor = std::make_unique<ui_doc_template>(
+      IDR_PARTTYPE, kPartDocString, &mailbox_menu(), [this] { return new CVelmarDoc(servers_); },
+      [this](ui_document&) { return new CEditorView(*viewer_services_); });
+  editor_template_ = editor.get();
+  add_doc_template(std::move(editor));
+  // The object views are the items' own windows.
   for (chinese_view view :
        {chinese_view::big5, chinese_view::gb, chinese_view::cns, chinese_view::huge}) {
     auto part = std::make_unique<ui_doc_template>(

@@ -49,10 +49,11 @@ class CVelmarApp : public ui_application {
   const std::string& font_directory() const { return font_directory_; }
   chinese_fonts& fonts();
 
-  // The templates of the mailbox list, the viewer, the Chinese views and the
-  // raw view.
+  // The templates of the mailbox list, the viewer, the composer, the Chinese
+  // views and the raw view.
   ui_doc_template* list_template() const { return list_template_; }
   ui_doc_template* viewer_template() const { return viewer_template_; }
+  ui_doc_template* editor_template() const { return editor_template_; }
   ui_doc_template* part_template(chinese_view view) const;
   ui_doc_template* raw_template() const { return raw_template_; }
 
@@ -105,6 +106,7 @@ class CVelmarApp : public ui_application {
   std::unique_ptr<fetch_command> fetch_;
   ui_doc_template* list_template_ = nullptr;
   ui_doc_template* viewer_template_ = nullptr;
+  ui_doc_template* editor_template_ = nullptr;
   ui_doc_template* raw_template_ = nullptr;
   std::vector<std::pair<chinese_view, ui_doc_template*>> part_templates_;
   std::unique_ptr<CMainFrame> frame_;

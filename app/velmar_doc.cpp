@@ -34,9 +34,7 @@ std::optional<std::string> CVelmarDoc::private_clipboard_data() {
 }
 
 CAletter* CVelmarDoc::current_letter() {
-  if (data_.current < 0 || static_cast<std::size_t>(data_.current) >= data_.letters.size())
-    return nullptr;
-  return data_.letters[static_cast<std::size_t>(data_.current)].get();
+  return data_.current_letter();
 }
 
 std::unique_ptr<CAletter> CVelmarDoc::take_letter(std::size_t index) {

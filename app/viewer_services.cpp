@@ -1,10 +1,15 @@
 #include "app/viewer_services.h"
 
 #include "app/mailbox_commands.h"
+#include "app/server_session.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "letter/composer_item.h"
+#include "letter/editor_view.h"
 #include "media/item_commands.h"
 #include "media/object_servers.h"
+#include "ui/ui_child_frame.h"
+#include "ui/ui_doc_template.h"
 
 CVelmarDocData* viewer_services::mailbox(ui_document& document) {
   auto* mailbox = dynamic_cast<CVelmarDoc*>(&document);
@@ -68,4 +73,39 @@ CVelmarCntrItem* viewer_services::insert_object(ui_document& document) {
 
 void viewer_services::close_in_place(CVelmarCntrItem& item) {
   app_.servers().close_shown(item);
+}
+
+compose_settings viewer_services::sending_settings() const {
+  const velmar_settings& settings = app_.settings();
+  return {settings.real_name,   settings.return_address, settings.imap_account,
+          settings.smtp_server, settings.compose_cc,     settings.net_link};
+}
+
+long viewer_services::operating_environment() const {
+  return app_.settings().oper_system;
+}
+
+CEditorView* viewer_services::open_composer(ui_document& document) {
+  ui_doc_template* editors = app_.editor_template();
+  ui_child_frame* made = editors ? editors->create_new_frame(document) : nullptr;
+  if (!made) return nullptr;
+  editors->initial_update_frame(made);
+  return dynamic_cast<CEditorView*>(made->view());
+}
+
+bool viewer_services::keep_in_out(std::unique_ptr<CAletter> letter) {
+  return app_.mailboxes().keep_in_out(std::move(letter));
+}
+
+send_result viewer_services::send_letter(outgoing_letter& letter) {
+  const compose_settings settings = sending_settings();
+  server_session session(app_, {settings.smtp_server, {}, true});
+  send_result result = outgoing_letter_send(letter, compose_hosts(settings));
+  result.reports = session.reports();
+  return result;
+}
+
+std::unique_ptr<composer_item> viewer_services::insert_item(ui_document&) {
+  // Pictures and sounds cannot be inserted yet.
+  return nullptr;
 }

@@ -19,6 +19,12 @@ class viewer_services : public viewer_host {
   object_opening open_object_part(ui_document& document, const CBody& part) override;
   CVelmarCntrItem* insert_object(ui_document& document) override;
   void close_in_place(CVelmarCntrItem& item) override;
+  compose_settings sending_settings() const override;
+  long operating_environment() const override;
+  CEditorView* open_composer(ui_document& document) override;
+  bool keep_in_out(std::unique_ptr<CAletter> letter) override;
+  send_result send_letter(outgoing_letter& letter) override;
+  std::unique_ptr<composer_item> insert_item(ui_document& document) override;
 
  private:
   CVelmarApp& app_;

@@ -2,8 +2,6 @@
 
 #include <strings.h>
 
-#include "chinese/converters.h"
-
 namespace {
 
 bool same_label(std::string_view a, std::string_view b) {
@@ -88,20 +86,4 @@ std::string_view text_part_window_title(text_part_window window) {
       break;
   }
   return {};
-}
-
-std::string outgoing_text(std::string text, std::string_view label, long platform,
-                          std::size_t& damaged) {
-  if (!same_label(label, "ISO-2022-CN")) return text;
-  if (platform_shows_gb(platform)) {
-    std::string encoded;
-    damaged += gb_to_iso2022cn(text, encoded);
-    text = std::move(encoded);
-  }
-  if (platform_shows_big5(platform)) {
-    std::string encoded;
-    damaged += big5_to_iso2022cn(text, encoded);
-    text = std::move(encoded);
-  }
-  return text;
 }

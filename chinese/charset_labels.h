@@ -81,10 +81,3 @@ text_part_window text_part_open_rule(const std::optional<std::string_view>& labe
 
 // The window's title for a view, empty for ask_to_save.
 std::string_view text_part_window_title(text_part_window window);
-
-// The composer's outgoing text for its label: with "ISO-2022-CN", GB text is
-// encoded on a GB platform and Big5 text on a Big5 one (on a platform of both,
-// the text is taken as GB); other labels leave the text as it is. Adds to
-// damaged the number of characters that became substitutes.
-std::string outgoing_text(std::string text, std::string_view label, long platform,
-                          std::size_t& damaged);

@@ -33,6 +33,10 @@ char* iso2022cn_writer::ascii(char* out, std::uint8_t byte) {
 char* iso2022cn_writer::character(char* out, char final, std::uint8_t first, std::uint8_t second) {
   int g = register_of(final);
   if (finals_[g] != final) {
+    // A reader may not take a new set for the shifted register while it is
+    // in use (glibc's does not), so the shift ends first.
+    if (g == 1 && shifted_) *out++ = kSI;
+    if (g == 1) shifted_ = false;
     *out++ = kESC;
     *out++ = '$';
     *out++ = "()*+"[g];

@@ -6,61 +6,56 @@
 #include "cli/options.h"
 #include "cli/reports.h"
 #include "cli/streams.h"
-#include "mail/dates.h"
 #include "message/address_parse.h"
 #include "message/header_write.h"
+#include "model/box_file.h"
+#include "model/letter_to_mail.h"
+#include "model/outgoing_letter.h"
+#include "model/velmar_doc_data.h"
 #include "net/smtp.h"
 #include "platform/host_name.h"
-#include "platform/random.h"
 
 namespace {
 
-// The text with CR LF line ends (a bare CR or LF becomes CR LF), less one
-// line end at the very end: the body is written with one of its own.
-std::string letter_text(const std::string& text) {
-  std::string result;
-  result.reserve(text.size() + text.size() / 32);
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char c = text[i];
-    if (c == '\r' || c == '\n') {
-      result += "\r\n";
-      if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    } else {
-      result += c;
-    }
+// The sender of --from: its name, and "mailbox@host"; false (after a
+// message) when it holds no address.
+bool sender(const std::string& text, compose_settings& settings, std::string& address) {
+  std::unique_ptr<mail_address> list;
+  address_list_parse(list, text, local_host_name());
+  for (const mail_address* each = list.get(); each; each = each->next.get()) {
+    if (!each->host) continue;
+    settings.real_name = each->personal.value_or("");
+    address = each->mailbox.value_or("") + "@" + *each->host;
+    settings.imap_account = settings.return_address = address;
+    return true;
   }
-  if (result.ends_with("\r\n")) result.resize(result.size() - 2);
-  return result;
-}
-
-bool eight_bit(const std::string& text) {
-  for (char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
-  }
+  std::fprintf(stderr, "kestrel-mail: --from holds no address: %s\n", text.c_str());
   return false;
 }
 
-std::unique_ptr<mail_body> text_body(std::string text) {
-  std::unique_ptr<mail_body> body = mail_new_body();
-  body->type = TYPE_TEXT;
-  body->subtype = "PLAIN";
-  body->parameter_list = mail_new_body_parameter();
-  body->parameter_list->attribute = "CHARSET";
-  bool wide = eight_bit(text);
-  body->parameter_list->value = wide ? "UTF-8" : "US-ASCII";
-  body->encoding = wide ? ENCODING_8BIT : ENCODING_7BIT;
-  body->bytes = static_cast<std::uint32_t>(text.size());
-  body->contents.text = std::move(text);
-  return body;
+// One line end less at the very end: the body is written with one of its own.
+std::string without_last_line_end(std::string text) {
+  if (text.ends_with('\n')) text.pop_back();
+  if (text.ends_with('\r')) text.pop_back();
+  return text;
 }
 
-// Parses an address list; false (after a message) when it holds no address.
-bool addresses(std::unique_ptr<mail_address>& list, const std::string& text, const char* option) {
-  address_list_parse(list, text, local_host_name());
-  for (const mail_address* address = list.get(); address; address = address->next.get()) {
-    if (address->host) return true;
+// Appends the copy to a mailbox document, made when the file is missing.
+bool keep_copy(const std::string& path, std::unique_ptr<CAletter> copy) {
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> out;
+  if (std::FILE* exists = std::fopen(path.c_str(), "rb")) {
+    std::fclose(exists);
+    out = box_file_open(path, reason);
+  } else {
+    out = std::make_unique<CVelmarDocData>();
+    out->mailbox_name = "OUT";
   }
-  std::fprintf(stderr, "kestrel-mail: %s holds no address: %s\n", option, text.c_str());
+  if (out) {
+    out->letters.push_back(std::move(copy));
+    if (box_file_save(path, *out, reason)) return true;
+  }
+  std::fprintf(stderr, "kestrel-mail: %s: %s\n", path.c_str(), reason.c_str());
   return false;
 }
 
@@ -76,67 +71,71 @@ void refusals_print(const mail_address* list) {
 }  // namespace
 
 int run_send(const cli_command& command, cli_arguments arguments) {
-  const std::vector<cli_option> known =
-      session_options({{"--server", true},
-                       {"--from", true},
-                       {"--to", true},
-                       {"--cc", true},
-                       {"--bcc", true},
-                       {"--subject", true}});
+  const std::vector<cli_option> known = session_options({{"--server", true},
+                                                         {"--from", true},
+                                                         {"--to", true},
+                                                         {"--cc", true},
+                                                         {"--bcc", true},
+                                                         {"--subject", true},
+                                                         {"--charset", true},
+                                                         {"--8bit", false},
+                                                         {"--attach", true, true},
+                                                         {"--out", true},
+                                                         {"--dry-run", false}});
   std::optional<cli_parsed> parsed = cli_options_parse(arguments, known);
-  if (!parsed || parsed->words.size() > 1 || !parsed->has("--server") || !parsed->has("--from") ||
-      !parsed->has("--to")) {
+  if (!parsed || parsed->words.size() > 1 || !parsed->has("--from") || !parsed->has("--to") ||
+      (!parsed->has("--server") && !parsed->has("--dry-run"))) {
     return cli_usage(command);
   }
   session_start(*parsed);
 
-  std::unique_ptr<mail_envelope> envelope = mail_new_envelope();
-  if (!addresses(envelope->from, *parsed->value("--from"), "--from") ||
-      !addresses(envelope->to, *parsed->value("--to"), "--to")) {
-    return EXIT_FAILED;
-  }
-  if (parsed->has("--cc") && !addresses(envelope->cc, *parsed->value("--cc"), "--cc")) {
-    return EXIT_FAILED;
-  }
-  if (parsed->has("--bcc") && !addresses(envelope->bcc, *parsed->value("--bcc"), "--bcc")) {
-    return EXIT_FAILED;
-  }
-  const mail_address* sender = envelope->from.get();
-  while (!sender->host)
-    sender = sender->next.get();
-  envelope->return_path = mail_new_address();
-  envelope->return_path->mailbox = sender->mailbox;
-  envelope->return_path->host = sender->host;
-  envelope->subject = parsed->value("--subject");
-  envelope->date = rfc822_date_now();
-  envelope->message_id = mail_format("<Kestrel.%ld.%ld@%s>", static_cast<long>(std::time(nullptr)),
-                                     random_number(), local_host_name().c_str());
-
+  compose_settings settings;
+  compose_form form;
+  if (!sender(*parsed->value("--from"), settings, form.from)) return EXIT_FAILED;
+  settings.smtp_server = parsed->value("--server").value_or("");
+  // Standard input is UTF-8; without a label it goes as it is.
+  settings.charset_label = parsed->value("--charset").value_or("UTF-8");
+  settings.transfer_mode = parsed->has("--8bit") ? kEightBitTransfer : 0;
+  form.to = *parsed->value("--to");
+  form.cc = parsed->value("--cc").value_or("");
+  form.bcc = parsed->value("--bcc").value_or("");
+  form.subject = parsed->value("--subject").value_or("");
+  form.attachments = parsed->values("--attach");
   std::optional<std::string> text = input_read(parsed->words.empty() ? "" : parsed->words[0]);
   if (!text) return EXIT_FAILED;
-  std::unique_ptr<mail_body> body = text_body(letter_text(*text));
+  form.body = without_last_line_end(std::move(*text));
 
-  std::string server = *parsed->value("--server");
-  // The password, as for a server mailbox, when a user is given.
-  std::optional<smtp_account> account;
-  if (parsed->has("--user")) {
-    account.emplace();
-    mail_callback().on_login(server, account->user, account->password, 1);
-    if (account->user.empty()) return EXIT_FAILED;
-  }
-  std::string failure;
-  std::unique_ptr<smtp_stream> stream =
-      smtp_open({server}, parsed->has("--debug"), account ? &*account : nullptr, &failure);
-  if (!stream) {
-    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s%s%s\n", server.c_str(),
-                 failure.empty() ? "" : ": ", failure.c_str());
+  compose_problem problem;
+  std::optional<outgoing_letter> letter =
+      outgoing_letter_build(form, settings, {}, std::time(nullptr), problem);
+  if (!letter) {
+    std::fprintf(stderr, "kestrel-mail: %s\n", problem.message.c_str());
     return EXIT_FAILED;
   }
-  bool sent = smtp_mail(*stream, "MAIL", *envelope, body.get());
-  std::printf("%s\n", stream->reply.c_str());
-  refusals_print(envelope->to.get());
-  refusals_print(envelope->cc.get());
-  refusals_print(envelope->bcc.get());
-  smtp_close(stream);
-  return sent ? EXIT_DONE : EXIT_FAILED;
+  for (const std::string& warning : letter->warnings)
+    std::fprintf(stderr, "kestrel-mail: %s\n", warning.c_str());
+  if (parsed->has("--out") && !keep_copy(*parsed->value("--out"), std::move(letter->out_copy)))
+    return EXIT_FAILED;
+  if (parsed->has("--dry-run"))
+    return output_write(outgoing_letter_text(*letter)) ? EXIT_DONE : EXIT_FAILED;
+
+  // The password, as for a server mailbox, when a user is given; without
+  // one there is no login.
+  smtp_account account;
+  if (parsed->has("--user")) {
+    mail_callback().on_login(settings.smtp_server, account.user, account.password, 1);
+    if (account.user.empty()) return EXIT_FAILED;
+  }
+  send_result result =
+      outgoing_letter_send(*letter, {settings.smtp_server}, parsed->has("--debug"), &account);
+  if (result.outcome == send_outcome::no_host) {
+    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s%s%s\n", settings.smtp_server.c_str(),
+                 result.reply.empty() ? "" : ": ", result.reply.c_str());
+    return EXIT_FAILED;
+  }
+  std::printf("%s\n", result.reply.c_str());
+  refusals_print(letter->envelope->to.get());
+  refusals_print(letter->envelope->cc.get());
+  refusals_print(letter->envelope->bcc.get());
+  return result.outcome == send_outcome::sent ? EXIT_DONE : EXIT_FAILED;
 }

@@ -37,8 +37,11 @@ constexpr cli_command kCommands[] = {
      run_list},
     {"send",
      "--server HOST[:PORT][/tls|/starttls] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
-     "[--subject TEXT] [--user NAME] [FILE]",
-     "send a text letter (FILE or standard input) over SMTP", run_send},
+     "[--subject TEXT] [--charset LABEL] [--8bit] [--attach FILE]... [--out FILE.box] "
+     "[--dry-run] [--user NAME] [--cafile FILE] [--allow-plain] [--debug] [FILE]",
+     "send a letter (its UTF-8 text from FILE or standard input) over SMTP, as the composer "
+     "sends it",
+     run_send},
     {"box", "show|cat|view|import|export ...",
      "list, print, fill or export a mailbox document (.box); \"box\" alone shows how", run_box},
 };

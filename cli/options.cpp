@@ -6,6 +6,14 @@ std::optional<std::string> cli_parsed::value(std::string_view name) const {
   return found->second;
 }
 
+std::vector<std::string> cli_parsed::values(std::string_view name) const {
+  std::vector<std::string> found;
+  auto [first, last] = options.equal_range(name);
+  for (auto each = first; each != last; ++each)
+    found.push_back(each->second);
+  return found;
+}
+
 std::optional<cli_parsed> cli_options_parse(cli_arguments arguments,
                                             std::span<const cli_option> known) {
   cli_parsed parsed;
@@ -24,7 +32,7 @@ std::optional<cli_parsed> cli_options_parse(cli_arguments arguments,
     for (const cli_option& candidate : known) {
       if (candidate.name == word) option = &candidate;
     }
-    if (!option || parsed.has(word)) return std::nullopt;
+    if (!option || (parsed.has(word) && !option->repeatable)) return std::nullopt;
     std::string value;
     if (option->takes_value) {
       if (++i == arguments.size()) return std::nullopt;

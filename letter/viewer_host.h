@@ -1,8 +1,14 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+#include "model/outgoing_letter.h"
+
+class CAletter;
 class CBody;
+class CEditorView;
+class composer_item;
 class CVelmarCntrItem;
 class CVelmarDocData;
 class ui_document;
@@ -40,6 +46,22 @@ class viewer_host {
   virtual CVelmarCntrItem* insert_object(ui_document& document) = 0;
   // Escape: closes the window of an item the view showed when it was made.
   virtual void close_in_place(CVelmarCntrItem& item) = 0;
+
+  // What sending reads of the settings, and the operating environment the
+  // composer's items are stored for.
+  virtual compose_settings sending_settings() const = 0;
+  virtual long operating_environment() const = 0;
+  // A composer in a new frame on the document, shown; null when it cannot
+  // be made.
+  virtual CEditorView* open_composer(ui_document& document) = 0;
+  // Appends a sent letter's copy to the Out mailbox, offering to create a
+  // missing one; false when no copy is kept.
+  virtual bool keep_in_out(std::unique_ptr<CAletter> letter) = 0;
+  // Sends a letter to the SMTP server of the settings, then "localhost",
+  // logging in as the account where the server asks.
+  virtual send_result send_letter(outgoing_letter& letter) = 0;
+  // A picture or sound the user inserts into a letter; null when none is.
+  virtual std::unique_ptr<composer_item> insert_item(ui_document& document) = 0;
 
  protected:
   ~viewer_host() = default;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QShortcut>
 
+#include "letter/letter_commands.h"
 #include "letter/letter_ids.h"
 #include "letter/part_actions.h"
 #include "letter/part_text_ctrl.h"
@@ -78,10 +79,13 @@ CViewerView::CViewerView(viewer_host& host) : host_(host) {
     buttons_[place.id] = button;
     order_.push_back(place.id);
   }
-  // A new letter, a reply, a forward and a redirect need the composer,
-  // which this program does not have yet.
-  for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT})
-    buttons_[id]->setEnabled(false);
+  for (int id : {IDC_BUTTON_REPLY, IDC_BUTTON_REPLY_ALL, IDC_BUTTON_FORWARD, IDC_BUTTON_REDIRECT}) {
+    on_command(id, [this, id] {
+      if (ui_document* own = document())
+        run_letter_command(letter_command_of(id), host_, *own, letter_labels::english);
+    });
+    connect(buttons_[id], &QAbstractButton::clicked, this, [this, id] { run_command(id); });
+  }
   const std::pair<int, void (CViewerView::*)()> actions[] = {
       {IDC_BUTTON_PREV, &CViewerView::on_prev},
       {IDC_BUTTON_NEXT, &CViewerView::on_next},
@@ -147,9 +151,7 @@ CVelmarDocData* CViewerView::mailbox() const {
 
 CAletter* CViewerView::current_letter() const {
   CVelmarDocData* data = mailbox();
-  if (!data || data->current < 0 || static_cast<std::size_t>(data->current) >= data->letters.size())
-    return nullptr;
-  return data->letters[static_cast<std::size_t>(data->current)].get();
+  return data ? data->current_letter() : nullptr;
 }
 
 bool CViewerView::mark_read() {

@@ -88,3 +88,10 @@ std::string mail_format(const char* format, ...) {
 void mail_fatal(const char* text) {
   fatal_stop(text);
 }
+
+std::string mail_reports_under(std::string text, const std::vector<std::string>& reports) {
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (i == 0 || reports[i] != reports[i - 1]) text += "\n" + reports[i];
+  }
+  return text;
+}

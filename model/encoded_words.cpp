@@ -6,7 +6,9 @@
 #include <cctype>
 #include <map>
 
+#include "chinese/typed_text.h"
 #include "message/base64.h"
+#include "message/rfc822_binary.h"
 #include "platform/charset_reader.h"
 
 namespace {
@@ -218,4 +220,41 @@ std::optional<std::string> parameter_shown(const CParameter& parameters, std::st
   for (shown_parameter& each : parameters_shown(parameters, charset))
     if (same_name(each.attribute, attribute)) return std::move(each.value);
   return std::nullopt;
+}
+
+std::string header_text_encode(std::string_view utf8, std::string_view label,
+                               std::string_view separator, std::u32string& refused) {
+  // ASCII stays as it is, unless a reader would take some of it for an
+  // encoded word.
+  if (std::all_of(utf8.begin(), utf8.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; }) &&
+      utf8.find("=?") == std::string_view::npos)
+    return std::string(utf8);
+  constexpr std::size_t kLongestWord = 75;
+  const std::string head = "=?" + std::string(label) + "?B?";
+  const std::size_t room = kLongestWord > head.size() + 2 ? kLongestWord - head.size() - 2 : 4;
+  std::vector<std::size_t> starts;
+  charset_reader("UTF-8").read(utf8, [&](char32_t, std::size_t at) { starts.push_back(at); });
+  starts.push_back(utf8.size());
+  auto word_of = [&](std::size_t from, std::size_t to) {
+    typed_text typed =
+        typed_text_encode(utf8.substr(starts[from], starts[to] - starts[from]), label);
+    for (char32_t c : typed.refused)
+      if (refused.find(c) == std::u32string::npos) refused += c;
+    std::string encoded = rfc822_binary(typed.bytes);
+    std::erase(encoded, '\r');
+    std::erase(encoded, '\n');
+    return encoded;
+  };
+  std::string text;
+  for (std::size_t from = 0; from + 1 < starts.size();) {
+    // As many characters as fit; at least one.
+    std::size_t to = from + 1;
+    while (to + 1 < starts.size() && word_of(from, to + 1).size() <= room)
+      ++to;
+    if (!text.empty()) text += separator;
+    text += head + word_of(from, to) + "?=";
+    from = to;
+  }
+  return text;
 }

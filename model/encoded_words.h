@@ -35,3 +35,10 @@ std::vector<shown_parameter> parameters_shown(const CParameter& parameters,
 // case), nothing when there is none.
 std::optional<std::string> parameter_shown(const CParameter& parameters, std::string_view attribute,
                                            std::string_view charset);
+
+// Header text the user typed (UTF-8) as it travels: ASCII as it is; any other
+// text (and ASCII that holds "=?") whole as RFC 2047 encoded words (B encoding) in the charset the
+// label names, each at most 75 characters, joined by the separator ("\r\n " folds them, " " keeps
+// them on one line). The characters the charset cannot hold are added to refused.
+std::string header_text_encode(std::string_view utf8, std::string_view label,
+                               std::string_view separator, std::u32string& refused);

@@ -74,9 +74,9 @@ screen_text letter_screen_text(const letter_text& text) {
   return screen;
 }
 
-std::string letter_text_utf8(const letter_text& text) {
+std::string letter_text_utf8(const letter_text& text, bool decoded_words) {
   std::string utf8;
   utf8.reserve(text.bytes.size());
-  read_runs(text, false, [&](char32_t c, std::size_t) { utf8_append(utf8, c); });
+  read_runs(text, decoded_words, [&](char32_t c, std::size_t) { utf8_append(utf8, c); });
   return utf8;
 }

@@ -23,6 +23,6 @@ struct screen_text {
 
 screen_text letter_screen_text(const letter_text& text);
 
-// The text in UTF-8 for a terminal: every run converted from its charset,
-// nothing else changed (line ends, encoded words and all stay).
-std::string letter_text_utf8(const letter_text& text);
+// The text in UTF-8: every run converted from its charset, nothing else
+// changed (line ends and all stay); encoded words stay too unless decoded.
+std::string letter_text_utf8(const letter_text& text, bool decoded_words = false);

@@ -28,3 +28,8 @@ void CVelmarDocData::DeleteContents() {
   items.clear();
   current = -1;
 }
+
+CAletter* CVelmarDocData::current_letter() {
+  if (current < 0 || static_cast<std::size_t>(current) >= letters.size()) return nullptr;
+  return letters[static_cast<std::size_t>(current)].get();
+}

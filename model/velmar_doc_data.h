@@ -21,6 +21,9 @@ class CVelmarDocData {
   // Removes every letter and item.
   void DeleteContents();
 
+  // The current letter, null when there is none.
+  CAletter* current_letter();
+
   std::string mailbox_name;   // "IN", "OUT", "TRASH" or a user mailbox's name
   std::int32_t current = -1;  // index into letters, -1 for none
   std::vector<std::unique_ptr<CAletter>> letters;

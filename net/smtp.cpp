@@ -235,10 +235,18 @@ bool upgrade(smtp_stream& stream, const smtp_host& host) {
   return start_tls(stream, host) && extended_hello(stream);
 }
 
-// AUTH with the account when the server offers it: PLAIN, else LOGIN.
-bool authenticate(smtp_stream& stream, const smtp_host& host, const smtp_account& account) {
+// AUTH when the server offers it: PLAIN, else LOGIN, as the account given
+// or else the one on_login names. No user name: no login.
+bool authenticate(smtp_stream& stream, const smtp_host& host, const smtp_account* given) {
   std::vector<std::string> methods = extension(stream, "AUTH");
   if (methods.empty()) return true;
+  smtp_account account;
+  if (given) {
+    account = *given;
+  } else {
+    mail_callback().on_login(host.name, account.user, account.password, 1);
+  }
+  if (account.user.empty()) return true;
   if (!stream.tcp->tls && !mail_callback().on_plain_login(host.name)) {
     made_up(stream, SMTP_REFUSED, "Login in clear refused: the server offers no TLS");
     return false;
@@ -261,7 +269,7 @@ bool start(smtp_stream& stream, const smtp_host& host, const smtp_account* accou
   if (host.tls && !start_tls(stream, host)) return false;
   if (read_reply(stream) != kGreeting || !hello(stream, host.name)) return false;
   if (!host.tls && !upgrade(stream, host)) return false;
-  return !account || account->user.empty() || authenticate(stream, host, *account);
+  return authenticate(stream, host, account);
 }
 
 }  // namespace

@@ -30,9 +30,10 @@ enum : long { SMTP_GONE = 421, SMTP_REFUSED = 554 };
 // A connection to the first host of the list that greets and accepts EHLO or
 // HELO: "host" or "host:port" (port 25 by default), and "/tls" for TLS from
 // the first byte (always on port 465) or "/starttls" to require the upgrade,
-// which is made whenever the server offers it. With an account, a server that
-// offers AUTH gets it (PLAIN, else LOGIN); a password goes in clear only when
-// the server offers no TLS and on_plain_login agrees. Null when no host
+// which is made whenever the server offers it. A server that offers AUTH
+// gets the account (PLAIN, else LOGIN): the one given, or without one the one
+// on_login names then; an empty user name means no login. A password goes
+// in clear only when the server offers no TLS and on_plain_login agrees. Null when no host
 // would do; `failure`, when given, then holds the last reply: the server's
 // words, or a made-up line.
 std::unique_ptr<smtp_stream> smtp_open(const std::vector<std::string>& hosts, bool debug,

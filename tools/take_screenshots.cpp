@@ -27,6 +27,7 @@
 #include "app/resource_ids.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "letter/editor_view.h"
 #include "media/item_commands.h"
 #include "media/object_servers.h"
 #include "media/picture_window.h"
@@ -336,6 +337,32 @@ int main(int argc, char** argv) {
       }
     });
     app.run_command(ID_FILE_PRINT_PREVIEW);
+
+    // A new letter in Chinese with a file attached, then a reply to the
+    // Chinese letter quoting it.
+    viewer->close_quietly();
+    in_frame->activate();
+    std::ofstream(work / "照片.jpg") << "JFIF";
+    auto answers = std::make_unique<ui_script>();
+    answers->answer_file((work / "照片.jpg").string()).answer(IDYES).answer(IDYES).answer(IDYES);
+    list->run_command(201);
+    if (auto* composer = dynamic_cast<CEditorView*>(app.active_view())) {
+      composer->set_line(CEditorView::field::subject, "周末聚会");
+      composer->set_line(CEditorView::field::to, "wang@pku.edu.cn");
+      composer->set_line(CEditorView::field::cc, "zhang@tsinghua.edu.cn");
+      composer->set_body("王先生：\r\n\r\n周六下午三点在未名湖边聚会，照片附上。\r\n\r\n李明");
+      composer->run_command(ID_COMPOSE_ADD_FILE);
+      app.active_frame()->setGeometry(0, 0, 790, 470);
+      ok = save(frame, output / "composer.png") && ok;
+      app.active_frame()->close_quietly();
+    } else {
+      ok = false;
+    }
+    list->select_lines({6});
+    list->run_command(202);
+    app.active_frame()->setGeometry(0, 0, 790, 470);
+    ok = save(frame, output / "reply.png") && ok;
+    answers.reset();
     app.close_all_documents();
     settle();
   }

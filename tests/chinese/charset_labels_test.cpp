@@ -118,21 +118,4 @@ TEST(Setting, RefusesALabelThePlatformContradicts) {
   EXPECT_TRUE(charset_setting_valid(PLATFORM_NONE, "CN-BIG5"));
 }
 
-TEST(Outgoing, Iso2022CnEncodesByPlatform) {
-  std::size_t damaged = 0;
-  EXPECT_EQ(outgoing_text("\xB0\xA1", "iso-2022-cn", PLATFORM_GB, damaged),
-            "\x1B$)A\x0E\x30\x21\x0F");
-  EXPECT_EQ(outgoing_text("\xA4\x40", "ISO-2022-CN", PLATFORM_BIG5, damaged),
-            "\x1B$)G\x0E\x44\x21\x0F");
-  // On both platforms the text is taken as GB.
-  EXPECT_EQ(outgoing_text("\xB0\xA1", "ISO-2022-CN", PLATFORM_BOTH, damaged),
-            "\x1B$)A\x0E\x30\x21\x0F");
-  EXPECT_EQ(damaged, 0u);
-  EXPECT_EQ(outgoing_text("\xB0\xA1", "ISO-2022-CN", PLATFORM_NONE, damaged), "\xB0\xA1");
-  EXPECT_EQ(outgoing_text("\xB0\xA1", "CN-GB", PLATFORM_GB, damaged), "\xB0\xA1");
-  EXPECT_EQ(outgoing_text("\xB0\r\n", "ISO-2022-CN", PLATFORM_GB, damaged),
-            "\x1B$)A\x0E\x21\x75\x0F\r\n");
-  EXPECT_EQ(damaged, 1u);
-}
-
 }  // namespace

@@ -5,6 +5,8 @@
 
 #include <fstream>
 
+#include "message/records.h"
+#include "model/box_file.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/kestrel_mail.h"
 #include "tests/support/loopback.h"
@@ -72,7 +74,8 @@ TEST_F(ServerCommands, NoUserOrNoPasswordEndsTheLogin) {
   unsetenv("KESTREL_PASSWORD");
   // Without a terminal there is nobody to ask.
   program_result no_password =
-      run_program("/usr/bin/setsid", {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester", "--allow-plain"});
+      run_program("/usr/bin/setsid",
+                  {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester", "--allow-plain"});
   EXPECT_EQ(no_password.exit_code, 1);
   EXPECT_THAT(no_password.err,
               HasSubstr("kestrel-mail: no password: set KESTREL_PASSWORD or run on a terminal"));
@@ -154,6 +157,75 @@ TEST_F(SendCommand, ARefusedRecipientIsShown) {
                 "refused nobody@example.cn: 550 5.1.1 <nobody@example.cn>: recipient unknown\n",
                 _, "text\n"}});
   EXPECT_TRUE(sink_->letters().empty());
+}
+
+// aiosmtpd demanding STARTTLS and a login: --user with the password from
+// KESTREL_PASSWORD, the certificate trusted through --cafile.
+TEST(SecureSendCommand, LogsInUnderTlsOrSaysWhy) {
+  smtp_sink_server sink{smtp_sink_server::security{}};
+  if (!sink.running()) GTEST_SKIP() << sink.reason();
+  const std::string server = "localhost:" + std::to_string(sink.port());
+  const auto send = [&](std::vector<std::string> more) {
+    std::vector<std::string> all = {"send",          "--server", server,           "--from",
+                                    "li@example.cn", "--to",     "wang@pku.edu.cn"};
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  const std::vector<std::string> trusted = {"--cafile", sink.certificate()};
+  const auto as = [&](std::string password) {
+    setenv("KESTREL_PASSWORD", password.c_str(), 1);
+    return std::vector<std::string>{"--user", "tester", "--cafile", sink.certificate()};
+  };
+  expect_runs(
+      {{"LoggedIn", send(as("secret")), 0, "250 Message accepted for delivery\n", _, "text\n"},
+       {"Untrusted", send({"--user", "tester"}), 1, _,
+        AllOf(HasSubstr("Certificate of localhost refused: unknown issuer"),
+              HasSubstr("no SMTP service at " + server + ": 421 TLS with the server failed")),
+        "text\n"}});
+  expect_runs({{"WrongPassword", send(as("wrong")), 1,
+                "535 5.7.8 Authentication credentials invalid\n", _, "text\n"}});
+  unsetenv("KESTREL_PASSWORD");
+  expect_runs({{"NoUser", send(trusted), 1, "530 5.7.0 Authentication required\n", _, "text\n"}});
+  EXPECT_EQ(sink.letters().size(), 1u);
+  EXPECT_EQ(sink.logins(),
+            (std::vector<std::string>{"tls=yes user=tester ok=yes", "tls=yes user=tester ok=no"}));
+}
+
+// Without a server: the letter as it would go, in the charset asked for.
+TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
+  scratch_folder folder;
+  const std::string attached = folder.file("a.bin");
+  std::ofstream(attached, std::ios::binary) << "GIF\x01\xFF";
+  const std::string out = folder.file("Out.box");
+  const auto send = [&](std::vector<std::string> more) {
+    std::vector<std::string> all = {
+        "send", "--from", "李明 <li@pku.edu.cn>", "--to", "wang", "--subject", "中文", "--dry-run"};
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  expect_runs(
+      {{"GbWithAFileKeptInOut", send({"--charset", "CN-GB", "--attach", attached, "--out", out}), 0,
+        AllOf(HasSubstr("From: =?CN-GB?B?wO7D9w==?= <li@pku.edu.cn>\r\n"),
+              HasSubstr("Subject: =?CN-GB?B?1tDOxA==?=\r\nTo: wang@pku.edu.cn\r\n"),
+              HasSubstr("Content-Type: TEXT/plain; charset=CN-GB\r\n"
+                        "Content-Transfer-Encoding: BASE64\r\n"),
+              HasSubstr("Content-Type: APPLICATION/Octet-Stream; NAME=\"" + attached + "\""),
+              HasSubstr("\r\n\r\nR0lGAf8=\r\n")),
+        _, "你好\n"},
+       {"EightBitTravelsQuoted", send({"--charset", "CN-GB", "--8bit"}), 0,
+        AllOf(HasSubstr("Content-Transfer-Encoding: QUOTED-PRINTABLE\r\n"),
+              HasSubstr("\r\n\r\n=C4=E3=BA=C3\r\n")),
+        _, "你好\n"},
+       {"ACharacterTheCharsetLacks", send({"--charset", "CN-GB"}), 1, "",
+        "kestrel-mail: 这些字符不能用 CN-GB 写出: 體\n", "體育\n"},
+       {"UnreadableFile", send({"--attach", folder.file("none")}), 1, "",
+        "kestrel-mail: 不能读文件 " + folder.file("none") + "\n", "x\n"}});
+  std::string reason;
+  std::unique_ptr<CVelmarDocData> kept = box_file_open(out, reason);
+  ASSERT_TRUE(kept) << reason;
+  ASSERT_EQ(kept->letters.size(), 1u);
+  EXPECT_EQ(kept->letters[0]->body.type, TYPE_MULTIPART);
+  EXPECT_EQ(kept->letters[0]->envelope.subject, "=?CN-GB?B?1tDOxA==?=");
 }
 
 TEST_F(SendCommand, NoServerThere) {

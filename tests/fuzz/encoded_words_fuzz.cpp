@@ -1,5 +1,6 @@
-// Any header text and parameters through the decoding for the screen, and
-// any bytes in any of a few charsets through the screen text of a letter.
+// Any header text and parameters through the decoding for the screen, any
+// bytes in any of a few charsets through the screen text of a letter, and
+// any typed text through the encoding of header words and back.
 
 #include <cstdint>
 #include <cstdio>
@@ -13,6 +14,7 @@
 namespace {
 
 const char* const kCharsets[] = {"GB18030", "BIG5-HKSCS", "UTF-8", "ISO-2022-JP", "UTF-16LE"};
+const char* const kLabels[] = {"CN-GB", "CN-BIG5", "ISO-2022-CN", "UTF-8", "US-ASCII"};
 
 void check(bool holds, const char* what) {
   if (holds) return;
@@ -45,6 +47,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   for (const shown_parameter& each : parameters_shown(parameters, charset))
     check(valid_utf8(each.value), "parameter value not UTF-8");
+
+  // Typed text (made valid UTF-8) as encoded words: short words that read
+  // back as typed unless the charset refused a character.
+  const std::string typed = charset_to_utf8(bytes.substr(0, end), "UTF-8").value_or("");
+  std::u32string refused;
+  const char* label = kLabels[data[0] % std::size(kLabels)];
+  std::string sent = header_text_encode(typed, label, " ", refused);
+  if (refused.empty()) check(header_text_utf8(sent, "GB18030") == typed, "words read back");
 
   // The bytes in two runs, the second in the charset chosen.
   letter_text text;

@@ -34,6 +34,50 @@ INSTANTIATE_TEST_SUITE_P(
                     header_row{"RawBytesAreReadInTheCodePage", "\xD6\xD0 =?UTF-8?Q?x?=", "中 x"}),
     row_name());
 
+struct encode_row {
+  std::string name;
+  std::string typed;
+  std::string label;
+  std::string sent;  // "" when it is to be checked by decoding alone
+  std::u32string refused;
+};
+
+class HeaderEncoding : public testing::TestWithParam<encode_row> {};
+
+TEST_P(HeaderEncoding, TravelsAsEncodedWordsThatReadBackAsTyped) {
+  const encode_row& row = GetParam();
+  std::u32string refused;
+  std::string sent = header_text_encode(row.typed, row.label, "\r\n ", refused);
+  if (!row.sent.empty()) {
+    EXPECT_EQ(sent, row.sent);
+  }
+  EXPECT_EQ(refused, row.refused);
+  if (!refused.empty()) return;
+  std::string unfolded = sent;
+  for (std::size_t at; (at = unfolded.find("\r\n")) != std::string::npos;)
+    unfolded.erase(at, 2);
+  EXPECT_EQ(header_text_utf8(unfolded, "GB18030"), row.typed);
+  for (std::size_t start = 0, end; start < sent.size(); start = end + 3) {
+    end = std::min(sent.find("\r\n ", start), sent.size());
+    EXPECT_LE(end - start, 75u) << "a word of at most 75 characters";
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, HeaderEncoding,
+    testing::Values(encode_row{"AsciiAsItIs", "Re: hello", "CN-GB", "Re: hello", U""},
+                    encode_row{"AsciiThatLooksEncoded", "=?UTF-8?Q?a?=", "CN-GB", "", U""},
+                    encode_row{"GbWord", "中文", "CN-GB", "=?CN-GB?B?1tDOxA==?=", U""},
+                    encode_row{"Big5Word", "繁體", "CN-BIG5", "=?CN-BIG5?B?wWPF6Q==?=", U""},
+                    encode_row{
+                        "LongTextFoldedIntoWords",
+                        "回复: 这是一个很长的中文题目，它要分成好几个编码词才能放得下 and more",
+                        "CN-GB", "", U""},
+                    encode_row{"IsoWordsEachComplete", "中文繁體中文繁體中文繁體中文繁體中文繁體",
+                               "ISO-2022-CN", "", U""},
+                    encode_row{"WhatTheCharsetLacks", "a é", "US-ASCII", "", U"é"}),
+    row_name());
+
 struct parameters_row {
   std::string name;
   std::vector<std::pair<std::string, std::string>> stored;

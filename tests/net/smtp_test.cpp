@@ -209,6 +209,45 @@ INSTANTIATE_TEST_SUITE_P(
                               "554 The server offers no STARTTLS"}),
     row_name());
 
+// Without an account the login is the one on_login names when the server
+// asks for one; no name, no login.
+struct asked_row {
+  std::string name;
+  std::string user;
+  std::vector<std::string> commands;  // after EHLO
+};
+
+class SmtpAskedLogin : public testing::TestWithParam<asked_row> {};
+
+TEST_P(SmtpAskedLogin, IsAskedForOnlyWhenOffered) {
+  const asked_row& row = GetParam();
+  server peer(steps{server::send("220 hi\r\n")} + replies({"250-hello\r\n250 AUTH PLAIN"}) +
+              replies(row.user.empty() ? std::vector<std::string>{"221 bye"}
+                                       : std::vector<std::string>{"235 ok", "221 bye"}));
+  mail_callbacks callbacks;
+  std::vector<std::string> asked;
+  callbacks.on_login = [&](std::string_view host, std::string& user, std::string& password,
+                           long trial) {
+    asked.push_back(std::string(host) + " " + std::to_string(trial));
+    user = row.user;
+    password = "secret";
+  };
+  callbacks.on_plain_login = [](std::string_view) { return true; };
+  log_capture log(callbacks);
+  auto stream = smtp_open({"127.0.0.1:" + std::to_string(peer.port())}, false);
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log.texts());
+  smtp_close(stream);
+  EXPECT_THAT(asked, ElementsAre("127.0.0.1 1"));
+  std::vector<std::string> lines = peer.lines();
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), row.commands);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SmtpAskedLogin,
+    testing::Values(asked_row{"named", "li", {"AUTH PLAIN AGxpAHNlY3JldA==", "QUIT"}},
+                    asked_row{"no_name_no_login", "", {"QUIT"}}),
+    row_name());
+
 TEST(Smtp, TheNextHostIsTriedWhenOneFails) {
   server refusing(steps{server::send("554 go away\r\n")} + replies({"221 bye"}));
   server accepting(greeted());
