@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/fetch_dialog.h"
+#include "message/callbacks.h"
 #include "model/letter_text.h"
 #include "tests/support/desktop_fixture.h"
 #include "tests/support/dovecot_server.h"
@@ -195,10 +196,19 @@ TEST_F(Fetch, CancelStopsBetweenLettersKeepingWhatWasTaken) {
   start_on_server();
   // Pressed while the third letter comes: it arrives, the rest stay.
   script_.cancel_progress_at("3 / 5");
+  // The fetch's callbacks leave with it: a letter sent afterwards must not
+  // ask the cancelled (and gone) progress window whether to wait.
+  bool asked_mine = false;
+  mail_callbacks mine;
+  mine.on_wait = [&asked_mine] { return asked_mine = true; };
+  mail_callbacks before = mail_set_callbacks(std::move(mine));
   ASSERT_TRUE(fetch(true));
   EXPECT_EQ(script_.messages(), strings{"取到 3 个邮件."});
   EXPECT_EQ(subjects_in(in_), (strings{"one", "two", "three"}));
   EXPECT_EQ(server_.inbox_count("tester"), 2u) << "the rest stay untouched";
+  EXPECT_TRUE(mail_callback().on_wait());
+  EXPECT_TRUE(asked_mine);
+  mail_set_callbacks(std::move(before));
 }
 
 TEST_F(Fetch, ASaveThatFailsLeavesTheServerUntouched) {

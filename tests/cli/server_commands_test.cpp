@@ -209,7 +209,7 @@ TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
               HasSubstr("Subject: =?CN-GB?B?1tDOxA==?=\r\nTo: wang@pku.edu.cn\r\n"),
               HasSubstr("Content-Type: TEXT/plain; charset=CN-GB\r\n"
                         "Content-Transfer-Encoding: BASE64\r\n"),
-              HasSubstr("Content-Type: APPLICATION/Octet-Stream; NAME=\"" + attached + "\""),
+              HasSubstr("Content-Type: APPLICATION/Octet-Stream; NAME=\"a.bin\"\r\n"),
               HasSubstr("\r\n\r\nR0lGAf8=\r\n")),
         _, "你好\n"},
        {"EightBitTravelsQuoted", send({"--charset", "CN-GB", "--8bit"}), 0,

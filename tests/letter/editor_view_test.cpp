@@ -141,7 +141,7 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   CEditorView* composer = compose("wang@pku.edu.cn", row.subject, row.body);
   ASSERT_NE(composer, nullptr);
   EXPECT_EQ(utf8(composer->line(field::from)->text()), "li@mail.pku.edu.cn");
-  attach(*composer, "picture.gif", kBytes);
+  attach(*composer, "图片.gif", kBytes);
   composer->run_command(ID_COMPOSE_SEND);
   qt_flush();
   EXPECT_EQ(script_.messages(), strings{" 发信成功! "});
@@ -162,7 +162,7 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   EXPECT_EQ(found["parts"][0]["encoding"], row.encoding);
   EXPECT_EQ(found["parts"][0]["text"], row.body);
   EXPECT_EQ(found["parts"][1]["hex"], hex(kBytes));
-  EXPECT_EQ(found["parts"][1]["name"], file("picture.gif"));
+  EXPECT_EQ(found["parts"][1]["name"], "图片.gif");
 
   // Into Dovecot's maildir, and back into In by the program's fetch.
   dovecot_.deliver("tester", sent[0].content);

@@ -1,7 +1,8 @@
 """Reads a sent letter with Python's email package, as a receiver would, and
 prints what it found as JSON: the subject and the sender's name decoded, and
 for each leaf part its type, charset label, transfer encoding, and its text
-decoded with its lines ended by line feeds (a text part) or its bytes in hex (any other part). Charsets Python
+decoded with its lines ended by line feeds (a text part) or its bytes in hex and its
+name decoded (any other part). Charsets Python
 does not know (ISO-2022-CN, RFC 1922's CN-GB and CN-BIG5) are read by iconv.
 """
 import email
@@ -46,7 +47,7 @@ def main():
             found["text"] = text.replace("\r\n", "\n")
         else:
             found["hex"] = data.hex()
-            found["name"] = part.get_param("name")
+            found["name"] = header_text(part.get_param("name") or "")
         parts.append(found)
     print(json.dumps({"subject": header_text(message["Subject"]), "from_name": header_text(name),
                       "from": address, "bcc": message["Bcc"], "parts": parts},
