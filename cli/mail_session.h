@@ -30,8 +30,8 @@ std::vector<cli_option> session_options(std::initializer_list<cli_option> own);
 bool session_timeouts(const cli_parsed& parsed);
 
 // Links the drivers and installs the callbacks: the reports, the login (and
-// the consent to a login in clear), the trace, and the command's own (on_searched, on_mailbox...); sets the
-// time-outs (a bad --timeout ends the program with the usage code).
+// the consent to a login in clear), the trace, and the command's own (on_searched, on_mailbox...);
+// sets the time-outs (a bad --timeout ends the program with the usage code).
 void session_start(const cli_parsed& parsed, mail_callbacks own = {});
 
 // Whether a name is a server mailbox or pattern ("{host}..." or "*{host}...").

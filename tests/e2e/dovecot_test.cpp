@@ -10,10 +10,10 @@
 
 #include "mail/cache.h"
 #include "mail/fetch.h"
-#include "mail/setflag_expunge.h"
 #include "mail/literal.h"
 #include "mail/open_close.h"
 #include "mail/parameters.h"
+#include "mail/setflag_expunge.h"
 #include "mail/stream.h"
 #include "message/body_section.h"
 #include "message/envelope_parse.h"

@@ -153,11 +153,12 @@ INSTANTIATE_TEST_SUITE_P(
                     fetch_answered("* 1 FETCH (ENVELOPE (\"") +
                         steps{server::send_repeated(std::string(65536, 'x'), 1600)},
                     "Line from 127.0.0.1 longer than 1048576 bytes"},
-        hostile_row{"sixteen_million_messages",
-                    steps{server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n"), server::read_line(),
-                          server::send("A00000 OK in\r\n"), server::read_line(),
-                          server::send("* 16000000 EXISTS\r\nA00001 OK selected\r\n")},
-                    "Message count 16000000 is over the limit of 1048576"},
+        hostile_row{
+            "sixteen_million_messages",
+            steps{server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n"), server::read_line(),
+                  server::send("A00000 OK in\r\n"), server::read_line(),
+                  server::send("* 16000000 EXISTS\r\nA00001 OK selected\r\n")},
+            "Message count 16000000 is over the limit of 1048576"},
         hostile_row{
             "structure_nested_10000_deep",
             fetch_answered("* 1 FETCH (BODY " + std::string(10000, '(') + "\r\nA00002 OK done\r\n"),

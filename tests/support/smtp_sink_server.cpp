@@ -30,9 +30,9 @@ smtp_sink_server::smtp_sink_server(const security& secured) {
     reason_ = "openssl req failed";
     return;
   }
-  std::vector<std::string> arguments{"--cert",   certificate(),  "--key",
-                                     folder_.path() + "/server.key", "--user", secured.user,
-                                     "--password", secured.password};
+  std::vector<std::string> arguments{
+      "--cert", certificate(), "--key",      folder_.path() + "/server.key",
+      "--user", secured.user,  "--password", secured.password};
   if (secured.implicit_tls) arguments.push_back("--implicit");
   start(arguments);
 }
