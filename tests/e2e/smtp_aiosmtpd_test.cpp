@@ -15,6 +15,7 @@
 
 namespace {
 
+using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::Not;
@@ -172,6 +173,21 @@ INSTANTIATE_TEST_SUITE_P(
                                "535 5.7.8 Authentication credentials invalid", ""},
                     secure_row{"no_login", false, "", "", "530 5.7.0 Authentication required"}),
     row_name());
+
+TEST_F(SecureAiosmtpd, AnExpiredCertificateIsRefusedWithItsCause) {
+  smtp_sink_server::security expired;
+  expired.implicit_tls = true;
+  expired.expired = true;
+  sink_ = std::make_unique<smtp_sink_server>(expired);
+  if (!sink_->running()) GTEST_SKIP() << sink_->reason();
+  tls_trust_file(sink_->certificate());
+  smtp_account account{"tester", "secret"};
+  std::string failure;
+  EXPECT_EQ(smtp_open({host(sink_->port(), true)}, false, &account, &failure), nullptr);
+  EXPECT_EQ(failure, "421 TLS with the server failed");
+  EXPECT_THAT(log_.texts(), Contains("Certificate of localhost refused: expired"));
+  EXPECT_TRUE(sink_->logins().empty());
+}
 
 // Captured on loopback: nothing of the login passes before STARTTLS, and the
 // password never passes in clear.

@@ -26,7 +26,7 @@ smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
 }
 
 smtp_sink_server::smtp_sink_server(const security& secured) {
-  if (!make_test_certificate(folder_.path(), "server", "DNS:localhost")) {
+  if (!make_test_certificate(folder_.path(), "server", "DNS:localhost", secured.expired)) {
     reason_ = "openssl req failed";
     return;
   }

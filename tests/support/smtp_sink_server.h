@@ -23,6 +23,7 @@ class smtp_sink_server {
     bool implicit_tls = false;
     std::string user = "tester";
     std::string password = "secret";
+    bool expired = false;  // the certificate ended a day ago
   };
   explicit smtp_sink_server(const security& secured);
   ~smtp_sink_server();
