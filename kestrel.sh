@@ -10,7 +10,7 @@ PACKAGES=(
   g++ clang cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   nlohmann-json3-dev
-  dovecot-imapd python3-aiosmtpd
+  dovecot-imapd python3-aiosmtpd libssl-dev openssl
   libgsf-1-dev python3-olefile
   unifont netpbm
   qt6-base-dev qt6-multimedia-dev libx11-dev fonts-droid-fallback xvfb xauth poppler-utils

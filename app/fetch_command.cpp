@@ -2,22 +2,20 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 
-#include "app/fetch_dialog.h"
 #include "app/mailbox_commands.h"
 #include "app/main_frame.h"
+#include "app/server_session.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "mail/driver.h"
 #include "mail/open_close.h"
-#include "mail/parameters.h"
 #include "mail/stream.h"
 #include "message/callbacks.h"
 #include "model/fetch_letters.h"
-#include "net/drivers.h"
-#include "net/tcp.h"
 #include "platform/host_name.h"
 #include "ui/ui_asker.h"
 #include "ui/ui_ids.h"
@@ -38,6 +36,18 @@ std::string progress_text(std::uint32_t n, std::uint32_t count, std::uint64_t by
 
 constexpr auto kCancelGrace = std::chrono::milliseconds(750);
 
+// Cancel lets the letter under way arrive when it comes at once; a server
+// that keeps silent is left, so the window answers within a second.
+std::function<bool()> cancel_waits(ui_progress& progress) {
+  auto cancelled_at = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
+  return [&progress, cancelled_at] {
+    if (!progress.cancelled()) return true;
+    const auto now = std::chrono::steady_clock::now();
+    if (!*cancelled_at) *cancelled_at = now;
+    return now - **cancelled_at < kCancelGrace;
+  };
+}
+
 struct stream_closer {
   void operator()(mail_stream* stream) const { mail_close(stream); }
 };
@@ -45,44 +55,7 @@ struct stream_closer {
 }  // namespace
 
 bool fetch_command::run() {
-  velmar_settings& settings = app_.settings();
-  CFetchDialog dialog(app_.frame());
-  dialog.account = settings.imap_account;
-  dialog.password = settings.password;
-  dialog.delete_on_server = settings.expunge_server != 0;
-  if (dialog.run() != IDOK) return false;
-  settings.password = dialog.password;
-  settings.expunge_server = dialog.delete_on_server ? 1 : 0;
-  return fetch();
-}
-
-mail_callbacks fetch_command::install_callbacks(ui_progress& progress) {
-  // Library reports are not shown; the login is answered, and the waits on
-  // the network listen to the user.
-  mail_callbacks callbacks;
-  callbacks.on_login = [this](std::string_view host, std::string& user, std::string& password,
-                              long) {
-    login_host_ = host;
-    login_user_ = app_.settings().user_name;
-    user = login_user_;
-    password = app_.settings().password;
-  };
-  // Cancel lets the letter under way arrive when it comes at once; a server
-  // that keeps silent is left, so the window answers within a second.
-  auto cancelled_at = std::make_shared<std::optional<std::chrono::steady_clock::time_point>>();
-  callbacks.on_wait = [&progress, cancelled_at] {
-    if (!progress.cancelled()) return true;
-    const auto now = std::chrono::steady_clock::now();
-    if (!*cancelled_at) *cancelled_at = now;
-    return now - **cancelled_at < kCancelGrace;
-  };
-  callbacks.on_timeout = [this](long seconds) {
-    char question[512];
-    std::snprintf(question, sizeof question, kStillWaiting, app_.settings().imap_host.c_str(),
-                  seconds);
-    return ui_message_box(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
-  };
-  return mail_set_callbacks(std::move(callbacks));
+  return ask_password(app_) && fetch();
 }
 
 bool fetch_command::fetch() {
@@ -95,21 +68,15 @@ bool fetch_command::fetch() {
   std::unique_ptr<ui_progress> progress = ui_ask().progress("取邮件");
   progress->show_text("连接 " + settings.imap_host + " ...");
   local_host_name();
-  link_all_drivers();
-  // The callbacks hold the progress window: they leave with the fetch, so a
-  // letter sent afterwards does not wait on a window that is gone.
-  struct callbacks_restored {
-    mail_callbacks before;
-    ~callbacks_restored() { mail_set_callbacks(std::move(before)); }
-  } restored{install_callbacks(*progress)};
-  for (long code : {SET_READ_TIMEOUT, SET_WRITE_TIMEOUT})
-    mail_parameters(nullptr, code, reinterpret_cast<void*>(settings.network_timeout));
+  server_session session(app_, {settings.imap_host, cancel_waits(*progress)});
   std::unique_ptr<mail_stream, stream_closer> stream(
       mail_open(nullptr, settings.server_mailbox(), 0));
+  login_host_ = session.login_host();
+  login_user_ = session.login_user();
   if (!stream) {
     progress.reset();
     busy.reset();
-    ui_message_box(kLoginFailed, MB_OK | MB_ICONEXCLAMATION);
+    ui_message_box(mail_reports_under(kLoginFailed, session.reports()), MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
 

@@ -24,6 +24,8 @@ struct velmar_settings {
   long net_link = 0;  // 0 7-bit, 1 8-bit, 2 network
   long expunge_server = 0;
   long network_timeout = 120;  // seconds a server may stay silent before the user is asked
+  std::string ca_file;         // one more certificate or authority file to trust
+  long allow_plain_login = 0;  // 1: the user agreed to passwords in clear where there is no TLS
   long check_interval = 10;    // minutes; kept and shown only
   std::string screen_font;
   long hzos = 0;  // Chinese platform: 0 none, 1 GB, 2 Big5, 3 both

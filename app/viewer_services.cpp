@@ -1,12 +1,13 @@
 #include "app/viewer_services.h"
 
 #include "app/mailbox_commands.h"
+#include "app/server_session.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
-#include "media/item_commands.h"
-#include "media/object_servers.h"
 #include "letter/composer_item.h"
 #include "letter/editor_view.h"
+#include "media/item_commands.h"
+#include "media/object_servers.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_doc_template.h"
 
@@ -94,6 +95,14 @@ CEditorView* viewer_services::open_composer(ui_document& document) {
 
 bool viewer_services::keep_in_out(std::unique_ptr<CAletter> letter) {
   return app_.mailboxes().keep_in_out(std::move(letter));
+}
+
+send_result viewer_services::send_letter(outgoing_letter& letter) {
+  const compose_settings settings = sending_settings();
+  server_session session(app_, {settings.smtp_server, {}, true});
+  send_result result = outgoing_letter_send(letter, compose_hosts(settings));
+  result.reports = session.reports();
+  return result;
 }
 
 std::unique_ptr<composer_item> viewer_services::insert_item(ui_document&) {

@@ -23,6 +23,7 @@ class viewer_services : public viewer_host {
   long operating_environment() const override;
   CEditorView* open_composer(ui_document& document) override;
   bool keep_in_out(std::unique_ptr<CAletter> letter) override;
+  send_result send_letter(outgoing_letter& letter) override;
   std::unique_ptr<composer_item> insert_item(ui_document& document) override;
 
  private:

@@ -13,9 +13,11 @@ int run_remote(const cli_command& command, cli_arguments arguments) {
     return EXIT_FAILED;
   }
   nlohmann::ordered_json result = {
-      {"host", parsed.host},   {"mailbox", parsed.mailbox},     {"service", parsed.service},
-      {"port", parsed.port},   {"anonymous", parsed.anonymous}, {"bboard", parsed.bboard},
-      {"debug", parsed.debug},
+      {"host", parsed.host},           {"mailbox", parsed.mailbox},
+      {"service", parsed.service},     {"port", parsed.port},
+      {"anonymous", parsed.anonymous}, {"bboard", parsed.bboard},
+      {"debug", parsed.debug},         {"tls", parsed.tls},
+      {"starttls", parsed.starttls},
   };
   // Host and mailbox are bytes as given; invalid UTF-8 is replaced, not fatal.
   std::printf("%s\n",

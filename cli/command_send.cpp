@@ -12,7 +12,7 @@
 #include "model/letter_to_mail.h"
 #include "model/outgoing_letter.h"
 #include "model/velmar_doc_data.h"
-#include "net/drivers.h"
+#include "net/smtp.h"
 #include "platform/host_name.h"
 
 namespace {
@@ -71,23 +71,23 @@ void refusals_print(const mail_address* list) {
 }  // namespace
 
 int run_send(const cli_command& command, cli_arguments arguments) {
-  static constexpr cli_option kKnown[] = {
-      {"--server", true}, {"--from", true},         {"--to", true},     {"--cc", true},
-      {"--bcc", true},    {"--subject", true},      {"--debug", false}, {"--charset", true},
-      {"--8bit", false},  {"--attach", true, true}, {"--out", true},    {"--dry-run", false},
-      {"--timeout", true}};
-  std::optional<cli_parsed> parsed = cli_options_parse(arguments, kKnown);
+  const std::vector<cli_option> known = session_options({{"--server", true},
+                                                         {"--from", true},
+                                                         {"--to", true},
+                                                         {"--cc", true},
+                                                         {"--bcc", true},
+                                                         {"--subject", true},
+                                                         {"--charset", true},
+                                                         {"--8bit", false},
+                                                         {"--attach", true, true},
+                                                         {"--out", true},
+                                                         {"--dry-run", false}});
+  std::optional<cli_parsed> parsed = cli_options_parse(arguments, known);
   if (!parsed || parsed->words.size() > 1 || !parsed->has("--from") || !parsed->has("--to") ||
       (!parsed->has("--server") && !parsed->has("--dry-run"))) {
     return cli_usage(command);
   }
-  link_all_drivers();
-  if (!session_timeouts(*parsed)) return EXIT_USAGE;
-  mail_callbacks callbacks = cli_report_callbacks();
-  callbacks.on_debug = [](std::string_view line) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
-  };
-  mail_set_callbacks(std::move(callbacks));
+  session_start(*parsed);
 
   compose_settings settings;
   compose_form form;
@@ -119,10 +119,18 @@ int run_send(const cli_command& command, cli_arguments arguments) {
   if (parsed->has("--dry-run"))
     return output_write(outgoing_letter_text(*letter)) ? EXIT_DONE : EXIT_FAILED;
 
+  // The password, as for a server mailbox, when a user is given; without
+  // one there is no login.
+  smtp_account account;
+  if (parsed->has("--user")) {
+    mail_callback().on_login(settings.smtp_server, account.user, account.password, 1);
+    if (account.user.empty()) return EXIT_FAILED;
+  }
   send_result result =
-      outgoing_letter_send(*letter, {settings.smtp_server}, parsed->has("--debug"));
+      outgoing_letter_send(*letter, {settings.smtp_server}, parsed->has("--debug"), &account);
   if (result.outcome == send_outcome::no_host) {
-    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s\n", settings.smtp_server.c_str());
+    std::fprintf(stderr, "kestrel-mail: no SMTP service at %s%s%s\n", settings.smtp_server.c_str(),
+                 result.reply.empty() ? "" : ": ", result.reply.c_str());
     return EXIT_FAILED;
   }
   std::printf("%s\n", result.reply.c_str());

@@ -36,9 +36,9 @@ constexpr cli_command kCommands[] = {
     {"list", "PATTERN [--all]", "list the subscribed mailboxes that match (* and % wildcards)",
      run_list},
     {"send",
-     "--server HOST[:PORT] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
+     "--server HOST[:PORT][/tls|/starttls] --from ADDRESS --to LIST [--cc LIST] [--bcc LIST] "
      "[--subject TEXT] [--charset LABEL] [--8bit] [--attach FILE]... [--out FILE.box] "
-     "[--dry-run] [--debug] [FILE]",
+     "[--dry-run] [--user NAME] [--cafile FILE] [--allow-plain] [--debug] [FILE]",
      "send a letter (its UTF-8 text from FILE or standard input) over SMTP, as the composer "
      "sends it",
      run_send},

@@ -19,6 +19,7 @@
 #include "mail/sequence.h"
 #include "net/drivers.h"
 #include "net/tcp.h"
+#include "net/tls.h"
 #include "platform/unique_fd.h"
 
 namespace {
@@ -26,6 +27,7 @@ namespace {
 struct session_settings {
   std::optional<std::string> user;
   bool debug = false;
+  bool allow_plain = false;
 };
 
 session_settings& settings() {
@@ -86,6 +88,17 @@ void login(std::string_view host, std::string& user, std::string& password, long
   password = std::move(*typed);
 }
 
+// A password crosses the network in clear only with --allow-plain.
+bool plain_login(std::string_view host) {
+  if (settings().allow_plain) return true;
+  std::string shown(host);
+  std::fprintf(stderr,
+               "kestrel-mail: %s offers no TLS; the password would cross the network in clear "
+               "(--allow-plain allows it)\n",
+               shown.c_str());
+  return false;
+}
+
 long open_options(long options) {
   if (settings().debug) options |= OPEN_DEBUG;
   return options;
@@ -98,6 +111,8 @@ std::vector<cli_option> session_options(std::initializer_list<cli_option> own) {
   options.push_back({"--user", true});
   options.push_back({"--debug", false});
   options.push_back({"--timeout", true});
+  options.push_back({"--cafile", true});
+  options.push_back({"--allow-plain", false});
   return options;
 }
 
@@ -120,11 +135,14 @@ bool session_timeouts(const cli_parsed& parsed) {
 void session_start(const cli_parsed& parsed, mail_callbacks own) {
   settings().user = parsed.value("--user");
   settings().debug = parsed.has("--debug");
+  settings().allow_plain = parsed.has("--allow-plain");
+  tls_trust_file(parsed.value("--cafile").value_or(""));
   link_all_drivers();
   if (!session_timeouts(parsed)) std::exit(EXIT_USAGE);
   mail_parameters(nullptr, SET_LITERAL_READER, reinterpret_cast<void*>(whole_literal));
   mail_callbacks callbacks = cli_report_callbacks();
   callbacks.on_login = login;
+  callbacks.on_plain_login = plain_login;
   callbacks.on_debug = [](std::string_view line) {
     std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
   };
@@ -169,9 +187,8 @@ session_stream session_server(std::string_view name) {
     std::fprintf(stderr, "kestrel-mail: not a server mailbox: %s\n", shown.c_str());
     return nullptr;
   }
-  std::string server =
-      "{" + parsed.host + (parsed.port ? ":" + std::to_string(parsed.port) : "") + "}";
-  session_stream stream(mail_open(nullptr, server, open_options(OPEN_HALFOPEN)));
+  session_stream stream(
+      mail_open(nullptr, remote_server_text(parsed), open_options(OPEN_HALFOPEN)));
   if (!stream || !stream->local) {
     std::fprintf(stderr, "kestrel-mail: cannot reach the server of %s\n", shown.c_str());
     return nullptr;

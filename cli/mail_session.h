@@ -15,8 +15,10 @@
 // What the mailbox commands share: the whole driver list, so that a name may
 // be a local file or a server mailbox ("{host:port}INBOX"); the login to a
 // server (--user NAME, the password from KESTREL_PASSWORD or asked on the
-// terminal without echo); the protocol trace on standard error (--debug);
-// and message texts delivered whole.
+// terminal without echo); TLS (--cafile FILE trusts one more certificate or
+// authority file; a server without TLS gets the password in clear only with
+// --allow-plain); the protocol trace on standard error (--debug); and message
+// texts delivered whole.
 
 // The options of a command with the session's own added.
 std::vector<cli_option> session_options(std::initializer_list<cli_option> own);
@@ -27,9 +29,9 @@ std::vector<cli_option> session_options(std::initializer_list<cli_option> own);
 // drivers must be linked first: the transport answers these parameters.
 bool session_timeouts(const cli_parsed& parsed);
 
-// Links the drivers and installs the callbacks: the reports, the login, the
-// trace, and the command's own (on_searched, on_mailbox...); sets the
-// time-outs (a bad --timeout ends the program with the usage code).
+// Links the drivers and installs the callbacks: the reports, the login (and
+// the consent to a login in clear), the trace, and the command's own (on_searched, on_mailbox...);
+// sets the time-outs (a bad --timeout ends the program with the usage code).
 void session_start(const cli_parsed& parsed, mail_callbacks own = {});
 
 // Whether a name is a server mailbox or pattern ("{host}..." or "*{host}...").

@@ -193,9 +193,9 @@ void CEditorView::on_send() {
   {
     ui_wait_cursor busy;
     host_.keep_in_out(std::move(letter->out_copy));
-    result = outgoing_letter_send(*letter, compose_hosts(settings));
+    result = host_.send_letter(*letter);
   }
-  ui_message_box(send_result_text(result.outcome), MB_OK);
+  ui_message_box(send_result_message(result), MB_OK);
   close_frame();
 }
 

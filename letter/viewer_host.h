@@ -57,6 +57,9 @@ class viewer_host {
   // Appends a sent letter's copy to the Out mailbox, offering to create a
   // missing one; false when no copy is kept.
   virtual bool keep_in_out(std::unique_ptr<CAletter> letter) = 0;
+  // Sends a letter to the SMTP server of the settings, then "localhost",
+  // logging in as the account where the server asks.
+  virtual send_result send_letter(outgoing_letter& letter) = 0;
   // A picture or sound the user inserts into a letter; null when none is.
   virtual std::unique_ptr<composer_item> insert_item(ui_document& document) = 0;
 

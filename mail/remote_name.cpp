@@ -42,6 +42,10 @@ bool parse_options(std::string_view rest, remote_name& result) {
         result.bboard = true;
       } else if (word == "debug") {
         result.debug = true;
+      } else if (word == "tls") {
+        result.tls = true;
+      } else if (word == "starttls") {
+        result.starttls = true;
       } else if (is_service_word(word) && result.service.empty()) {
         result.service = word;
       } else {
@@ -66,6 +70,14 @@ bool parse_options(std::string_view rest, remote_name& result) {
 }
 
 }  // namespace
+
+std::string remote_server_text(const remote_name& name) {
+  std::string text = "{" + name.host;
+  if (name.port) text += ":" + std::to_string(name.port);
+  if (name.tls) text += "/tls";
+  if (name.starttls) text += "/starttls";
+  return text + "}";
+}
 
 bool mail_parse_remote_name(std::string_view name, remote_name& result) {
   result = remote_name{};

@@ -15,7 +15,13 @@ struct remote_name {
   bool anonymous = false;
   bool bboard = false;
   bool debug = false;
+  bool tls = false;       // "/tls": TLS from the first byte, on any port
+  bool starttls = false;  // "/starttls": the upgrade is required, not only tried
 };
+
+// "{host:port/tls/starttls}" of a parsed name, each part only when it is set
+// (the port when it is not 0): the server a name is on, for names made anew.
+std::string remote_server_text(const remote_name& name);
 
 // True when the name is a remote specification; fills the result.
 bool mail_parse_remote_name(std::string_view name, remote_name& result);

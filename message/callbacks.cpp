@@ -29,6 +29,7 @@ mail_callbacks complete(mail_callbacks table) {
   fill(table.on_mailbox, {[](std::string_view) {}});
   fill(table.on_bboard, {[](std::string_view) {}});
   fill(table.on_login, {[](std::string_view, std::string&, std::string&, long) {}});
+  fill(table.on_plain_login, {[](std::string_view) { return false; }});
   fill(table.on_critical_begin, {[](mail_stream*) {}});
   fill(table.on_critical_end, {[](mail_stream*) {}});
   fill(table.on_timeout, {[](long) { return false; }});
@@ -86,4 +87,11 @@ std::string mail_format(const char* format, ...) {
 
 void mail_fatal(const char* text) {
   fatal_stop(text);
+}
+
+std::string mail_reports_under(std::string text, const std::vector<std::string>& reports) {
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    if (i == 0 || reports[i] != reports[i - 1]) text += "\n" + reports[i];
+  }
+  return text;
 }

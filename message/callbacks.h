@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct mail_stream;
 
@@ -24,6 +25,9 @@ struct mail_callbacks {
   std::function<void(std::string_view name)> on_bboard;
   std::function<void(std::string_view host, std::string& user, std::string& password, long trial)>
       on_login;
+  // The server of `host` offers no TLS: true lets the password go in clear.
+  // Empty: refuses.
+  std::function<bool(std::string_view host)> on_plain_login;
   std::function<void(mail_stream* stream)> on_critical_begin;
   std::function<void(mail_stream* stream)> on_critical_end;
   // A network read or write has waited its time-out (seconds since it began):
@@ -47,6 +51,10 @@ void mail_log(long level, const char* format, ...) __attribute__((format(printf,
 
 // The same formatting, for the other callbacks.
 std::string mail_format(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
+// A text for the user with reports kept from on_log under it, one a line;
+// a report repeated at once shows once (every trial may fail alike).
+std::string mail_reports_under(std::string text, const std::vector<std::string>& reports);
 
 // A broken invariant: on_fatal with the text, then the program stops.
 [[noreturn]] void mail_fatal(const char* text);

@@ -1,6 +1,7 @@
 #include "model/outgoing_letter.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -262,15 +263,31 @@ const char* send_result_text(send_outcome outcome) {
   return kNoHostText;
 }
 
+std::string send_result_message(const send_result& result) {
+  std::string text = send_result_text(result.outcome);
+  if (result.outcome == send_outcome::sent) return text;
+  if (!result.reply.empty()) text += "\n" + result.reply;
+  // A refusal is the server's; the reports then tell only of hosts tried after it.
+  if (result.outcome == send_outcome::refused) return text;
+  return mail_reports_under(std::move(text), result.reports);
+}
+
 std::vector<std::string> compose_hosts(const compose_settings& settings) {
   return {settings.smtp_server, "localhost"};
 }
 
 send_result outgoing_letter_send(outgoing_letter& letter, const std::vector<std::string>& hosts,
-                                 bool debug) {
+                                 bool debug, const smtp_account* account) {
   send_result result;
-  std::unique_ptr<smtp_stream> stream = smtp_open(hosts, debug);
-  if (!stream) return result;
+  std::string failure;
+  std::unique_ptr<smtp_stream> stream = smtp_open(hosts, debug, account, &failure);
+  if (!stream) {
+    result.reply = std::move(failure);
+    if (!result.reply.empty() && std::strtol(result.reply.c_str(), nullptr, 10) != SMTP_GONE) {
+      result.outcome = send_outcome::refused;
+    }
+    return result;
+  }
   result.outcome = smtp_mail(*stream, "MAIL", *letter.envelope, letter.body.get())
                        ? send_outcome::sent
                        : send_outcome::refused;

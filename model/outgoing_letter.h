@@ -11,6 +11,8 @@
 #include "message/records.h"
 #include "model/aletter.h"
 
+struct smtp_account;
+
 // A letter written by the user, made ready to send: the composer and
 // `kestrel-mail send` both build their letters here.
 
@@ -78,19 +80,30 @@ std::string outgoing_letter_text(outgoing_letter& letter);
 enum class send_outcome { sent, refused, no_host };
 struct send_result {
   send_outcome outcome = send_outcome::no_host;
-  std::string reply;  // the server's last reply
+  // The server's last reply; when no host took the letter, the last host's
+  // reason (a refused login, a failed TLS), or empty when none answered.
+  std::string reply;
+  // The library's warnings and errors while sending, where the caller kept
+  // them (the causes of a failed TLS).
+  std::vector<std::string> reports;
 };
 inline constexpr const char* kSentText = " 发信成功! ";
 inline constexpr const char* kNotSentText = " 发信失败 ";
 inline constexpr const char* kNoHostText = " 不能连接主机 ";
 const char* send_result_text(send_outcome outcome);
+// What the user is told: the outcome's text, and under it, when the letter
+// did not go, the reply, and when no host took it, the reports.
+std::string send_result_message(const send_result& result);
 
 // The servers the composer tries, in order: the SMTP server, then "localhost".
 std::vector<std::string> compose_hosts(const compose_settings& settings);
 
-// Sends the letter to the first of the hosts that answers.
+// Sends the letter to the first of the hosts that answers, logging in as
+// the account where the server asks (without one, as on_login says then). A
+// host that answered but would not take the letter counts as a refusal
+// unless the connection was lost.
 send_result outgoing_letter_send(outgoing_letter& letter, const std::vector<std::string>& hosts,
-                                 bool debug = false);
+                                 bool debug = false, const smtp_account* account = nullptr);
 
 // Lines ended by a line feed, a carriage return or both, ended by CR LF.
 std::string crlf_lines(std::string_view text);

@@ -1,5 +1,6 @@
 #include "net/imap_driver.h"
 
+#include <algorithm>
 #include <string>
 
 #include "mail/cache.h"
@@ -19,6 +20,11 @@
 
 imap_local* imap_local_of(mail_stream* stream) {
   return stream ? dynamic_cast<imap_local*>(stream->local.get()) : nullptr;
+}
+
+bool imap_capable(const imap_local& local, std::string_view capability) {
+  return std::find(local.capabilities.begin(), local.capabilities.end(), capability) !=
+         local.capabilities.end();
 }
 
 imap_message_texts& imap_texts(imap_local& local, std::uint32_t msgno) {

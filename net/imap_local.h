@@ -29,10 +29,15 @@ struct imap_local : mail_local {
   bool use_full = true;                   // FETCH ... FULL; cleared when answered BAD
   bool use_find = true;                   // FIND MAILBOXES; cleared when answered BAD
   bool use_find_bboards = true;           // FIND BBOARDS; cleared when answered BAD
+  std::vector<std::string> capabilities;  // upper-cased, as the server last said them
+  bool capabilities_known = false;
   std::string host;                       // "host" or "host:port" as connected to
   std::string prefix;                     // "{host}" before reported mailbox names
   std::vector<imap_message_texts> texts;  // slot i-1: message i
 };
+
+// Whether the server said it has the capability (upper case).
+bool imap_capable(const imap_local& local, std::string_view capability);
 
 // The stream's IMAP data, or null when the stream is not an IMAP stream.
 imap_local* imap_local_of(mail_stream* stream);

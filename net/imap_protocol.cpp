@@ -82,6 +82,7 @@ std::optional<std::string> argument_fault(std::string_view command, const imap_a
       [[fallthrough]];
     case imap_argument::plain:
     case imap_argument::list:
+    case imap_argument::continued:
       if (text.find_first_of(kLineBreaks) == std::string_view::npos) return std::nullopt;
       return mail_format("Line break or NUL in an argument of %.80s", word.c_str());
   }
@@ -221,6 +222,10 @@ const imap_response& send_command(mail_stream* stream, imap_local& local, const 
         line.append(argument.text.starts_with("(") ? " " : " (");
         line.append(argument.text, argument.secret);
         if (!argument.text.starts_with("(")) line.append(")");
+        break;
+      case imap_argument::continued:
+        ended = send_and_await_continuation(stream, local, tag, line);
+        if (!ended) line.append(argument.text, argument.secret);
         break;
     }
     if (ended) return *ended;

@@ -15,6 +15,7 @@ struct imap_argument {
     literal_text,  // a text that already holds "{n}\r\n" literals
     plain,         // written as it is
     list,          // written in parentheses unless it already begins with "("
+    continued,     // a line of its own after the server's continuation (SASL)
   } what;
   std::string_view text;
   bool secret = false;  // shown as asterisks in the protocol trace

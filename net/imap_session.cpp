@@ -7,11 +7,14 @@
 #include "message/callbacks.h"
 #include "net/imap_driver.h"
 #include "net/imap_protocol.h"
+#include "net/sasl.h"
+#include "net/tls.h"
 #include "platform/host_name.h"
 
 namespace {
 
 constexpr long kImapPort = 143;
+constexpr long kImapsPort = 993;
 
 mail_stream imap_prototype = mail_prototype_stream(&imap_driver);
 
@@ -24,14 +27,47 @@ void drop_connection(mail_stream* stream, imap_local& local) {
   tcp_close(local.tcp);
 }
 
+// LOGIN, or AUTHENTICATE PLAIN where the server disables LOGIN or does not
+// know it; the reply.
+const imap_response& send_login(mail_stream* stream, imap_local& local, const std::string& user,
+                                const std::string& password) {
+  if (!imap_capable(local, "LOGINDISABLED")) {
+    const imap_response& reply = imap_send(
+        stream, "LOGIN", {{imap_argument::string, user}, {imap_argument::string, password, true}});
+    if (reply.key != "BAD" || !imap_capable(local, "AUTH=PLAIN")) return reply;
+  }
+  return imap_send(stream, "AUTHENTICATE",
+                   {{imap_argument::plain, "PLAIN"},
+                    {imap_argument::continued, sasl_plain(user, password), true}});
+}
+
+// Whether a password may go over this connection: under TLS, or in clear
+// when the user agrees and the server lets it.
+bool may_send_password(imap_local& local, const remote_name& name) {
+  if (local.tcp->tls) return true;
+  if (imap_capable(local, "LOGINDISABLED")) {
+    mail_log(LOG_ERROR, "%.80s takes no login without TLS", name.host.c_str());
+    return false;
+  }
+  if (mail_callback().on_plain_login(name.host)) return true;
+  mail_log(LOG_ERROR, "Login to %.80s in clear refused: the server offers no TLS",
+           name.host.c_str());
+  return false;
+}
+
 // Logs in (unless the server greeted us as pre-authenticated); false when
 // the attempts ran out or the user gave up.
 bool log_in(mail_stream* stream, imap_local& local, const remote_name& name) {
+  bool anonymous = stream->anonymous || name.anonymous;
+  if (!anonymous && !may_send_password(local, name)) {
+    tcp_close(local.tcp);
+    return false;
+  }
   std::string user, password;
   bool aborted = false;
   long trials = imap_parameter(GET_MAXLOGINTRIALS);
   for (long trial = 1; trial <= trials && local.tcp; ++trial) {
-    if (stream->anonymous || name.anonymous) {
+    if (anonymous) {
       user = "anonymous";
       password = local_host_name();
     } else {
@@ -45,8 +81,7 @@ bool log_in(mail_stream* stream, imap_local& local, const remote_name& name) {
         break;
       }
     }
-    const imap_response& reply = imap_send(
-        stream, "LOGIN", {{imap_argument::string, user}, {imap_argument::string, password, true}});
+    const imap_response& reply = send_login(stream, local, user, password);
     if (imap_ok(stream, reply)) {
       if (user == "anonymous") stream->anonymous = true;
       return true;
@@ -58,13 +93,55 @@ bool log_in(mail_stream* stream, imap_local& local, const remote_name& name) {
   return false;
 }
 
-// A new connection to the server of the name, greeted and logged in.
+// Asks for the capabilities unless the server told them since the last
+// change; an IMAP2 server knows no CAPABILITY and so offers nothing.
+void learn_capabilities(mail_stream* stream, imap_local& local) {
+  if (!local.capabilities_known) imap_send(stream, "CAPABILITY");
+}
+
+// TLS from the first byte: asked for by name, or the port of IMAP over TLS.
+bool implicit_tls(const remote_name& name) {
+  long port = name.port ? name.port : imap_parameter(GET_IMAPPORT);
+  return name.tls || port == kImapsPort;
+}
+
+// Upgrades a plain connection with STARTTLS when the server offers it; false
+// (the connection closed) when it fails, or when "/starttls" asked for it and
+// the server does not offer it.
+bool upgrade(mail_stream* stream, imap_local& local, const remote_name& name) {
+  learn_capabilities(stream, local);
+  if (!local.tcp) return false;
+  if (!imap_capable(local, "STARTTLS")) {
+    if (!name.starttls) return true;
+    mail_log(LOG_ERROR, "%.80s offers no STARTTLS", name.host.c_str());
+  } else if (const imap_response& reply = imap_send(stream, "STARTTLS"); !imap_ok(stream, reply)) {
+    mail_log(LOG_ERROR, "STARTTLS refused: %.900s", reply.text.c_str());
+  } else if (tls_start(*local.tcp, name.host)) {
+    // What the server said before TLS no longer holds.
+    local.capabilities.clear();
+    local.capabilities_known = false;
+    learn_capabilities(stream, local);
+    return local.tcp != nullptr;
+  }
+  tcp_close(local.tcp);
+  return false;
+}
+
+// A new connection to the server of the name, greeted, made safe as far as
+// the server allows, and logged in.
 bool connect(mail_stream* stream, imap_local& local, const remote_name& name) {
   local.host = imap_host_text(name);
   std::string host = local.host;
   local.tcp = tcp_open(host, kImapPort);
   if (!local.tcp) return false;
-  local.prefix = "{" + name.host + (name.port ? ":" + std::to_string(name.port) : "") + "}";
+  local.capabilities.clear();
+  local.capabilities_known = false;
+  const bool tls = implicit_tls(name);
+  if (tls && !tls_start(*local.tcp, name.host)) {
+    tcp_close(local.tcp);
+    return false;
+  }
+  local.prefix = remote_server_text(name);
   const imap_response& greeting = imap_reply(stream, "");
   if (greeting.key == "PREAUTH") return true;
   if (greeting.key != "OK") {
@@ -72,15 +149,18 @@ bool connect(mail_stream* stream, imap_local& local, const remote_name& name) {
     tcp_close(local.tcp);
     return false;
   }
-  return log_in(stream, local, name);
+  if (tls) learn_capabilities(stream, local);
+  if (!tls && !upgrade(stream, local, name)) return false;
+  return local.tcp && log_in(stream, local, name);
 }
 
 // "{server}" with the port when it is not the standard one.
 std::string server_part(const imap_local& local, const remote_name& name) {
-  std::string server = tcp_remote_host(*local.tcp);
-  long port = name.port ? name.port : imap_parameter(GET_IMAPPORT);
-  if (port && port != kImapPort) server += ":" + std::to_string(port);
-  return "{" + server + "}";
+  remote_name server = name;
+  server.host = tcp_remote_host(*local.tcp);
+  server.port = name.port ? name.port : imap_parameter(GET_IMAPPORT);
+  if (server.port == kImapPort) server.port = 0;
+  return remote_server_text(server);
 }
 
 }  // namespace
@@ -156,8 +236,10 @@ mail_stream* imap_borrow_connection(mail_stream* stream, const remote_name& name
   temporary = false;
   imap_local* local = stream ? imap_local_of(stream) : nullptr;
   if (local && same_server(*local, name)) return stream;
-  std::string server = "{" + imap_host_text(name) + "}";
-  mail_stream* borrowed = mail_open(nullptr, server, OPEN_HALFOPEN | OPEN_SILENT);
+  remote_name server = name;
+  if (!server.port) server.port = imap_parameter(GET_IMAPPORT);
+  mail_stream* borrowed =
+      mail_open(nullptr, remote_server_text(server), OPEN_HALFOPEN | OPEN_SILENT);
   if (!borrowed || !imap_local_of(borrowed) || !imap_local_of(borrowed)->tcp) {
     mail_close(borrowed);
     return nullptr;

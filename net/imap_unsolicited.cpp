@@ -111,10 +111,25 @@ void search_hits(mail_stream* stream, std::string_view text) {
   }
 }
 
+// The words of a CAPABILITY response or response code.
+void capabilities(mail_stream* stream, std::string_view words) {
+  imap_local& local = *imap_local_of(stream);
+  local.capabilities.clear();
+  local.capabilities_known = true;
+  while (!words.empty()) {
+    std::size_t blank = words.find(' ');
+    std::string word(words.substr(0, blank));
+    if (!word.empty()) local.capabilities.push_back(text_upper(word));
+    words = blank == std::string_view::npos ? "" : words.substr(blank + 1);
+  }
+}
+
 void unsolicited_text(mail_stream* stream, const imap_response& reply) {
   const std::string& key = reply.key;
   const mail_callbacks& callbacks = mail_callback();
-  if (key == "FLAGS") {
+  if (key == "CAPABILITY") {
+    capabilities(stream, reply.text);
+  } else if (key == "FLAGS") {
     flag_names(stream, reply.text);
   } else if (key == "SEARCH") {
     search_hits(stream, reply.text);
@@ -123,6 +138,12 @@ void unsolicited_text(mail_stream* stream, const imap_response& reply) {
   } else if (key == "BBOARD") {
     callbacks.on_bboard(imap_local_of(stream)->prefix + reply.text);
   } else if (key == "OK" || key == "PREAUTH") {
+    constexpr std::string_view kCode = "[CAPABILITY ";
+    if (reply.text.size() > kCode.size() &&
+        strncasecmp(reply.text.c_str(), kCode.data(), kCode.size()) == 0) {
+      std::string_view rest = std::string_view(reply.text).substr(kCode.size());
+      capabilities(stream, rest.substr(0, rest.find(']')));
+    }
     if (reply.text.size() >= 11 && strncasecmp(reply.text.c_str(), "[READ-ONLY]", 11) == 0) {
       stream->readonly = true;
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/tls.h"
+
 // One blocking TCP connection with its receive buffer. A read or send that
 // fails closes the socket; every later operation then fails at once.
 struct tcp_stream {
@@ -16,6 +18,7 @@ struct tcp_stream {
   std::uint32_t count = 0;  // bytes not yet consumed in the buffer
   const char* next_byte = nullptr;
   std::array<char, 8192> buffer;
+  std::unique_ptr<tls_session> tls;  // set once TLS runs over the socket
 
   tcp_stream() = default;
   tcp_stream(const tcp_stream&) = delete;

@@ -140,5 +140,6 @@ std::unique_ptr<tcp_stream> tcp_open(std::string& host, long port) {
 }
 
 void tcp_close(std::unique_ptr<tcp_stream>& stream) {
+  if (stream && stream->tls) tls_say_goodbye(*stream);
   stream.reset();
 }

@@ -9,25 +9,36 @@
 
 namespace {
 
+// Up to size bytes of the stream, through TLS when it runs; 0 when gone.
+std::size_t receive(tcp_stream& stream, char* into, std::size_t size) {
+  return stream.tls ? tls_receive(stream, into, size) : tcp_socket_receive(stream, into, size);
+}
+
 // Makes sure the buffer holds unread bytes; false when the connection is gone.
 bool fill(tcp_stream& stream) {
   if (stream.socket < 0) return false;
   if (stream.count > 0) return true;
-  if (!tcp_wait(stream, false)) return false;
-  ssize_t received;
-  do {
-    received = ::recv(stream.socket, stream.buffer.data(), stream.buffer.size(), 0);
-  } while (received < 0 && errno == EINTR);
-  if (received <= 0) {
-    tcp_abort(stream);
-    return false;
-  }
+  std::size_t received = receive(stream, stream.buffer.data(), stream.buffer.size());
+  if (received == 0) return false;
   stream.next_byte = stream.buffer.data();
   stream.count = static_cast<std::uint32_t>(received);
   return true;
 }
 
 }  // namespace
+
+std::size_t tcp_socket_receive(tcp_stream& stream, char* into, std::size_t size) {
+  if (stream.socket < 0 || !tcp_wait(stream, false)) return 0;
+  ssize_t received;
+  do {
+    received = ::recv(stream.socket, into, size, 0);
+  } while (received < 0 && errno == EINTR);
+  if (received <= 0) {
+    tcp_abort(stream);
+    return 0;
+  }
+  return static_cast<std::size_t>(received);
+}
 
 std::optional<std::string> tcp_read_line(tcp_stream& stream) {
   std::string line;
@@ -67,15 +78,8 @@ bool tcp_read_block(tcp_stream& stream, std::uint32_t size, char* destination) {
   while (size > 0) {
     if (stream.count == 0 && size >= stream.buffer.size() && stream.socket >= 0) {
       // A large block goes straight to its place, not through the buffer.
-      if (!tcp_wait(stream, false)) return false;
-      ssize_t received;
-      do {
-        received = ::recv(stream.socket, destination, size, 0);
-      } while (received < 0 && errno == EINTR);
-      if (received <= 0) {
-        tcp_abort(stream);
-        return false;
-      }
+      std::size_t received = receive(stream, destination, size);
+      if (received == 0) return false;
       destination += received;
       size -= static_cast<std::uint32_t>(received);
       continue;

@@ -6,7 +6,7 @@
 #include "net/tcp.h"
 #include "net/tcp_state.h"
 
-bool tcp_send(tcp_stream& stream, std::string_view bytes) {
+bool tcp_socket_send(tcp_stream& stream, std::string_view bytes) {
   while (!bytes.empty()) {
     if (stream.socket < 0 || !tcp_wait(stream, true)) return false;
     // Not blocking: a peer that stops reading must not hold us past the wait.
@@ -19,6 +19,11 @@ bool tcp_send(tcp_stream& stream, std::string_view bytes) {
     bytes.remove_prefix(static_cast<std::size_t>(sent));
   }
   return true;
+}
+
+bool tcp_send(tcp_stream& stream, std::string_view bytes) {
+  if (bytes.empty()) return true;
+  return stream.tls ? tls_send(stream, bytes) : tcp_socket_send(stream, bytes);
 }
 
 bool tcp_send_text(tcp_stream& stream, const char* text) {

@@ -25,6 +25,7 @@ tcp_settings& tcp_state() {
 
 void tcp_abort(tcp_stream& stream) {
   if (stream.socket < 0) return;
+  stream.tls.reset();
   ::close(stream.socket);
   stream.socket = -1;
   stream.count = 0;

@@ -3,6 +3,8 @@
 // What the transport's files share: the time-outs and the open stream count.
 
 #include <chrono>
+#include <cstddef>
+#include <string_view>
 
 struct tcp_stream;
 
@@ -27,3 +29,9 @@ void tcp_abort(tcp_stream& stream);
 // 250 ms, of silence or of data; a time-out asks the time-out handler, else
 // on_timeout.
 bool tcp_wait(tcp_stream& stream, bool for_writing);
+
+// The socket's own reads and writes (TLS goes over them): up to size bytes
+// after a wait, 0 when the connection is gone; every byte sent, false when it
+// is gone. The socket is closed on failure.
+std::size_t tcp_socket_receive(tcp_stream& stream, char* into, std::size_t size);
+bool tcp_socket_send(tcp_stream& stream, std::string_view bytes);

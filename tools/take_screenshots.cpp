@@ -25,6 +25,7 @@
 #include "app/main_frame.h"
 #include "app/network_dialog.h"
 #include "app/resource_ids.h"
+#include "app/server_session.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
 #include "letter/editor_view.h"
@@ -35,9 +36,9 @@
 #include "model/huge.h"
 #include "model/object_files.h"
 #include "model/part.h"
+#include "ui/qt_progress.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_ids.h"
-#include "ui/qt_progress.h"
 #include "ui/ui_script.h"
 
 namespace fs = std::filesystem;
@@ -276,6 +277,18 @@ int main(int argc, char** argv) {
       progress.show_text("3 / 12 个邮件, 96 KB");
       ok = save(&progress, output / "fetch-progress.png") && ok;
     }
+    // The question before a password goes in clear to a server without TLS.
+    QTimer::singleShot(0, [&] {
+      if (QWidget* question = QApplication::activeModalWidget()) {
+        ok = save(question, output / "plain-login.png") && ok;
+        question->close();
+      } else {
+        ok = false;
+      }
+    });
+    char plain_login[512];
+    std::snprintf(plain_login, sizeof plain_login, kPlainLogin, "mail.pku.edu.cn");
+    ui_message_box(plain_login, MB_YESNO | MB_ICONQUESTION);
 
     struct part_picture {
       chinese_view view;

@@ -10,11 +10,15 @@
 //            protocol trace) to the same server;
 //   context  one plain "FETCH 1:* RFC822" of the whole box, by imaplib.
 //   desktop  the program's own fetch (kestrel offscreen, tests/app/fetch_child)
-//            into an empty In mailbox, with its peak memory.
+//            into an empty In mailbox, with its peak memory;
+//   tls      the library's and the program's fetch again, over TLS from the
+//            first byte, from a second Dovecot (ssl = required) holding the
+//            same letters; for context, imaplib's whole-box fetch over TLS.
 // Each is run several times; the medians and the ratios are printed. The
 // goals: the library at most 0.5 of imaplib's time on the same commands and
 // at most twice the time of the whole-box fetch; the program's peak memory at
-// most twice the size of the letters.
+// most twice the size of the letters; TLS at most 1.2 times the time of plain
+// TCP.
 
 #include <sys/resource.h>
 #include <sys/time.h>
@@ -39,6 +43,7 @@
 #include "model/box_file.h"
 #include "model/letter_from_mail.h"
 #include "net/imap_driver.h"
+#include "net/tls.h"
 #include "tests/support/corpus.h"
 #include "tests/support/dovecot_server.h"
 #include "tests/support/scratch_folder.h"
@@ -69,11 +74,26 @@ double median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
+// The processor time of this process so far, in seconds.
+double processor_seconds() {
+  rusage used{};
+  getrusage(RUSAGE_SELF, &used);
+  return used.ru_utime.tv_sec + used.ru_stime.tv_sec +
+         (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6;
+}
+
+struct fetch_time {
+  double seconds;
+  double processor;  // of the client alone
+};
+
 // One whole fetch. With a place for them, the commands sent are kept for the
 // replay (the protocol trace costs time, so timed runs go without it).
-double kestrel_fetch(const dovecot_server& server, std::vector<std::string>* commands) {
+fetch_time kestrel_fetch(const std::string& mailbox, std::vector<std::string>* commands) {
   if (commands) commands->clear();
   mail_callbacks callbacks;
+  // The plain server offers no TLS: the password goes in clear on loopback.
+  callbacks.on_plain_login = [](std::string_view) { return true; };
   callbacks.on_login = [](std::string_view, std::string& user, std::string& password, long) {
     user = "tester";
     password = "secret";
@@ -83,8 +103,9 @@ double kestrel_fetch(const dovecot_server& server, std::vector<std::string>* com
   };
   mail_set_callbacks(callbacks);
   auto start = std::chrono::steady_clock::now();
+  const double processor_start = processor_seconds();
   long trace = commands ? long{OPEN_DEBUG} : 0L;
-  mail_stream* stream = mail_open(nullptr, server.mailbox_name(), trace | OPEN_READONLY);
+  mail_stream* stream = mail_open(nullptr, mailbox, trace | OPEN_READONLY);
   std::size_t bytes = 0;
   for (std::uint32_t i = 1; stream && i <= stream->nmsgs; ++i) {
     mail_body* body = nullptr;
@@ -96,14 +117,10 @@ double kestrel_fetch(const dovecot_server& server, std::vector<std::string>* com
     }
   }
   mail_close(stream);
-  double elapsed = seconds_since(start);
-  rusage used{};
-  getrusage(RUSAGE_SELF, &used);
-  std::fprintf(stderr, "  kestrel: %.3f s, %zu section bytes (processor so far: %.3f s)\n", elapsed,
-               bytes,
-               used.ru_utime.tv_sec + used.ru_stime.tv_sec +
-                   (used.ru_utime.tv_usec + used.ru_stime.tv_usec) / 1e6);
-  return elapsed;
+  fetch_time taken{seconds_since(start), processor_seconds() - processor_start};
+  std::fprintf(stderr, "  kestrel: %.3f s, %zu section bytes, processor %.3f s\n", taken.seconds,
+               bytes, taken.processor);
+  return taken;
 }
 
 // Runs the Python peer and reads the seconds it prints.
@@ -118,17 +135,19 @@ double python_run(const std::string& mode, int port, const std::string& commands
   return elapsed;
 }
 
-// The program's fetch in a process of its own: the seconds from the fetch
-// dialog's OK to the end (In saved), and its peak memory in megabytes.
-std::pair<double, double> desktop_fetch(const dovecot_server& server, const std::string& folder) {
+// The program's fetch in a process of its own from the account's server,
+// trusting the certificate file given: the seconds from the fetch dialog's OK
+// to the end (In saved), and its peak memory in megabytes.
+std::pair<double, double> desktop_fetch(const std::string& account, const std::string& ca_file,
+                                        const std::string& folder) {
   std::string in = folder + "/In.box";
   CVelmarDocData empty;
   empty.mailbox_name = "IN";
   std::string reason;
   if (!box_file_save(in, empty, reason)) return {-1, -1};
   std::string profile = folder + "/KESTREL.INI";
-  std::ofstream(profile) << "[Configuration]\nInPath=" << in
-                         << "\nIMAPAccount=tester@127.0.0.1:" << server.port() << "\n";
+  std::ofstream(profile) << "[Configuration]\nInPath=" << in << "\nIMAPAccount=" << account
+                         << "\n[Misc]\nAllowPlainLogin=1\nCAFile=" << ca_file << "\n";
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) return {-1, -1};
   pid_t child = fork();
@@ -159,10 +178,15 @@ std::pair<double, double> desktop_fetch(const dovecot_server& server, const std:
 int main(int argc, char** argv) {
   int count = argc > 1 ? std::atoi(argv[1]) : 1000;
   dovecot_server server;
-  if (!server.running()) {
-    std::fprintf(stderr, "imap_fetch_bench: %s\n", server.reason().c_str());
-    return 1;
+  dovecot_server secure({{"tester", "secret"}}, dovecot_server::storage::maildir,
+                        dovecot_server::security::tls);
+  for (const dovecot_server* each : {&server, &secure}) {
+    if (!each->running()) {
+      std::fprintf(stderr, "imap_fetch_bench: %s\n", each->reason().c_str());
+      return 1;
+    }
   }
+  tls_trust_file(secure.certificate());
   mail_link_driver(&imap_driver);
   std::vector<corpus_letter> letters = corpus_letters();
   std::size_t total = 0;
@@ -170,26 +194,42 @@ int main(int argc, char** argv) {
     std::string letter = i % 3 == 2 ? picture_letter(i, 60000 + (i * 7919) % 40000)
                                     : letters[static_cast<std::size_t>(i) % letters.size()].bytes;
     total += server.deliver("tester", letter).size();
+    secure.deliver("tester", letter);
   }
   std::printf("inbox: %d letters, %.1f MB\n", count, total / 1e6);
 
   std::string commands_file = "/tmp/kestrel-imap-bench-commands.txt";
   std::vector<std::string> commands;
-  kestrel_fetch(server, &commands);
+  kestrel_fetch(server.mailbox_name(), &commands);
   std::ofstream out(commands_file);
   for (const std::string& line : commands)
     out << line << "\n";
   out.close();
   std::printf("commands: %zu\n", commands.size());
   scratch_folder folder;
-  std::vector<double> kestrel, python, whole, desktop, memory;
+  // The certificate names localhost; TLS from the first byte on a port
+  // other than 993 takes the word "/tls".
+  const std::string secure_host = "localhost:" + std::to_string(secure.tls_port()) + "/tls";
+  const std::string plain_account = "tester@127.0.0.1:" + std::to_string(server.port());
+  std::vector<double> kestrel, python, whole, desktop, memory, kestrel_tls, desktop_tls, whole_tls,
+      processor, processor_tls;
   for (int run = 0; run < 5; ++run) {
-    kestrel.push_back(kestrel_fetch(server, nullptr));
+    fetch_time plain = kestrel_fetch(server.mailbox_name(), nullptr);
+    kestrel.push_back(plain.seconds);
+    processor.push_back(plain.processor);
+    std::fprintf(stderr, "  (over TLS)\n");
+    fetch_time secured = kestrel_fetch("{" + secure_host + "}INBOX", nullptr);
+    kestrel_tls.push_back(secured.seconds);
+    processor_tls.push_back(secured.processor);
     python.push_back(python_run("replay", server.port(), commands_file));
     whole.push_back(python_run("whole", server.port(), commands_file));
-    auto [seconds, megabytes] = desktop_fetch(server, folder.path());
+    whole_tls.push_back(python_run("whole-tls", secure.tls_port(), secure.certificate()));
+    auto [seconds, megabytes] = desktop_fetch(plain_account, "", folder.path());
     desktop.push_back(seconds);
     memory.push_back(megabytes);
+    std::fprintf(stderr, "  (over TLS)\n");
+    desktop_tls.push_back(
+        desktop_fetch("tester@" + secure_host, secure.certificate(), folder.path()).first);
   }
   const double letters_mb = total / (1024.0 * 1024.0);
   std::printf("kestrel fetch, library (median of 5): %.3f s\n", median(kestrel));
@@ -201,6 +241,17 @@ int main(int argc, char** argv) {
   std::printf("ratio library/whole-box fetch: %.2f (goal: at most 2)\n",
               median(kestrel) / median(whole));
   std::printf("ratio desktop/whole-box fetch: %.2f\n", median(desktop) / median(whole));
+  std::printf("kestrel fetch over TLS, library (median of 5): %.3f s\n", median(kestrel_tls));
+  std::printf("kestrel fetch over TLS, desktop program (median of 5): %.3f s\n",
+              median(desktop_tls));
+  std::printf("one FETCH 1:* RFC822 over TLS (imaplib): %.3f s, ratio TLS/plain %.2f\n",
+              median(whole_tls), median(whole_tls) / median(whole));
+  std::printf("library's own processor time: %.3f s plain, %.3f s over TLS\n", median(processor),
+              median(processor_tls));
+  std::printf("ratio TLS/plain, library: %.2f (goal: at most 1.20)\n",
+              median(kestrel_tls) / median(kestrel));
+  std::printf("ratio TLS/plain, desktop program: %.2f (goal: at most 1.20)\n",
+              median(desktop_tls) / median(desktop));
   std::printf("desktop peak memory: %.1f MB for %.1f MB of letters, ratio %.2f (goal: at most 2)\n",
               median(memory), letters_mb, median(memory) / letters_mb);
   return 0;

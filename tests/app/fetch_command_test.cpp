@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/fetch_dialog.h"
+#include "message/callbacks.h"
 #include "model/letter_text.h"
 #include "tests/support/desktop_fixture.h"
 #include "tests/support/dovecot_server.h"
@@ -50,6 +51,7 @@ class Fetch : public desktop_fixture {
     velmar_settings& settings = app_->settings();
     settings.imap_account = "tester@127.0.0.1:" + std::to_string(port);
     ASSERT_TRUE(settings.split_account());
+    settings.allow_plain_login = 1;  // the server offers no TLS
   }
   void start_on_server() { start_on(server_.port()); }
 
@@ -179,7 +181,10 @@ TEST_F(Fetch, AWrongPasswordCannotLogIn) {
   start_on_server();
   answer_fetch("wrong", true);
   ASSERT_TRUE(app_->run_command(ID_FETCH_MAIL));
-  EXPECT_EQ(script_.messages(), strings{"登录失败"});
+  EXPECT_EQ(
+      script_.messages(),
+      strings{"登录失败\n[AUTHENTICATIONFAILED] Authentication failed.\nToo many login failures"})
+      << "the server's words under the program's";
   EXPECT_EQ(app_->fetcher().login_user(), "tester");
   EXPECT_EQ(app_->fetcher().login_host(), "127.0.0.1");
   EXPECT_EQ(server_.inbox_count("tester"), 1u);
@@ -233,6 +238,96 @@ TEST_F(Fetch, WithoutAnInMailboxNothingIsFetchedUnlessItIsMade) {
   EXPECT_EQ(server_.inbox_count("tester"), 1u);
 }
 
+// Dovecot that takes logins only under TLS, with its certificate trusted
+// through the profile key.
+class FetchOverTls : public desktop_fixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.running()) << server_.reason();
+    server_.deliver("tester", plain_letter("secure"));
+    start_in(strings{});
+    app_->settings().ca_file = server_.certificate();
+  }
+  bool fetch_from(const std::string& host) {
+    velmar_settings& settings = app_->settings();
+    settings.imap_account = "tester@" + host;
+    EXPECT_TRUE(settings.split_account());
+    script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
+      dialog.set_text(IDC_FETCH_PASSWORD, "secret");
+      return true;
+    });
+    return app_->run_command(ID_FETCH_MAIL);
+  }
+  std::string port(bool tls) const {
+    return std::to_string(tls ? server_.tls_port() : server_.port());
+  }
+  dovecot_server server_{
+      {{"tester", "secret"}}, dovecot_server::storage::maildir, dovecot_server::security::tls};
+};
+
+struct tls_fetch_row {
+  std::string name;
+  std::string host;
+  bool tls_port;
+  std::string words;
+  std::string message;
+};
+
+class FetchOverTlsRows : public FetchOverTls, public testing::WithParamInterface<tls_fetch_row> {};
+
+TEST_P(FetchOverTlsRows, TakesTheLettersOrSaysWhyNot) {
+  const tls_fetch_row& row = GetParam();
+  fetch_from(row.host + ":" + port(row.tls_port) + row.words);
+  EXPECT_EQ(script_.messages(), strings{row.message});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FetchOverTlsRows,
+    testing::Values(tls_fetch_row{"tls_from_the_first_byte", "localhost", true, "/tls",
+                                  "取到 1 个邮件."},
+                    tls_fetch_row{"starttls", "localhost", false, "", "取到 1 个邮件."},
+                    tls_fetch_row{"wrong_host_name", "127.0.0.1", true, "/tls",
+                                  "登录失败\nCertificate of 127.0.0.1 refused: wrong host name"}),
+    row_name());
+
+TEST_F(FetchOverTls, AnUntrustedCertificateIsRefused) {
+  app_->settings().ca_file.clear();
+  fetch_from("localhost:" + port(true) + "/tls");
+  EXPECT_EQ(script_.messages(),
+            strings{"登录失败\nCertificate of localhost refused: unknown issuer"});
+}
+
+struct consent_row {
+  std::string name;
+  int answer;
+  std::string message;
+  long remembered;
+};
+
+class PlainLoginQuestion : public Fetch, public testing::WithParamInterface<consent_row> {};
+
+// A server without TLS: the password goes only after the user agreed, once.
+TEST_P(PlainLoginQuestion, IsAskedOnceAndTheYesKept) {
+  const consent_row& row = GetParam();
+  server_.deliver("tester", plain_letter("plain"));
+  start_on_server();
+  app_->settings().allow_plain_login = 0;
+  ASSERT_TRUE(fetch(false, {row.answer}) || row.answer == IDNO);
+  EXPECT_EQ(script_.messages(),
+            (strings{"服务器 127.0.0.1 不支持加密连接，口令将以明文在网上传送。仍然登录吗?",
+                     row.message}));
+  EXPECT_EQ(app_->settings().allow_plain_login, row.remembered);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, PlainLoginQuestion,
+    testing::Values(consent_row{"yes", IDYES, "取到 1 个邮件.", 1},
+                    consent_row{"no", IDNO,
+                                "登录失败\nLogin to 127.0.0.1 in clear refused: the server "
+                                "offers no TLS",
+                                0}),
+    row_name());
+
 // A server that logs in, shows two letters and then keeps silent.
 class SilentServer : public desktop_fixture {
  protected:
@@ -242,9 +337,10 @@ class SilentServer : public desktop_fixture {
     settings.imap_account = "li@127.0.0.1:" + std::to_string(server.port());
     ASSERT_TRUE(settings.split_account());
     settings.network_timeout = timeout;
+    settings.allow_plain_login = 1;
   }
   static imap_steps silent_after_select() {
-    return {script_server::send("* OK ready\r\n"),
+    return {script_server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n"),
             script_server::read_line(),
             script_server::send("A00000 OK in\r\n"),
             script_server::read_line(),

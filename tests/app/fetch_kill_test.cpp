@@ -41,7 +41,7 @@ class FetchKill : public testing::Test {
   void write_profile(int port) {
     std::ofstream(folder_.file("KESTREL.INI"))
         << "[Configuration]\nInPath=" << in_ << "\nIMAPAccount=tester@127.0.0.1:" << port
-        << "\n[Misc]\nExpungeServer=1\n";
+        << "\n[Misc]\nExpungeServer=1\nAllowPlainLogin=1\n";
   }
 
   // Delivers this trial's letters; their subjects.

@@ -34,8 +34,8 @@ class BoxCommands : public testing::Test {
   }
   // box import from the server into FILE, with the options given.
   std::vector<std::string> import(const std::string& file, std::vector<std::string> options = {}) {
-    std::vector<std::string> arguments = {"box", "import", server_->mailbox_name(),
-                                          file,  "--user", "tester"};
+    std::vector<std::string> arguments = {"box",    "import", server_->mailbox_name(), file,
+                                          "--user", "tester", "--allow-plain"};
     arguments.insert(arguments.end(), options.begin(), options.end());
     return arguments;
   }

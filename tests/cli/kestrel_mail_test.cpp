@@ -37,18 +37,19 @@ INSTANTIATE_TEST_SUITE_P(
         cli_row{"date_two_texts", args("date", "5-Dec-1996", "x"), 2, "", kDateUsage},
         cli_row{"remote_port_and_service", args("remote", "{imap.example.cn/imap4:143}Sent"), 0,
                 R"({"host":"imap.example.cn","mailbox":"Sent","service":"imap4","port":143,)"
-                R"("anonymous":false,"bboard":false,"debug":false})"
+                R"("anonymous":false,"bboard":false,"debug":false,"tls":false,"starttls":false})"
                 "\n",
                 ""},
         cli_row{"remote_bboard", args("remote", "*{news}"), 0,
                 R"({"host":"news","mailbox":"general","service":"imap","port":0,)"
-                R"("anonymous":false,"bboard":true,"debug":false})"
+                R"("anonymous":false,"bboard":true,"debug":false,"tls":false,"starttls":false})"
                 "\n",
                 ""},
         // Names that need quoting in JSON come out as valid JSON.
-        cli_row{"remote_every_field", args("remote", "{[10.0.0.1]:993/anonymous/DEBUG}\"odd\""), 0,
+        cli_row{"remote_every_field", args("remote", "{[10.0.0.1]:993/anonymous/DEBUG/tls}\"odd\""),
+                0,
                 json_with(R"({"host":"[10.0.0.1]","mailbox":"\"odd\"","port":993,)"
-                          R"("anonymous":true,"debug":true})")},
+                          R"("anonymous":true,"debug":true,"tls":true})")},
         cli_row{"remote_refused", args("remote", "{h:0}"), 1, "",
                 "not a remote specification: {h:0}\n"},
         cli_row{"remote_plain_name", args("remote", "INBOX"), 1, "",

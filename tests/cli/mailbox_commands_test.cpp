@@ -96,9 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
         cli_row{"rename_one_name", args("rename", "x"), 2, _,
                 "usage: kestrel-mail rename OLD NEW\n"},
         cli_row{"send_without_server", args("send", "--from", "a@b", "--to", "c@d"), 2, _,
-                "usage: kestrel-mail send --server HOST[:PORT] --from ADDRESS --to LIST "
-                "[--cc LIST] [--bcc LIST] [--subject TEXT] [--charset LABEL] [--8bit] "
-                "[--attach FILE]... [--out FILE.box] [--dry-run] [--debug] [FILE]\n"}),
+                "usage: kestrel-mail send --server HOST[:PORT][/tls|/starttls] --from ADDRESS "
+                "--to LIST [--cc LIST] [--bcc LIST] [--subject TEXT] [--charset LABEL] [--8bit] "
+                "[--attach FILE]... [--out FILE.box] [--dry-run] [--user NAME] [--cafile FILE] "
+                "[--allow-plain] [--debug] [FILE]\n"}),
     row_name());
 
 TEST_F(MailboxCommands, ReadingATextMarksItSeen) {

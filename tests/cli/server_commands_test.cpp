@@ -37,8 +37,10 @@ class ServerCommands : public testing::Test {
   }
   void TearDown() override { unsetenv("KESTREL_PASSWORD"); }
 
-  // Runs in turn as "tester".
-  static void runs(const std::vector<cli_row>& rows) { expect_runs(rows, {"--user", "tester"}); }
+  // Runs in turn as "tester"; the server offers no TLS.
+  static void runs(const std::vector<cli_row>& rows) {
+    expect_runs(rows, {"--user", "tester", "--allow-plain"});
+  }
   std::string box(const std::string& name = "INBOX") const { return server_.mailbox_name(name); }
 
   dovecot_server server_;
@@ -67,12 +69,13 @@ TEST_F(ServerCommands, AWrongPasswordIsTriedOnce) {
 }
 
 TEST_F(ServerCommands, NoUserOrNoPasswordEndsTheLogin) {
-  expect_runs({{"no_user", args("ls", box()), 1, _,
+  expect_runs({{"no_user", args("ls", box(), "--allow-plain"), 1, _,
                 HasSubstr("kestrel-mail: a server mailbox needs --user NAME")}});
   unsetenv("KESTREL_PASSWORD");
   // Without a terminal there is nobody to ask.
   program_result no_password =
-      run_program("/usr/bin/setsid", {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester"});
+      run_program("/usr/bin/setsid",
+                  {"-w", KESTREL_MAIL_PROGRAM, "ls", box(), "--user", "tester", "--allow-plain"});
   EXPECT_EQ(no_password.exit_code, 1);
   EXPECT_THAT(no_password.err,
               HasSubstr("kestrel-mail: no password: set KESTREL_PASSWORD or run on a terminal"));
@@ -156,6 +159,38 @@ TEST_F(SendCommand, ARefusedRecipientIsShown) {
   EXPECT_TRUE(sink_->letters().empty());
 }
 
+// aiosmtpd demanding STARTTLS and a login: --user with the password from
+// KESTREL_PASSWORD, the certificate trusted through --cafile.
+TEST(SecureSendCommand, LogsInUnderTlsOrSaysWhy) {
+  smtp_sink_server sink{smtp_sink_server::security{}};
+  if (!sink.running()) GTEST_SKIP() << sink.reason();
+  const std::string server = "localhost:" + std::to_string(sink.port());
+  const auto send = [&](std::vector<std::string> more) {
+    std::vector<std::string> all = {"send",          "--server", server,           "--from",
+                                    "li@example.cn", "--to",     "wang@pku.edu.cn"};
+    all.insert(all.end(), more.begin(), more.end());
+    return all;
+  };
+  const std::vector<std::string> trusted = {"--cafile", sink.certificate()};
+  const auto as = [&](std::string password) {
+    setenv("KESTREL_PASSWORD", password.c_str(), 1);
+    return std::vector<std::string>{"--user", "tester", "--cafile", sink.certificate()};
+  };
+  expect_runs(
+      {{"LoggedIn", send(as("secret")), 0, "250 Message accepted for delivery\n", _, "text\n"},
+       {"Untrusted", send({"--user", "tester"}), 1, _,
+        AllOf(HasSubstr("Certificate of localhost refused: unknown issuer"),
+              HasSubstr("no SMTP service at " + server + ": 421 TLS with the server failed")),
+        "text\n"}});
+  expect_runs({{"WrongPassword", send(as("wrong")), 1,
+                "535 5.7.8 Authentication credentials invalid\n", _, "text\n"}});
+  unsetenv("KESTREL_PASSWORD");
+  expect_runs({{"NoUser", send(trusted), 1, "530 5.7.0 Authentication required\n", _, "text\n"}});
+  EXPECT_EQ(sink.letters().size(), 1u);
+  EXPECT_EQ(sink.logins(),
+            (std::vector<std::string>{"tls=yes user=tester ok=yes", "tls=yes user=tester ok=no"}));
+}
+
 // Without a server: the letter as it would go, in the charset asked for.
 TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
   scratch_folder folder;
@@ -163,8 +198,8 @@ TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
   std::ofstream(attached, std::ios::binary) << "GIF\x01\xFF";
   const std::string out = folder.file("Out.box");
   const auto send = [&](std::vector<std::string> more) {
-    std::vector<std::string> all = {"send", "--from", "李明 <li@pku.edu.cn>", "--to", "wang",
-                                    "--subject", "中文", "--dry-run"};
+    std::vector<std::string> all = {
+        "send", "--from", "李明 <li@pku.edu.cn>", "--to", "wang", "--subject", "中文", "--dry-run"};
     all.insert(all.end(), more.begin(), more.end());
     return all;
   };
@@ -180,8 +215,7 @@ TEST(SendDryRun, WritesTheLetterTheComposerWouldSend) {
        {"EightBitTravelsQuoted", send({"--charset", "CN-GB", "--8bit"}), 0,
         AllOf(HasSubstr("Content-Transfer-Encoding: QUOTED-PRINTABLE\r\n"),
               HasSubstr("\r\n\r\n=C4=E3=BA=C3\r\n")),
-        _,
-        "你好\n"},
+        _, "你好\n"},
        {"ACharacterTheCharsetLacks", send({"--charset", "CN-GB"}), 1, "",
         "kestrel-mail: 这些字符不能用 CN-GB 写出: 體\n", "體育\n"},
        {"UnreadableFile", send({"--attach", folder.file("none")}), 1, "",

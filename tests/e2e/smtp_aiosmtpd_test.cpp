@@ -6,13 +6,16 @@
 
 #include "message/message_output.h"
 #include "net/smtp.h"
+#include "net/tls.h"
 #include "tests/net/smtp_letter.h"
 #include "tests/support/fault_proxy.h"
 #include "tests/support/log_capture.h"
 #include "tests/support/smtp_sink_server.h"
+#include "tests/support/table.h"
 
 namespace {
 
+using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using testing::Not;
@@ -109,6 +112,99 @@ TEST_F(Aiosmtpd, ACutAnywhereEndsInAnOrderlyFailure) {
     }
   }
   EXPECT_GE(cut_runs, 8) << "cuts after the greeting, in the commands and inside DATA";
+}
+
+// aiosmtpd that requires STARTTLS (or TLS from the first byte) and a login,
+// with its certificate trusted.
+class SecureAiosmtpd : public testing::Test {
+ protected:
+  void start(bool implicit_tls) {
+    sink_ = std::make_unique<smtp_sink_server>(smtp_sink_server::security{implicit_tls});
+    if (!sink_->running()) GTEST_SKIP() << sink_->reason();
+    tls_trust_file(sink_->certificate());
+  }
+  void TearDown() override { tls_trust_file(""); }
+  std::string host(int port, bool implicit_tls) const {
+    return "localhost:" + std::to_string(port) + (implicit_tls ? "/tls" : "");
+  }
+  std::unique_ptr<smtp_sink_server> sink_;
+  log_capture log_;
+};
+
+struct secure_row {
+  std::string name;
+  bool implicit_tls;
+  std::string password;  // empty: no account
+  std::string failure;   // of the open; empty when it opens
+  std::string reply;     // to the letter
+};
+
+class SecureSend : public SecureAiosmtpd, public testing::WithParamInterface<secure_row> {};
+
+TEST_P(SecureSend, LogsInUnderTlsOrGivesTheServersWords) {
+  const secure_row& row = GetParam();
+  start(row.implicit_tls);
+  smtp_account account{"tester", row.password};
+  std::string failure;
+  auto stream = smtp_open({host(sink_->port(), row.implicit_tls)}, false,
+                          row.password.empty() ? nullptr : &account, &failure);
+  EXPECT_EQ(failure, row.failure);
+  if (!row.failure.empty()) {
+    EXPECT_EQ(stream, nullptr);
+    EXPECT_THAT(sink_->logins(), ElementsAre("tls=yes user=tester ok=no"));
+    return;
+  }
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log_.texts());
+  letter mail("over TLS");
+  mail.envelope->to = address("wang", "pku.edu.cn");
+  smtp_mail(*stream, "MAIL", *mail.envelope, mail.body.get());
+  EXPECT_EQ(stream->reply, row.reply);
+  smtp_close(stream);
+  EXPECT_EQ(sink_->letters().size(), row.reply.starts_with("250") ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SecureSend,
+    testing::Values(secure_row{"starttls_and_login", false, "secret", "",
+                               "250 Message accepted for delivery"},
+                    secure_row{"tls_from_the_first_byte", true, "secret", "",
+                               "250 Message accepted for delivery"},
+                    secure_row{"wrong_password", false, "wrong",
+                               "535 5.7.8 Authentication credentials invalid", ""},
+                    secure_row{"no_login", false, "", "", "530 5.7.0 Authentication required"}),
+    row_name());
+
+TEST_F(SecureAiosmtpd, AnExpiredCertificateIsRefusedWithItsCause) {
+  smtp_sink_server::security expired;
+  expired.implicit_tls = true;
+  expired.expired = true;
+  sink_ = std::make_unique<smtp_sink_server>(expired);
+  if (!sink_->running()) GTEST_SKIP() << sink_->reason();
+  tls_trust_file(sink_->certificate());
+  smtp_account account{"tester", "secret"};
+  std::string failure;
+  EXPECT_EQ(smtp_open({host(sink_->port(), true)}, false, &account, &failure), nullptr);
+  EXPECT_EQ(failure, "421 TLS with the server failed");
+  EXPECT_THAT(log_.texts(), Contains("Certificate of localhost refused: expired"));
+  EXPECT_TRUE(sink_->logins().empty());
+}
+
+// Captured on loopback: nothing of the login passes before STARTTLS, and the
+// password never passes in clear.
+TEST_F(SecureAiosmtpd, NoPasswordCrossesBeforeTls) {
+  start(false);
+  fault_proxy capture(sink_->port(), fault_proxy::toward_server, -1);
+  smtp_account account{"tester", "secret"};
+  auto stream = smtp_open({host(capture.port(), false)}, false, &account);
+  ASSERT_NE(stream, nullptr) << testing::PrintToString(log_.texts());
+  smtp_close(stream);
+  std::string wire = capture.client_bytes();
+  std::size_t upgrade = wire.find("STARTTLS\r\n");
+  ASSERT_NE(upgrade, std::string::npos);
+  EXPECT_THAT(wire.substr(0, upgrade), Not(HasSubstr("AUTH")));
+  EXPECT_THAT(wire, Not(HasSubstr("secret")));
+  EXPECT_THAT(wire, Not(HasSubstr("AHRlc3RlcgBzZWNyZXQ")));
+  EXPECT_THAT(sink_->logins(), ElementsAre("tls=yes user=tester ok=yes"));
 }
 
 }  // namespace

@@ -168,6 +168,7 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   dovecot_.deliver("tester", sent[0].content);
   app_->settings().imap_account = "tester@127.0.0.1:" + std::to_string(dovecot_.port());
   ASSERT_TRUE(app_->settings().split_account());
+  app_->settings().allow_plain_login = 1;  // the test's Dovecot offers no TLS
   script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
     dialog.set_text(IDC_FETCH_PASSWORD, "secret");
     return true;
@@ -233,30 +234,38 @@ TEST_P(Outcome, IsToldAndKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Outcome,
-    testing::Values(
-        outcome_row{"NoOutStillSends",
-                    false,
-                    {IDNO},
-                    "wang@pku.edu.cn",
-                    "",
-                    "x",
-                    {"创建新的 Out 邮箱?", " 发信成功! "},
-                    0,
-                    1,
-                    false},
-        outcome_row{
-            "NoRecipientsRefusedButKept", true, {}, "", "", "x", {" 发信失败 "}, 1, 0, false},
-        outcome_row{"ACharacterTheLabelLacks",
-                    true,
-                    {},
-                    "wang@pku.edu.cn",
-                    "",
-                    "體育",
-                    {"这些字符不能用 CN-GB 写出: 體"},
-                    0,
-                    0,
-                    true},
-        outcome_row{"BccAlone", true, {}, "", "zhang@x.cn", "x", {" 发信成功! "}, 1, 1, false}),
+    testing::Values(outcome_row{"NoOutStillSends",
+                                false,
+                                {IDNO},
+                                "wang@pku.edu.cn",
+                                "",
+                                "x",
+                                {"创建新的 Out 邮箱?", " 发信成功! "},
+                                0,
+                                1,
+                                false},
+                    outcome_row{"NoRecipientsRefusedButKept",
+                                true,
+                                {},
+                                "",
+                                "",
+                                "x",
+                                {" 发信失败 \n554 No recipients specified"},
+                                1,
+                                0,
+                                false},
+                    outcome_row{"ACharacterTheLabelLacks",
+                                true,
+                                {},
+                                "wang@pku.edu.cn",
+                                "",
+                                "體育",
+                                {"这些字符不能用 CN-GB 写出: 體"},
+                                0,
+                                0,
+                                true},
+                    outcome_row{
+                        "BccAlone", true, {}, "", "zhang@x.cn", "x", {" 发信成功! "}, 1, 1, false}),
     row_name());
 
 TEST_F(Composer, BccIsDeliveredWithoutAHeaderAndBareNamesGetTheAccountsHost) {
@@ -271,6 +280,79 @@ TEST_F(Composer, BccIsDeliveredWithoutAHeaderAndBareNamesGetTheAccountsHost) {
   EXPECT_THAT(sent[0].content, HasSubstr("\r\nTo: wang@pku.edu.cn\r\n"));
   EXPECT_THAT(sent[0].content, Not(HasSubstr("zhang")));
 }
+
+// A server that demands STARTTLS and a login: the account's user name and
+// the password held in memory (asked for with the fetch dialog when none is
+// held yet); a refusal shows the server's words.
+struct login_row {
+  std::string name;
+  std::string held;                  // the password in memory; empty: none
+  std::optional<std::string> typed;  // into the fetch dialog; nothing: Cancel
+  strings shown;
+  std::size_t delivered;
+  strings logins;  // as the server logged them
+};
+
+class SecureSending : public Composer, public testing::WithParamInterface<login_row> {
+ protected:
+  smtp_sink_server secure_{smtp_sink_server::security{}};
+};
+
+TEST_P(SecureSending, LogsInAsTheAccountOrShowsTheServersWords) {
+  const login_row& row = GetParam();
+  ASSERT_TRUE(secure_.running()) << secure_.reason();
+  start_with("CN-GB");
+  velmar_settings& settings = app_->settings();
+  settings.smtp_server = "localhost:" + std::to_string(secure_.port());
+  settings.ca_file = secure_.certificate();
+  settings.imap_account = "tester@localhost";
+  ASSERT_TRUE(settings.split_account());
+  settings.password = row.held;
+  CEditorView* composer = compose("wang@pku.edu.cn", "hi", "x");
+  ASSERT_NE(composer, nullptr);
+  if (row.held.empty()) {
+    script_.answer_dialog(IDD_FETCH, [typed = row.typed](ui_dialog& dialog) {
+      dialog.set_text(IDC_FETCH_PASSWORD, typed.value_or(""));
+      return typed.has_value();
+    });
+  }
+  composer->run_command(ID_COMPOSE_SEND);
+  qt_flush();
+  EXPECT_EQ(script_.shown(), row.shown);
+  EXPECT_EQ(secure_.letters().size(), row.delivered);
+  EXPECT_EQ(secure_.logins(), row.logins);
+  EXPECT_EQ(settings.password, row.typed.value_or(row.held)) << "held for the next time";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SecureSending,
+    testing::Values(login_row{"PasswordHeld",
+                              "secret",
+                              std::nullopt,
+                              {"message  发信成功!  [ok]"},
+                              1,
+                              {"tls=yes user=tester ok=yes"}},
+                    login_row{"AskedForWhenNoneIsHeld",
+                              "",
+                              "secret",
+                              {"dialog 118 取邮件", "message  发信成功!  [ok]"},
+                              1,
+                              {"tls=yes user=tester ok=yes"}},
+                    login_row{
+                        "WrongPassword",
+                        "wrong",
+                        std::nullopt,
+                        {"message  发信失败 \n535 5.7.8 Authentication credentials invalid [ok]"},
+                        0,
+                        {"tls=yes user=tester ok=no"}},
+                    login_row{"NoLoginWhenTheDialogIsCancelled",
+                              "",
+                              std::nullopt,
+                              {"dialog 118 取邮件",
+                               "message  发信失败 \n530 5.7.0 Authentication required [ok]"},
+                              0,
+                              {}}),
+    row_name());
 
 // The lists and the edit commands, and what they say without a choice.
 struct command_row {

@@ -8,7 +8,7 @@ struct remote_row {
   bool remote;  // the rest matters only when it is
   std::string host{}, mailbox{}, service{};
   long port = 0;
-  bool anonymous = false, bboard = false, debug = false;
+  bool anonymous = false, bboard = false, debug = false, tls = false, starttls = false;
 };
 
 class ParseRemoteName : public testing::TestWithParam<remote_row> {};
@@ -25,6 +25,8 @@ TEST_P(ParseRemoteName, SplitsTheSpecification) {
   EXPECT_EQ(parsed.anonymous, row.anonymous);
   EXPECT_EQ(parsed.bboard, row.bboard);
   EXPECT_EQ(parsed.debug, row.debug);
+  EXPECT_EQ(parsed.tls, row.tls);
+  EXPECT_EQ(parsed.starttls, row.starttls);
 }
 
 const std::string kLong1023(1023, 'h');
@@ -38,6 +40,10 @@ const remote_row kRemoteNames[] = {
      false, true},
     {"service_assignment", "{h/service=imap2}x", true, "h", "x", "imap2"},
     {"bboard_option", "{h/bboard}", true, "h", "general", "imap", 0, false, true},
+    {"tls_on_any_port", "{mail.example.cn:10993/TLS}INBOX", true, "mail.example.cn", "INBOX",
+     "imap", 10993, false, false, false, true},
+    {"starttls_required", "{h/imap/starttls}", true, "h", "INBOX", "imap", 0, false, false, false,
+     false, true},
     {"mailbox_keeps_case_and_braces", "{h}Mail/{odd}", true, "h", "Mail/{odd}", "imap"},
     {"bracketed_address", "{[127.0.0.1]:14300}inbox", true, "[127.0.0.1]", "inbox", "imap", 14300},
     {"longest_host", "{" + kLong1023 + "}", true, kLong1023, "INBOX", "imap"},

@@ -201,4 +201,37 @@ INSTANTIATE_TEST_SUITE_P(
                                 "不能读文件 /nonexistent/a"}),
     row_name());
 
+// What the user is told after sending.
+struct told_row {
+  std::string name;
+  send_result result;
+  std::string message;
+};
+
+class SendMessage : public testing::TestWithParam<told_row> {};
+
+TEST_P(SendMessage, SaysWhyTheLetterDidNotGo) {
+  EXPECT_EQ(send_result_message(GetParam().result), GetParam().message);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SendMessage,
+    testing::Values(
+        told_row{"Sent", {send_outcome::sent, "250 ok", {"noise"}}, " 发信成功! "},
+        told_row{"RefusedWithTheServersWordsAlone",
+                 {send_outcome::refused,
+                  "535 5.7.8 Authentication credentials invalid",
+                  {"Can't connect to localhost,25: Refused (111)"}},
+                 " 发信失败 \n535 5.7.8 Authentication credentials invalid"},
+        told_row{
+            "NoHostWithEveryReportOnce",
+            {send_outcome::no_host,
+             "421 TLS with the server failed",
+             {"Certificate of mail.example.cn refused: expired",
+              "Certificate of mail.example.cn refused: expired", "Can't connect to localhost"}},
+            " 不能连接主机 \n421 TLS with the server failed\nCertificate of mail.example.cn "
+            "refused: expired\nCan't connect to localhost"},
+        told_row{"NoHostAnswered", {send_outcome::no_host, "", {}}, " 不能连接主机 "}),
+    row_name());
+
 }  // namespace

@@ -25,7 +25,7 @@ using testing::HasSubstr;
 
 // The greeting and a login with user "li", password "secret".
 steps logged_in() {
-  return steps{server::send("* OK IMAP2bis server ready\r\n")} +
+  return steps{server::send("* OK [CAPABILITY IMAP2bis] IMAP2bis server ready\r\n")} +
          replies({"A00000 OK LOGIN completed"});
 }
 
@@ -52,6 +52,8 @@ class ImapSession : public testing::Test {
   void SetUp() override {
     mail_link_driver(&imap_driver);
     mail_callbacks callbacks;
+    // The server offers no TLS: the password goes in clear on loopback.
+    callbacks.on_plain_login = [](std::string_view) { return true; };
     callbacks.on_login = [this](std::string_view host, std::string& user, std::string& password,
                                 long trial) {
       logins_.push_back(std::string(host) + "#" + std::to_string(trial));
@@ -105,7 +107,7 @@ TEST_F(ImapSession, OpenLogsInSelectsAndNamesTheStreamAndTheTraceHidesThePasswor
               ElementsAre("A00000 LOGIN li secret", "A00001 SELECT INBOX", "A00002 LOGOUT"));
   EXPECT_THAT(logins_, ElementsAre("127.0.0.1#1"));
   ASSERT_GE(trace_.size(), 3u);
-  EXPECT_EQ(trace_[0], "* OK IMAP2bis server ready");
+  EXPECT_EQ(trace_[0], "* OK [CAPABILITY IMAP2bis] IMAP2bis server ready");
   EXPECT_EQ(trace_[1], "A00000 LOGIN li ******");
 }
 
@@ -156,7 +158,7 @@ TEST_P(Login, EndsInAClearFailure) {
 }
 
 const std::pair<std::string, std::string> kWrong{"li", "wrong"};
-const steps kGreeting{server::send("* OK ready\r\n")};
+const steps kGreeting{server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n")};
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Login,
@@ -178,6 +180,85 @@ INSTANTIATE_TEST_SUITE_P(
                   {"A00000 LOGIN li wrong"},
                   "Too many login failures"},
         login_row{"greeting_refused", {}, {server::send("* BYE go away\r\n")}, {}, "go away"}),
+    row_name());
+
+// How the password goes on a connection without TLS, as the server's
+// capabilities and the user allow.
+struct login_way_row {
+  std::string name;
+  std::string greeting;
+  std::vector<std::string> answers;  // to the commands after the greeting
+  std::string words;                 // after the port: "/starttls"
+  bool consent;                      // to a login in clear
+  std::vector<std::string> wire;
+  std::string report;  // empty: the mailbox opens
+};
+
+class LoginWay : public ImapSession, public testing::WithParamInterface<login_way_row> {};
+
+TEST_P(LoginWay, FollowsTheCapabilitiesAndTheUser) {
+  const login_way_row& row = GetParam();
+  log_.reset();
+  mail_callbacks callbacks;
+  callbacks.on_plain_login = [&row](std::string_view) { return row.consent; };
+  callbacks.on_login = [](std::string_view, std::string& user, std::string& password, long) {
+    user = "li";
+    password = "secret";
+  };
+  log_capture log(std::move(callbacks));
+  peer_ =
+      std::make_unique<server>(steps{server::send(row.greeting + "\r\n")} + replies(row.answers));
+  mail_stream* stream =
+      mail_open(nullptr, "{127.0.0.1:" + std::to_string(peer_->port()) + row.words + "}INBOX", 0);
+  EXPECT_EQ(stream == nullptr, !row.report.empty());
+  mail_close(stream);
+  EXPECT_EQ(peer_->lines(), row.wire);
+  if (!row.report.empty()) {
+    EXPECT_THAT(log.texts(), Contains(row.report));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LoginWay,
+    testing::Values(login_way_row{"authenticate_plain_when_login_is_unknown",
+                                  "* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready",
+                                  {"A00000 BAD unknown command", "+ ", "A00001 OK in",
+                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                                  "",
+                                  true,
+                                  {"A00000 LOGIN li secret", "A00001 AUTHENTICATE PLAIN",
+                                   "AGxpAHNlY3JldA==", "A00002 SELECT INBOX", "A00003 LOGOUT"},
+                                  ""},
+                    login_way_row{"capabilities_asked_when_the_greeting_has_none",
+                                  "* OK ready",
+                                  {"* CAPABILITY IMAP4rev1\r\nA00000 OK", "A00001 OK in",
+                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                                  "",
+                                  true,
+                                  {"A00000 CAPABILITY", "A00001 LOGIN li secret",
+                                   "A00002 SELECT INBOX", "A00003 LOGOUT"},
+                                  ""},
+                    login_way_row{"logindisabled_without_tls",
+                                  "* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready",
+                                  {},
+                                  "",
+                                  true,
+                                  {},
+                                  "127.0.0.1 takes no login without TLS"},
+                    login_way_row{"nothing_in_clear_without_consent",
+                                  "* OK [CAPABILITY IMAP4rev1] ready",
+                                  {},
+                                  "",
+                                  false,
+                                  {},
+                                  "Login to 127.0.0.1 in clear refused: the server offers no TLS"},
+                    login_way_row{"starttls_required_but_not_offered",
+                                  "* OK [CAPABILITY IMAP4rev1] ready",
+                                  {},
+                                  "/starttls",
+                                  true,
+                                  {},
+                                  "127.0.0.1 offers no STARTTLS"}),
     row_name());
 
 TEST_F(ImapSession, PreauthenticatedServersAreNotAskedToLogIn) {

@@ -2,6 +2,7 @@
 
 #include "tests/support/file_text.h"
 #include "tests/support/loopback.h"
+#include "tests/support/test_certificate.h"
 
 #include <grp.h>
 #include <pwd.h>
@@ -51,7 +52,7 @@ std::string crlf_text(std::string_view text) {
   return result;
 }
 
-dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
+dovecot_server::dovecot_server(std::vector<user> users, storage kind, security mode) {
   if (::geteuid() != 0) {
     reason_ = "Dovecot needs to be started as root";
     return;
@@ -81,6 +82,19 @@ dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
     replace_all(config, "mail_location = maildir:@DIR@/mail/%u",
                 "mail_location = mbox:@DIR@/mail/%u:INBOX=@DIR@/mail/%u/inbox");
   }
+  if (mode == security::tls) {
+    if (!make_test_certificate(folder_.path(), "server", "DNS:localhost")) {
+      reason_ = "openssl req failed";
+      return;
+    }
+    tls_port_ = free_loopback_port();
+    replace_all(config, "ssl = no",
+                "ssl = required\nssl_cert = <@DIR@/server.pem\nssl_key = <@DIR@/server.key");
+    replace_all(config, "    port = @PORT@\n  }",
+                "    port = @PORT@\n  }\n  inet_listener imaps {\n    address = 127.0.0.1\n"
+                "    port = @TLSPORT@\n    ssl = yes\n  }");
+    replace_all(config, "@TLSPORT@", std::to_string(tls_port_));
+  }
   replace_all(config, "@DIR@", folder_.path());
   replace_all(config, "@PORT@", std::to_string(port_));
   std::ofstream(root / "dovecot.conf") << config;
@@ -91,7 +105,7 @@ dovecot_server::dovecot_server(std::vector<user> users, storage kind) {
     return;
   }
   for (int i = 0; i < 200 && !running_; ++i) {
-    running_ = loopback_listening(port_);
+    running_ = loopback_listening(port_) && (!tls_port_ || loopback_listening(tls_port_));
     if (!running_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   if (!running_) reason_ = "dovecot does not listen: " + file_text(root / "dovecot.log");
@@ -105,6 +119,10 @@ dovecot_server::~dovecot_server() {
       std::this_thread::sleep_for(std::chrono::milliseconds(25));
     }
   }
+}
+
+std::string dovecot_server::certificate() const {
+  return folder_.path() + "/server.pem";
 }
 
 std::string dovecot_server::mailbox_name(std::string_view mailbox) const {

@@ -18,8 +18,12 @@ class dovecot_server {
   // Where Dovecot keeps the mail: a maildir per user, or mbox files (the
   // inbox of a user is then the file inbox_file(user)).
   enum class storage { maildir, mbox };
+  // With TLS the server holds a certificate of the test's own for
+  // "localhost" (not for 127.0.0.1), listens for IMAP over TLS on tls_port()
+  // too, and takes no login on the plain port before STARTTLS.
+  enum class security { plain, tls };
   explicit dovecot_server(std::vector<user> users = {{"tester", "secret"}},
-                          storage kind = storage::maildir);
+                          storage kind = storage::maildir, security mode = security::plain);
   ~dovecot_server();
   dovecot_server(const dovecot_server&) = delete;
   dovecot_server& operator=(const dovecot_server&) = delete;
@@ -28,6 +32,9 @@ class dovecot_server {
   bool running() const { return running_; }
   const std::string& reason() const { return reason_; }
   int port() const { return port_; }
+  int tls_port() const { return tls_port_; }
+  // The certificate the server shows (PEM), to be trusted by the client.
+  std::string certificate() const;
   // "{127.0.0.1:port}mailbox"
   std::string mailbox_name(std::string_view mailbox = "INBOX") const;
 
@@ -44,6 +51,7 @@ class dovecot_server {
  private:
   scratch_folder folder_;
   int port_ = 0;
+  int tls_port_ = 0;
   bool running_ = false;
   std::string reason_;
   int delivered_ = 0;

@@ -13,21 +13,42 @@
 
 #include "tests/support/file_text.h"
 #include "tests/support/loopback.h"
+#include "tests/support/test_certificate.h"
 
 namespace fs = std::filesystem;
 
 smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
-  port_ = free_loopback_port();
   std::string refused_list;
   for (const std::string& address : refused) {
     refused_list += (refused_list.empty() ? "" : ",") + address;
   }
-  std::string listen = "127.0.0.1:" + std::to_string(port_);
+  start({"--refused", refused_list});
+}
+
+smtp_sink_server::smtp_sink_server(const security& secured) {
+  if (!make_test_certificate(folder_.path(), "server", "DNS:localhost", secured.expired)) {
+    reason_ = "openssl req failed";
+    return;
+  }
+  std::vector<std::string> arguments{
+      "--cert", certificate(), "--key",      folder_.path() + "/server.key",
+      "--user", secured.user,  "--password", secured.password};
+  if (secured.implicit_tls) arguments.push_back("--implicit");
+  start(arguments);
+}
+
+void smtp_sink_server::start(const std::vector<std::string>& arguments) {
+  port_ = free_loopback_port();
+  std::vector<std::string> words{"python3", KESTREL_FIXTURES "/smtp_sink.py", folder_.path(),
+                                 std::to_string(port_)};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
   pid_ = ::fork();
   if (pid_ == 0) {
-    ::setenv("PYTHONPATH", KESTREL_FIXTURES, 1);
-    ::execl("/usr/bin/python3", "python3", "-m", "aiosmtpd", "-n", "-l", listen.c_str(), "-c",
-            "smtp_sink.Sink", folder_.path().c_str(), refused_list.c_str(), nullptr);
+    ::execv("/usr/bin/python3", argv.data());
     ::_exit(127);
   }
   for (int i = 0; i < 200 && !running_; ++i) {
@@ -41,6 +62,18 @@ smtp_sink_server::smtp_sink_server(const std::vector<std::string>& refused) {
     if (!running_) std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   if (!running_) reason_ = "aiosmtpd does not listen";
+}
+
+std::string smtp_sink_server::certificate() const {
+  return folder_.path() + "/server.pem";
+}
+
+std::vector<std::string> smtp_sink_server::logins() const {
+  std::vector<std::string> lines;
+  std::istringstream log(file_text(fs::path(folder_.path()) / "auth.log"));
+  for (std::string line; std::getline(log, line);)
+    lines.push_back(line);
+  return lines;
 }
 
 smtp_sink_server::~smtp_sink_server() {

@@ -16,6 +16,16 @@ class smtp_sink_server {
     std::vector<std::string> recipients;
   };
   explicit smtp_sink_server(const std::vector<std::string>& refused = {});
+  // With security: a certificate of the test's own for "localhost" (not for
+  // 127.0.0.1), STARTTLS required (or TLS from the first byte), and a login
+  // required, taken only under TLS.
+  struct security {
+    bool implicit_tls = false;
+    std::string user = "tester";
+    std::string password = "secret";
+    bool expired = false;  // the certificate ended a day ago
+  };
+  explicit smtp_sink_server(const security& secured);
   ~smtp_sink_server();
   smtp_sink_server(const smtp_sink_server&) = delete;
   smtp_sink_server& operator=(const smtp_sink_server&) = delete;
@@ -25,8 +35,14 @@ class smtp_sink_server {
   int port() const { return port_; }
   std::string host() const { return "127.0.0.1:" + std::to_string(port_); }
   std::vector<letter> letters() const;
+  // The certificate the server shows (PEM), to be trusted by the client.
+  std::string certificate() const;
+  // One line per login tried: "tls=yes|no user=NAME ok=yes|no".
+  std::vector<std::string> logins() const;
 
  private:
+  void start(const std::vector<std::string>& arguments);
+
   scratch_folder folder_;
   int port_ = 0;
   int pid_ = -1;
