@@ -56,16 +56,29 @@ bool fetch_command::run() {
   return fetch();
 }
 
-void fetch_command::install_callbacks(ui_progress& progress) {
+class fetch_command::callbacks_in_force {
+ public:
+  callbacks_in_force(fetch_command& fetch, ui_progress& progress);
+  ~callbacks_in_force() { mail_set_callbacks(std::move(before_)); }
+  callbacks_in_force(const callbacks_in_force&) = delete;
+  callbacks_in_force& operator=(const callbacks_in_force&) = delete;
+
+ private:
+  mail_callbacks before_;
+};
+
+fetch_command::callbacks_in_force::callbacks_in_force(fetch_command& fetch, ui_progress& progress) {
+  fetch_command* const self = &fetch;
+  CVelmarApp& app = fetch.app_;
   // Library reports are not shown; the login is answered, and the waits on
   // the network listen to the user.
   mail_callbacks callbacks;
-  callbacks.on_login = [this](std::string_view host, std::string& user, std::string& password,
-                              long) {
-    login_host_ = host;
-    login_user_ = app_.settings().user_name;
-    user = login_user_;
-    password = app_.settings().password;
+  callbacks.on_login = [self, &app](std::string_view host, std::string& user, std::string& password,
+                                    long) {
+    self->login_host_ = host;
+    self->login_user_ = app.settings().user_name;
+    user = self->login_user_;
+    password = app.settings().password;
   };
   // Cancel lets the letter under way arrive when it comes at once; a server
   // that keeps silent is left, so the window answers within a second.
@@ -76,13 +89,13 @@ void fetch_command::install_callbacks(ui_progress& progress) {
     if (!*cancelled_at) *cancelled_at = now;
     return now - **cancelled_at < kCancelGrace;
   };
-  callbacks.on_timeout = [this](long seconds) {
+  callbacks.on_timeout = [&app](long seconds) {
     char question[512];
-    std::snprintf(question, sizeof question, kStillWaiting, app_.settings().imap_host.c_str(),
+    std::snprintf(question, sizeof question, kStillWaiting, app.settings().imap_host.c_str(),
                   seconds);
     return ui_message_box(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
-  mail_set_callbacks(std::move(callbacks));
+  before_ = mail_set_callbacks(std::move(callbacks));
 }
 
 bool fetch_command::fetch() {
@@ -96,12 +109,13 @@ bool fetch_command::fetch() {
   progress->show_text("连接 " + settings.imap_host + " ...");
   local_host_name();
   link_all_drivers();
-  install_callbacks(*progress);
+  std::optional<callbacks_in_force> callbacks(std::in_place, *this, *progress);
   for (long code : {SET_READ_TIMEOUT, SET_WRITE_TIMEOUT})
     mail_parameters(nullptr, code, reinterpret_cast<void*>(settings.network_timeout));
   std::unique_ptr<mail_stream, stream_closer> stream(
       mail_open(nullptr, settings.server_mailbox(), 0));
   if (!stream) {
+    callbacks.reset();
     progress.reset();
     busy.reset();
     ui_message_box(kLoginFailed, MB_OK | MB_ICONEXCLAMATION);
@@ -135,6 +149,7 @@ bool fetch_command::fetch() {
     }
   }
   stream.reset();
+  callbacks.reset();
   progress.reset();
   busy.reset();
   app_.open_document_file(in->path_name(), false);

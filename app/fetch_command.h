@@ -26,8 +26,10 @@ class fetch_command {
 
  private:
   // The login, and while the network waits: the progress window's Cancel and
-  // the question after a silence as long as the time-out.
-  void install_callbacks(ui_progress& progress);
+  // the question after a silence as long as the time-out. The callbacks
+  // before them come back when the fetch ends, so that no later connection
+  // (a letter sent) calls into a progress window that is gone.
+  class callbacks_in_force;
   // Saves In with its new letters; false after telling the user why.
   bool save_in(CVelmarDoc& in);
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "app/fetch_dialog.h"
+#include "message/callbacks.h"
 #include "model/letter_text.h"
 #include "tests/support/desktop_fixture.h"
 #include "tests/support/dovecot_server.h"
@@ -183,6 +184,11 @@ TEST_F(Fetch, AWrongPasswordCannotLogIn) {
   EXPECT_EQ(app_->fetcher().login_user(), "tester");
   EXPECT_EQ(app_->fetcher().login_host(), "127.0.0.1");
   EXPECT_EQ(server_.inbox_count("tester"), 1u);
+  // The fetch's callbacks end with it: a later login is not answered.
+  std::string user, password;
+  mail_callback().on_login("elsewhere", user, password, 0);
+  EXPECT_EQ(user, "");
+  EXPECT_EQ(app_->fetcher().login_host(), "127.0.0.1");
 }
 
 TEST_F(Fetch, CancelStopsBetweenLettersKeepingWhatWasTaken) {
