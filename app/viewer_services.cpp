@@ -1,12 +1,12 @@
 #include "app/viewer_services.h"
 
+#include "app/composer_object.h"
 #include "app/mailbox_commands.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
+#include "letter/editor_view.h"
 #include "media/item_commands.h"
 #include "media/object_servers.h"
-#include "letter/composer_item.h"
-#include "letter/editor_view.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_doc_template.h"
 
@@ -96,7 +96,10 @@ bool viewer_services::keep_in_out(std::unique_ptr<CAletter> letter) {
   return app_.mailboxes().keep_in_out(std::move(letter));
 }
 
-std::unique_ptr<composer_item> viewer_services::insert_item(ui_document&) {
-  // Pictures and sounds cannot be inserted yet.
-  return nullptr;
+std::unique_ptr<composer_item> viewer_services::insert_item(ui_document& document) {
+  auto* mailbox = dynamic_cast<CVelmarDoc*>(&document);
+  if (!mailbox) return nullptr;
+  const item_container items = app_.items_of(*mailbox);
+  CVelmarCntrItem* item = insert_new_object(items);
+  return item ? std::make_unique<composer_object>(items, *item) : nullptr;
 }
