@@ -146,6 +146,36 @@ class Composer : public desktop_fixture {
   smtp_sink_server sink_;
 };
 
+// A Dovecot to put the letters sent into and fetch them back from.
+class Delivering : public Composer {
+ protected:
+  void SetUp() override {
+    Composer::SetUp();
+    ASSERT_TRUE(dovecot_.running()) << dovecot_.reason();
+  }
+  // A letter sent, as Python's email reads it.
+  json read_sent(const std::string& content) {
+    std::string eml = file("sent.eml");
+    std::ofstream(eml, std::ios::binary) << content;
+    program_result read = run_program("/usr/bin/python3", {KESTREL_READ_SENT, eml});
+    EXPECT_EQ(read.exit_code, 0) << read.err;
+    return read.exit_code == 0 ? json::parse(read.out) : json();
+  }
+  // Into Dovecot's maildir, and back into In by the program's fetch.
+  void fetch_back(const std::string& content) {
+    dovecot_.deliver("tester", content);
+    app_->settings().imap_account = "tester@127.0.0.1:" + std::to_string(dovecot_.port());
+    ASSERT_TRUE(app_->settings().split_account());
+    script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
+      dialog.set_text(IDC_FETCH_PASSWORD, "secret");
+      return true;
+    });
+    ASSERT_TRUE(app_->run_command(ID_FETCH_MAIL));
+  }
+
+  dovecot_server dovecot_;
+};
+
 // A letter in each charset, sent, read by Python's email and fetched back.
 struct charset_row {
   std::string name;
@@ -156,14 +186,10 @@ struct charset_row {
   std::string encoding;  // of the text part
 };
 
-class Sending : public Composer, public testing::WithParamInterface<charset_row> {
- protected:
-  dovecot_server dovecot_;
-};
+class Sending : public Delivering, public testing::WithParamInterface<charset_row> {};
 
 TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   const charset_row& row = GetParam();
-  ASSERT_TRUE(dovecot_.running()) << dovecot_.reason();
   start_with(row.label, row.net_link);
   CEditorView* composer = compose("wang@pku.edu.cn", row.subject, row.body);
   ASSERT_NE(composer, nullptr);
@@ -177,11 +203,7 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   std::vector<smtp_sink_server::letter> sent = sink_.letters();
   ASSERT_EQ(sent.size(), 1u);
   EXPECT_EQ(sent[0].sender, "li@mail.pku.edu.cn");
-  std::string eml = file("sent.eml");
-  std::ofstream(eml, std::ios::binary) << sent[0].content;
-  program_result read = run_program("/usr/bin/python3", {KESTREL_READ_SENT, eml});
-  ASSERT_EQ(read.exit_code, 0) << read.err;
-  json found = json::parse(read.out);
+  json found = read_sent(sent[0].content);
   EXPECT_EQ(found["subject"], row.subject);
   EXPECT_EQ(found["from_name"], "李明");
   ASSERT_EQ(found["parts"].size(), 2u);
@@ -191,15 +213,7 @@ TEST_P(Sending, ArrivesAsTypedAndComesBackAsKept) {
   EXPECT_EQ(found["parts"][1]["hex"], hex(kBytes));
   EXPECT_EQ(found["parts"][1]["name"], file("picture.gif"));
 
-  // Into Dovecot's maildir, and back into In by the program's fetch.
-  dovecot_.deliver("tester", sent[0].content);
-  app_->settings().imap_account = "tester@127.0.0.1:" + std::to_string(dovecot_.port());
-  ASSERT_TRUE(app_->settings().split_account());
-  script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
-    dialog.set_text(IDC_FETCH_PASSWORD, "secret");
-    return true;
-  });
-  ASSERT_TRUE(app_->run_command(ID_FETCH_MAIL));
+  ASSERT_NO_FATAL_FAILURE(fetch_back(sent[0].content));
   CVelmarDoc* out = out_mailbox();
   ASSERT_NE(out, nullptr);
   ASSERT_EQ(out->data().letters.size(), 1u);
@@ -442,14 +456,10 @@ struct media_row {
   std::size_t samples;
 };
 
-class Multimedia : public Composer, public testing::WithParamInterface<media_row> {
- protected:
-  dovecot_server dovecot_;
-};
+class Multimedia : public Delivering, public testing::WithParamInterface<media_row> {};
 
 TEST_P(Multimedia, ArriveAndOpenAsInserted) {
   const media_row& row = GetParam();
-  ASSERT_TRUE(dovecot_.running()) << dovecot_.reason();
   start_with("CN-GB");
   app_->settings().oper_system = row.sent_for;
   QImage picture(23, 11, QImage::Format_RGB32);
@@ -472,11 +482,7 @@ TEST_P(Multimedia, ArriveAndOpenAsInserted) {
 
   std::vector<smtp_sink_server::letter> sent = sink_.letters();
   ASSERT_EQ(sent.size(), 1u);
-  std::string eml = file("sent.eml");
-  std::ofstream(eml, std::ios::binary) << sent[0].content;
-  program_result read = run_program("/usr/bin/python3", {KESTREL_READ_SENT, eml});
-  ASSERT_EQ(read.exit_code, 0) << read.err;
-  json found = json::parse(read.out);
+  json found = read_sent(sent[0].content);
   ASSERT_EQ(found["parts"].size(), 3u);
   EXPECT_EQ(found["parts"][1]["type"], "image/bitmap");
   EXPECT_EQ(found["parts"][1]["encoding"], "base64");
@@ -484,15 +490,8 @@ TEST_P(Multimedia, ArriveAndOpenAsInserted) {
   EXPECT_EQ(found["parts"][2]["encoding"], "base64");
   EXPECT_TRUE(found["parts"][2]["hex"] == hex(wave)) << "the wave file, whole";
 
-  dovecot_.deliver("tester", sent[0].content);
-  app_->settings().imap_account = "tester@127.0.0.1:" + std::to_string(dovecot_.port());
-  ASSERT_TRUE(app_->settings().split_account());
   app_->settings().oper_system = row.read_for;
-  script_.answer_dialog(IDD_FETCH, [](ui_dialog& dialog) {
-    dialog.set_text(IDC_FETCH_PASSWORD, "secret");
-    return true;
-  });
-  ASSERT_TRUE(app_->run_command(ID_FETCH_MAIL));
+  ASSERT_NO_FATAL_FAILURE(fetch_back(sent[0].content));
   auto* in = dynamic_cast<CVelmarDoc*>(app_->open_document_file(in_));
   ASSERT_NE(in, nullptr);
   ASSERT_EQ(in->data().letters.size(), 2u);
