@@ -1,10 +1,10 @@
 #include "app/viewer_services.h"
 
+#include "app/composer_object.h"
 #include "app/mailbox_commands.h"
 #include "app/server_session.h"
 #include "app/velmar_app.h"
 #include "app/velmar_doc.h"
-#include "letter/composer_item.h"
 #include "letter/editor_view.h"
 #include "media/item_commands.h"
 #include "media/object_servers.h"
@@ -105,7 +105,10 @@ send_result viewer_services::send_letter(outgoing_letter& letter) {
   return result;
 }
 
-std::unique_ptr<composer_item> viewer_services::insert_item(ui_document&) {
-  // Pictures and sounds cannot be inserted yet.
-  return nullptr;
+std::unique_ptr<composer_item> viewer_services::insert_item(ui_document& document) {
+  auto* mailbox = dynamic_cast<CVelmarDoc*>(&document);
+  if (!mailbox) return nullptr;
+  const item_container items = app_.items_of(*mailbox);
+  CVelmarCntrItem* item = insert_new_object(items);
+  return item ? std::make_unique<composer_object>(items, *item) : nullptr;
 }

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTextEdit>
 #include <ctime>
 
@@ -101,6 +102,13 @@ CEditorView::CEditorView(viewer_host& host) : host_(host) {
   for (auto [button, id] : buttons)
     connect(button, &QPushButton::clicked, this, [this, id = id] { run_command(id); });
   connect(items_, &QListWidget::itemDoubleClicked, this, [this] { on_open_item(); });
+  on_command(ID_OLE_INSERT_NEW, [this] { on_insert_object(); });
+  on_command(ID_CANCEL_EDIT_CNTR, [this] {
+    for (const auto& item : item_list_)
+      item->close_shown();
+  });
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { run_command(ID_CANCEL_EDIT_CNTR); });
 
   on_command(ID_EDIT_CUT, [this] {
     edit_command([](QWidget* w) {
@@ -229,7 +237,8 @@ void CEditorView::on_insert_object() {
   std::unique_ptr<composer_item> item = own ? host_.insert_item(*own) : nullptr;
   if (!item) return;
   ++inserted_;
-  items_->addItem(qstr(item->name()));
+  item->set_display_name(item->type_name());
+  items_->addItem(qstr(item->display_name()));
   item_list_.push_back(std::move(item));
 }
 
@@ -247,7 +256,8 @@ void CEditorView::on_insert_before() {
   std::unique_ptr<composer_item> item = host_.insert_item(*document());
   if (!item) return;
   ++inserted_;
-  items_->insertItem(row, qstr(item->name() + std::to_string(inserted_)));
+  item->set_display_name(item->type_name() + std::to_string(inserted_));
+  items_->insertItem(row, qstr(item->display_name()));
   item_list_.insert(item_list_.begin() + row, std::move(item));
 }
 

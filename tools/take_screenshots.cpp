@@ -30,6 +30,7 @@
 #include "app/velmar_doc.h"
 #include "letter/editor_view.h"
 #include "media/item_commands.h"
+#include "media/media_ids.h"
 #include "media/object_servers.h"
 #include "media/picture_window.h"
 #include "model/box_file.h"
@@ -38,6 +39,7 @@
 #include "model/part.h"
 #include "ui/qt_progress.h"
 #include "ui/ui_child_frame.h"
+#include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_script.h"
 
@@ -136,8 +138,8 @@ std::unique_ptr<CAletter> chinese_letter() {
   return made;
 }
 
-// A received part holding a picture drawn here: a bitmap file.
-CBody picture_part() {
+// A picture drawn here, as a bitmap file.
+std::string picture_file() {
   QImage image(420, 260, QImage::Format_RGB32);
   QPainter painter(&image);
   QLinearGradient sky(0, 0, 0, 260);
@@ -152,18 +154,11 @@ CBody picture_part() {
   painter.setPen(Qt::black);
   painter.drawText(QRect(0, 10, 300, 30), Qt::AlignCenter, QStringLiteral("未名湖 Weiming Lake"));
   painter.end();
-  CBody part;
-  part.type = 5;
-  part.subtype = "BITMAP";
-  auto bytes = std::make_unique<CHuge>();
-  bytes->assign(bitmap_file_of(image));
-  part.contents = std::move(bytes);
-  return part;
+  return bitmap_file_of(image);
 }
 
-// A received part holding a sound: a wave file of a second and a half of
-// a falling tone.
-CBody sound_part() {
+// A wave file of a second and a half of a falling tone.
+std::string sound_file() {
   std::string wave = empty_wave_file();
   for (int i = 0; i < 33075; ++i) {
     const double at = i / 22050.0;
@@ -171,11 +166,16 @@ CBody sound_part() {
   }
   put_le32(wave, 4, static_cast<std::uint32_t>(wave.size() - 8));
   put_le32(wave, 40, static_cast<std::uint32_t>(wave.size() - 44));
+  return wave;
+}
+
+// A received part of a letter holding the file.
+CBody object_part(std::uint16_t type, const char* subtype, const std::string& file) {
   CBody part;
-  part.type = 4;
-  part.subtype = "WAV";
+  part.type = type;
+  part.subtype = subtype;
   auto bytes = std::make_unique<CHuge>();
-  bytes->assign(wave);
+  bytes->assign(file);
   part.contents = std::move(bytes);
   return part;
 }
@@ -327,7 +327,8 @@ int main(int argc, char** argv) {
 
     // A picture and a sound of a letter in Kestrel's own windows.
     const char* object_pictures[] = {"picture-window.png", "sound-window.png"};
-    CBody object_parts[] = {picture_part(), sound_part()};
+    CBody object_parts[] = {object_part(5, "BITMAP", picture_file()),
+                            object_part(4, "WAV", sound_file())};
     for (int i = 0; i < 2; ++i) {
       open_part_object(app.items_of(*mailbox), object_parts[i]);
       object_window* window = app.servers().window_of(*mailbox->data().items.back());
@@ -351,13 +352,28 @@ int main(int argc, char** argv) {
     });
     app.run_command(ID_FILE_PRINT_PREVIEW);
 
-    // A new letter in Chinese with a file attached, then a reply to the
-    // Chinese letter quoting it.
+    // A new letter in Chinese with a file attached and a picture and a
+    // sound inserted, then a reply to the Chinese letter quoting it.
     viewer->close_quietly();
     in_frame->activate();
     std::ofstream(work / "照片.jpg") << "JFIF";
+    std::ofstream(work / "lake.bmp", std::ios::binary) << picture_file();
+    std::ofstream(work / "tone.wav", std::ios::binary) << sound_file();
+    auto from_file = [](int type, fs::path file) {
+      return [type, file](ui_dialog& dialog) {
+        dialog.select(IDC_OBJECT_TYPES, type);
+        dialog.set_checked(IDC_CREATE_FROM_FILE, true);
+        dialog.set_text(IDC_OBJECT_FILE, file.string());
+        return true;
+      };
+    };
     auto answers = std::make_unique<ui_script>();
-    answers->answer_file((work / "照片.jpg").string()).answer(IDYES).answer(IDYES).answer(IDYES);
+    answers->answer_file((work / "照片.jpg").string())
+        .answer_dialog(IDD_INSERT_OBJECT, from_file(0, work / "lake.bmp"))
+        .answer_dialog(IDD_INSERT_OBJECT, from_file(1, work / "tone.wav"))
+        .answer(IDYES)
+        .answer(IDYES)
+        .answer(IDYES);
     list->run_command(201);
     if (auto* composer = dynamic_cast<CEditorView*>(app.active_view())) {
       composer->set_line(CEditorView::field::subject, "周末聚会");
@@ -365,6 +381,8 @@ int main(int argc, char** argv) {
       composer->set_line(CEditorView::field::cc, "zhang@tsinghua.edu.cn");
       composer->set_body("王先生：\r\n\r\n周六下午三点在未名湖边聚会，照片附上。\r\n\r\n李明");
       composer->run_command(ID_COMPOSE_ADD_FILE);
+      composer->run_command(ID_COMPOSE_INSERT_OBJECT);
+      composer->run_command(ID_COMPOSE_INSERT_OBJECT);
       app.active_frame()->setGeometry(0, 0, 790, 470);
       ok = save(frame, output / "composer.png") && ok;
       app.active_frame()->close_quietly();

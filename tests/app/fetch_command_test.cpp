@@ -188,6 +188,11 @@ TEST_F(Fetch, AWrongPasswordCannotLogIn) {
   EXPECT_EQ(app_->fetcher().login_user(), "tester");
   EXPECT_EQ(app_->fetcher().login_host(), "127.0.0.1");
   EXPECT_EQ(server_.inbox_count("tester"), 1u);
+  // The fetch's callbacks end with it: a later login is not answered.
+  std::string user, password;
+  mail_callback().on_login("elsewhere", user, password, 0);
+  EXPECT_EQ(user, "");
+  EXPECT_EQ(app_->fetcher().login_host(), "127.0.0.1");
 }
 
 TEST_F(Fetch, CancelStopsBetweenLettersKeepingWhatWasTaken) {
