@@ -56,7 +56,7 @@ bool fetch_command::run() {
   return fetch();
 }
 
-void fetch_command::install_callbacks(ui_progress& progress) {
+mail_callbacks fetch_command::install_callbacks(ui_progress& progress) {
   // Library reports are not shown; the login is answered, and the waits on
   // the network listen to the user.
   mail_callbacks callbacks;
@@ -82,7 +82,7 @@ void fetch_command::install_callbacks(ui_progress& progress) {
                   seconds);
     return ui_message_box(question, MB_YESNO | MB_ICONQUESTION) == IDYES;
   };
-  mail_set_callbacks(std::move(callbacks));
+  return mail_set_callbacks(std::move(callbacks));
 }
 
 bool fetch_command::fetch() {
@@ -96,7 +96,12 @@ bool fetch_command::fetch() {
   progress->show_text("连接 " + settings.imap_host + " ...");
   local_host_name();
   link_all_drivers();
-  install_callbacks(*progress);
+  // The callbacks hold the progress window: the ones before them come back
+  // when the fetch ends, so a later send does not wait on a window long gone.
+  struct callbacks_restored {
+    mail_callbacks before;
+    ~callbacks_restored() { mail_set_callbacks(std::move(before)); }
+  } restored{install_callbacks(*progress)};
   for (long code : {SET_READ_TIMEOUT, SET_WRITE_TIMEOUT})
     mail_parameters(nullptr, code, reinterpret_cast<void*>(settings.network_timeout));
   std::unique_ptr<mail_stream, stream_closer> stream(

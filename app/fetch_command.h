@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "message/callbacks.h"
+
 class CVelmarApp;
 class CVelmarDoc;
 class ui_progress;
@@ -26,8 +28,9 @@ class fetch_command {
 
  private:
   // The login, and while the network waits: the progress window's Cancel and
-  // the question after a silence as long as the time-out.
-  void install_callbacks(ui_progress& progress);
+  // the question after a silence as long as the time-out. Returns the ones
+  // they replace.
+  mail_callbacks install_callbacks(ui_progress& progress);
   // Saves In with its new letters; false after telling the user why.
   bool save_in(CVelmarDoc& in);
 

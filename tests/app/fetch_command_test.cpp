@@ -174,6 +174,24 @@ TEST_F(Fetch, AnEmptyInboxGivesNone) {
   EXPECT_EQ(script_.messages(), strings{"取到 0 个邮件."});
 }
 
+// The fetch's network callbacks hold its progress window; a send after the
+// fetch waits on the network through the callbacks that were there before.
+TEST_F(Fetch, ItsCallbacksGoWithIt) {
+  server_.deliver("tester", plain_letter("one"));
+  start_on_server();
+  int waits = 0;
+  mail_callbacks before;
+  before.on_wait = [&waits] {
+    ++waits;
+    return true;
+  };
+  mail_callbacks outer = mail_set_callbacks(before);
+  ASSERT_TRUE(fetch());
+  EXPECT_TRUE(mail_callback().on_wait());
+  EXPECT_EQ(waits, 1);
+  mail_set_callbacks(std::move(outer));
+}
+
 TEST_F(Fetch, AWrongPasswordCannotLogIn) {
   server_.deliver("tester", plain_letter("kept"));
   start_on_server();
