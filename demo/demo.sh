@@ -108,11 +108,15 @@ start_smtp() {
 }
 
 # The throwaway profile: both servers, the mailboxes in the demo's folder,
-# GB and Big5 shown, letters written in GB.
+# GB and Big5 shown, letters written in GB; In and Out there already, empty.
 write_profile() {
   mkdir "$folder/mailboxes"
-  "$kestrel_mail" box import "$folder/empty" "$folder/mailboxes/IN.BOX" >/dev/null ||
-    fail "cannot make the In mailbox"
+  : >"$folder/empty"
+  for name in IN OUT; do
+    "$kestrel_mail" box import "$folder/empty" "$folder/mailboxes/$name.BOX" --name "$name" \
+      >/dev/null || fail "cannot make the $name mailbox"
+  done
+  rm "$folder/empty"
   cat >"$folder/KESTREL.INI" <<PROFILE
 [Configuration]
 IMAPAccount=demo@127.0.0.1:$imap_port
