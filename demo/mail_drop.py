@@ -7,6 +7,8 @@ so a letter sent in the demo can be fetched back.
 OWNER is the user the mail belongs to (Dovecot reads it as that user).
 """
 
+import email.parser
+import email.utils
 import itertools
 import os
 import pathlib
@@ -18,8 +20,19 @@ import time
 _count = itertools.count(1)
 
 
+def written_at(data):
+    """The time of the letter's Date header, or now without a readable one."""
+    headers = email.parser.BytesHeaderParser().parsebytes(data)
+    try:
+        return email.utils.parsedate_to_datetime(headers["Date"]).timestamp()
+    except (TypeError, ValueError):
+        return time.time()
+
+
 def deliver(maildir, owner, data):
-    """Writes the letter with CR LF line ends into tmp/, then moves it to new/."""
+    """Writes the letter with CR LF line ends into tmp/, then moves it to new/.
+    The file's time is the letter's date: Dovecot reports it as the time the
+    letter arrived, which the list shows."""
     maildir = pathlib.Path(maildir)
     account = pwd.getpwnam(owner)
     for sub in ("", "tmp", "new", "cur"):
@@ -33,6 +46,8 @@ def deliver(maildir, owner, data):
     scratch = maildir / "tmp" / name
     scratch.write_bytes(text)
     os.chown(scratch, account.pw_uid, account.pw_gid)
+    when = written_at(data)
+    os.utime(scratch, (when, when))
     os.rename(scratch, maildir / "new" / name)
 
 
