@@ -96,8 +96,8 @@ bool fetch_command::fetch() {
   progress->show_text("连接 " + settings.imap_host + " ...");
   local_host_name();
   link_all_drivers();
-  // The callbacks hold the progress window: the ones before them come back
-  // when the fetch ends, so a later send does not wait on a window long gone.
+  // The callbacks hold the progress window: they leave with the fetch, so a
+  // letter sent afterwards does not wait on a window that is gone.
   struct callbacks_restored {
     mail_callbacks before;
     ~callbacks_restored() { mail_set_callbacks(std::move(before)); }

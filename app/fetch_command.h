@@ -28,8 +28,8 @@ class fetch_command {
 
  private:
   // The login, and while the network waits: the progress window's Cancel and
-  // the question after a silence as long as the time-out. Returns the ones
-  // they replace.
+  // the question after a silence as long as the time-out. Returns the table
+  // it replaced.
   mail_callbacks install_callbacks(ui_progress& progress);
   // Saves In with its new letters; false after telling the user why.
   bool save_in(CVelmarDoc& in);

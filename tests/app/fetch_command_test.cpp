@@ -174,24 +174,6 @@ TEST_F(Fetch, AnEmptyInboxGivesNone) {
   EXPECT_EQ(script_.messages(), strings{"取到 0 个邮件."});
 }
 
-// The fetch's network callbacks hold its progress window; a send after the
-// fetch waits on the network through the callbacks that were there before.
-TEST_F(Fetch, ItsCallbacksGoWithIt) {
-  server_.deliver("tester", plain_letter("one"));
-  start_on_server();
-  int waits = 0;
-  mail_callbacks before;
-  before.on_wait = [&waits] {
-    ++waits;
-    return true;
-  };
-  mail_callbacks outer = mail_set_callbacks(before);
-  ASSERT_TRUE(fetch());
-  EXPECT_TRUE(mail_callback().on_wait());
-  EXPECT_EQ(waits, 1);
-  mail_set_callbacks(std::move(outer));
-}
-
 TEST_F(Fetch, AWrongPasswordCannotLogIn) {
   server_.deliver("tester", plain_letter("kept"));
   start_on_server();
@@ -209,10 +191,19 @@ TEST_F(Fetch, CancelStopsBetweenLettersKeepingWhatWasTaken) {
   start_on_server();
   // Pressed while the third letter comes: it arrives, the rest stay.
   script_.cancel_progress_at("3 / 5");
+  // The fetch's callbacks leave with it: a letter sent afterwards must not
+  // ask the cancelled (and gone) progress window whether to wait.
+  bool asked_mine = false;
+  mail_callbacks mine;
+  mine.on_wait = [&asked_mine] { return asked_mine = true; };
+  mail_callbacks before = mail_set_callbacks(std::move(mine));
   ASSERT_TRUE(fetch(true));
   EXPECT_EQ(script_.messages(), strings{"取到 3 个邮件."});
   EXPECT_EQ(subjects_in(in_), (strings{"one", "two", "three"}));
   EXPECT_EQ(server_.inbox_count("tester"), 2u) << "the rest stay untouched";
+  EXPECT_TRUE(mail_callback().on_wait());
+  EXPECT_TRUE(asked_mine);
+  mail_set_callbacks(std::move(before));
 }
 
 TEST_F(Fetch, ASaveThatFailsLeavesTheServerUntouched) {
