@@ -35,11 +35,16 @@ stop() {
     kill "$smtp_pid" 2>/dev/null || true
     wait "$smtp_pid" 2>/dev/null || true
   fi
+  # Dovecot may have started before its id was noted.
+  [ -z "$dovecot_pid" ] && [ -f "$folder/run/master.pid" ] && dovecot_pid=$(cat "$folder/run/master.pid")
+  # Dovecot ends its processes first (about two seconds); if it has not after
+  # fifteen, its process group goes at once.
   if [ -n "$dovecot_pid" ] && kill "$dovecot_pid" 2>/dev/null; then
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
       kill -0 "$dovecot_pid" 2>/dev/null || break
       sleep 0.05
     done
+    kill -KILL -- "-$dovecot_pid" 2>/dev/null || true
   fi
   rm -rf "$folder"
 }
@@ -88,7 +93,9 @@ start_dovecot() {
     -e "s|@INTERNAL_USER@|$internal_user|g" -e "s|@INTERNAL_GROUP@|$internal_group|g" \
     -e "s|@LOGIN_USER@|$login_user|g" -e "s|@MAIL_USER@|$mail_user|g" \
     -e "s|@MAIL_GROUP@|$mail_group|g" "$here/dovecot.conf" >"$folder/dovecot.conf"
-  /usr/sbin/dovecot -c "$folder/dovecot.conf" || fail "Dovecot did not start"
+  # Its output goes to its log: the daemon would otherwise hold the demo's.
+  /usr/sbin/dovecot -c "$folder/dovecot.conf" </dev/null >>"$folder/dovecot.log" 2>&1 ||
+    fail "Dovecot did not start"
   wait_for_port "$imap_port" || fail "Dovecot does not listen on port $imap_port"
   dovecot_pid=$(cat "$folder/run/master.pid")
 }
@@ -108,7 +115,8 @@ start_smtp() {
 }
 
 # The throwaway profile: both servers, the mailboxes in the demo's folder,
-# GB and Big5 shown, letters written in GB; In and Out there already, empty.
+# GB and Big5 shown, letters written in UTF-8 (a reply quoting the Big5 letter
+# holds characters GB 2312 lacks); In and Out there already, empty.
 write_profile() {
   mkdir "$folder/mailboxes"
   : >"$folder/empty"
@@ -128,7 +136,7 @@ OutPath=$folder/mailboxes/OUT.BOX
 TrashPath=$folder/mailboxes/TRASH.BOX
 WorkDirectory=$folder/mailboxes
 HZOS=3
-ComposeCC=CN-GB
+ComposeCC=UTF-8
 [Misc]
 ExpungeServer=0
 AllowPlainLogin=1

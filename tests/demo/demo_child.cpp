@@ -1,6 +1,6 @@
 // Stands in for kestrel inside demo/demo.sh and walks the newcomer's road:
 // the start-up fetch with the printed password (the letters leaving the
-// server), a letter in each code opened, the GB letter answered and sent,
+// server), a letter in each code opened, the Big5 letter answered and sent,
 // and the reply fetched back. Prints the Dovecot's process id first, so the
 // test can see it gone afterwards; any step that goes wrong ends it with 1.
 //   demo_child [fail]      (fail: print the id and end with 3 at once)
@@ -110,8 +110,10 @@ int walk(CVelmarApp& app, ui_script& script) {
       in->data().items.empty() || !app.servers().window_of(*in->data().items.back()))
     return failed("the picture did not open in its window");
 
-  const int gb = find_line(app, *list, "北京大学计算中心开会");
-  list->select_lines({gb});
+  // The Big5 letter answered: its traditional characters quoted and sent in
+  // the demo's code, UTF-8.
+  const int big5 = find_line(app, *list, "臺北這裡的朋友");
+  list->select_lines({big5});
   list->open_viewer();
   auto* viewer = dynamic_cast<CViewerView*>(app.active_view());
   if (!viewer) return failed("the viewer did not open");
@@ -136,8 +138,9 @@ int walk(CVelmarApp& app, ui_script& script) {
   if (!list || list->mailbox()->data().letters.size() != 11)
     return failed("the reply was not fetched back");
   std::string reply = shown(app, *list, 10);
-  if (reply.find("Re:开会通知") == std::string::npos ||
-      reply.find(">您好！下周三上午九点在北京大学计算中心开会") == std::string::npos)
+  if (reply.find("Re:回覆：開會通知") == std::string::npos ||
+      reply.find(">來信收到，謝謝。臺北這裡的朋友多用大五碼寫信") == std::string::npos ||
+      reply.find("CHARSET=UTF-8") == std::string::npos)
     return failed("the reply fetched back reads:\n" + reply);
   return 0;
 }
