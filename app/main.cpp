@@ -5,7 +5,7 @@
 #include <QTranslator>
 #include <cstdio>
 
-#include "app/qt_translations.h"
+#include "app/language.h"
 #include "app/velmar_app.h"
 #include "platform/profile_file.h"
 #include "ui/ui_text.h"

@@ -38,7 +38,6 @@
 #include "model/huge.h"
 #include "model/object_files.h"
 #include "model/part.h"
-#include "platform/profile_file.h"
 #include "ui/qt_progress.h"
 #include "ui/ui_child_frame.h"
 #include "ui/ui_ids.h"

@@ -1,4 +1,4 @@
-#include "app/qt_translations.h"
+#include "app/language.h"
 
 #include <gtest/gtest.h>
 
