@@ -96,8 +96,13 @@ start_dovecot() {
   # Its output goes to its log: the daemon would otherwise hold the demo's.
   /usr/sbin/dovecot -c "$folder/dovecot.conf" </dev/null >>"$folder/dovecot.log" 2>&1 ||
     fail "Dovecot did not start"
+  # Dovecot may listen before it has written its process id.
+  for _ in $(seq 200); do
+    [ -s "$folder/run/master.pid" ] && break
+    sleep 0.05
+  done
+  dovecot_pid=$(cat "$folder/run/master.pid" 2>/dev/null) || fail "Dovecot wrote no process id"
   wait_for_port "$imap_port" || fail "Dovecot does not listen on port $imap_port"
-  dovecot_pid=$(cat "$folder/run/master.pid")
 }
 
 deliver_letters() {
