@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, build and start of Kestrel on a Debian 12 machine.
+#   ./kestrel.sh demo                install what is missing, build, start kestrel on
+#                                    a demo mail server of its own (demo/demo.sh)
 #   ./kestrel.sh run [FILE.box]      install what is missing, build, start kestrel
 #   ./kestrel.sh run --cli [ARGS]    the same for kestrel-mail, the command line
 #   ./kestrel.sh test                install what is missing, build, run every test
@@ -13,7 +15,8 @@ PACKAGES=(
   dovecot-imapd python3-aiosmtpd libssl-dev openssl
   libgsf-1-dev python3-olefile
   unifont netpbm
-  qt6-base-dev qt6-multimedia-dev libx11-dev fonts-droid-fallback xvfb xauth poppler-utils
+  qt6-base-dev qt6-multimedia-dev qt6-translations-l10n libx11-dev fonts-droid-fallback
+  xvfb xauth poppler-utils dpkg-dev file
   python3 libpython3.11-testsuite golang-github-jhillyerd-enmime-dev libgmime-3.0-dev
 )
 
@@ -41,7 +44,22 @@ build() {
   cmake --build "$dir" -j "$(cpu_count)"
 }
 
+need_display() {
+  if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
+    echo "kestrel.sh: there is no display to show Kestrel's windows on (DISPLAY is not set)." >&2
+    echo "  Run it from a desktop session, or on a virtual display: xvfb-run -a ./kestrel.sh $1" >&2
+    echo "  The command-line program needs none: ./kestrel.sh run --cli --help" >&2
+    exit 1
+  fi
+}
+
 case "${1:-}" in
+  demo)
+    install_missing
+    need_display demo
+    build build
+    exec demo/demo.sh build/cli/kestrel-mail build/app/kestrel
+    ;;
   run)
     shift
     install_missing
@@ -51,12 +69,7 @@ case "${1:-}" in
       if [ $# -eq 0 ]; then set -- --help; fi
       exec build/cli/kestrel-mail "$@"
     fi
-    if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}${QT_QPA_PLATFORM:-}" ]; then
-      echo "kestrel.sh: there is no display to show Kestrel's windows on (DISPLAY is not set)." >&2
-      echo "  Run it from a desktop session, or on a virtual display: xvfb-run -a ./kestrel.sh run" >&2
-      echo "  The command-line program needs none: ./kestrel.sh run --cli --help" >&2
-      exit 1
-    fi
+    need_display run
     exec build/app/kestrel "$@"
     ;;
   test)
@@ -71,7 +84,7 @@ case "${1:-}" in
     cd build && exec ctest -j "$(cpu_count)" --output-on-failure
     ;;
   *)
-    echo "usage: ./kestrel.sh run [FILE.box] | ./kestrel.sh run --cli [ARGS] | ./kestrel.sh test" >&2
+    echo "usage: ./kestrel.sh demo | ./kestrel.sh run [FILE.box] | ./kestrel.sh run --cli [ARGS] | ./kestrel.sh test" >&2
     exit 2
     ;;
 esac

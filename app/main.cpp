@@ -2,11 +2,10 @@
 #include <stdlib.h>
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QTranslator>
 #include <cstdio>
 
+#include "app/language.h"
 #include "app/velmar_app.h"
 #include "platform/profile_file.h"
 #include "ui/ui_text.h"
@@ -53,8 +52,7 @@ int main(int argc, char** argv) {
   QApplication qt(argc, argv);
   QApplication::setApplicationName("Kestrel");
   QTranslator translator;
-  if (translator.load(QLocale(), "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-    QApplication::installTranslator(&translator);
+  install_qt_translation(translator);
 
   std::vector<std::string> files;
   QStringList arguments = QApplication::arguments();

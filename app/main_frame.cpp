@@ -3,9 +3,7 @@
 #include "app/menus.h"
 #include "app/velmar_app.h"
 
-CMainFrame::CMainFrame() : ui_main_frame(main_menu()) {
-  resize(900, 640);
-}
+CMainFrame::CMainFrame() : ui_main_frame(main_menu()) {}
 
 void CMainFrame::on_menu_built(ui_menu& menu) {
   if (CVelmarApp* app = CVelmarApp::instance()) app->add_user_mailboxes(menu);

@@ -4,9 +4,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
-namespace {
-
-QPixmap draw(int side) {
+QPixmap program_icon_pixmap(int side) {
   QPixmap pixmap(side, side);
   pixmap.fill(Qt::transparent);
   QPainter p(&pixmap);
@@ -33,11 +31,9 @@ QPixmap draw(int side) {
   return pixmap;
 }
 
-}  // namespace
-
 QIcon program_icon() {
   QIcon icon;
   for (int side : {16, 24, 32, 48, 64})
-    icon.addPixmap(draw(side));
+    icon.addPixmap(program_icon_pixmap(side));
   return icon;
 }

@@ -14,6 +14,7 @@
 #include "app/list_view.h"
 #include "app/mailbox_commands.h"
 #include "app/main_frame.h"
+#include "app/main_window_place.h"
 #include "app/menus.h"
 #include "app/network_dialog.h"
 #include "app/path_dialog.h"
@@ -115,7 +116,7 @@ bool CVelmarApp::init_instance(const std::vector<std::string>& files,
   set_main_frame(frame_.get());
   frame_->update_menu();
   frame_->update_title();
-  frame_->showMaximized();
+  show_main_window(*frame_, settings_);
 
   if (files.empty()) {
     mailboxes_->open_in();
@@ -139,6 +140,7 @@ void CVelmarApp::exit_instance() {
   hbf_unload(fonts_.cns1);
   hbf_unload(fonts_.cns2);
   fonts_ = chinese_fonts{};
+  if (frame_) keep_main_window_place(*frame_, settings_);
   settings_.write(profile());
   scratch_directory_remove();
 }

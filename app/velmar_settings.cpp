@@ -59,6 +59,8 @@ void velmar_settings::read_configuration(const profile_file& profile) {
   check_interval = profile.get_int(kConfiguration, "CheckForMailEvery", 10);
   net_link = profile.get_int(kConfiguration, "NetLink", 0);
   screen_font = profile.get_string(kConfiguration, "ScreenFont");
+  main_window = profile.get_string(kMisc, "MainWindow");
+  main_window_maximized = profile.get_int(kMisc, "MainWindowMaximized", 1);
   expunge_server = profile.get_int(kMisc, "ExpungeServer", 0);
   network_timeout = profile.get_int(kMisc, "NetworkTimeout", 120);
   if (network_timeout < 1) network_timeout = 120;
@@ -105,6 +107,8 @@ void velmar_settings::write(profile_file& profile) const {
   profile.set(kConfiguration, "ScreenFont", screen_font);
   profile.set_int(kConfiguration, "HZOS", hzos);
   profile.set(kConfiguration, "ComposeCC", compose_cc);
+  if (!main_window.empty()) profile.set(kMisc, "MainWindow", main_window);
+  profile.set_int(kMisc, "MainWindowMaximized", main_window_maximized);
   profile.set_int(kMisc, "ExpungeServer", expunge_server);
   profile.set_int(kMisc, "NetworkTimeout", network_timeout);
   profile.set(kMisc, "CAFile", ca_file);

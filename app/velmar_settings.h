@@ -30,7 +30,9 @@ struct velmar_settings {
   std::string screen_font;
   long hzos = 0;  // Chinese platform: 0 none, 1 GB, 2 Big5, 3 both
   std::string compose_cc;
-  long oper_system = 0;                     // 0 Windows 3.x, 1 Windows 95, 2 Windows NT
+  long oper_system = 0;     // 0 Windows 3.x, 1 Windows 95, 2 Windows NT
+  std::string main_window;  // "left,top,width,height" when the run ended
+  long main_window_maximized = 1;
   std::vector<std::string> user_mailboxes;  // in menu order, at most kUserMailboxSlots
   int mailbox_count_at_start = -1;          // the last index read at start-up
 

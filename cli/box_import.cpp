@@ -31,7 +31,7 @@ bool file_exists(const std::string& path) {
 
 int box_import(cli_arguments arguments) {
   const std::vector<cli_option> known =
-      session_options({{"--delete", false}, {"--skip-larger-than", true}});
+      session_options({{"--delete", false}, {"--skip-larger-than", true}, {"--name", true}});
   std::optional<cli_parsed> parsed = cli_options_parse(arguments, known);
   if (!parsed || parsed->words.size() != 2) return EXIT_USAGE;
   const std::string& mailbox = parsed->words[0];
@@ -51,7 +51,7 @@ int box_import(cli_arguments arguments) {
     if (!document) return EXIT_FAILED;
   } else {
     document = std::make_unique<CVelmarDocData>();
-    document->mailbox_name = "IN";
+    document->mailbox_name = parsed->value("--name").value_or("IN");
   }
 
   session_start(*parsed);

@@ -17,7 +17,9 @@ constexpr box_subcommand kSubcommands[] = {
     {"show", "FILE.box [--json]", box_show},
     {"cat", "FILE.box N [--part S] [--platform 0-3] [--utf8]", box_cat},
     {"view", "FILE.box N [--hzos 0-3] [--utf8]", box_view},
-    {"import", "MAILBOX FILE.box [--user NAME] [--debug] [--delete] [--skip-larger-than BYTES]",
+    {"import",
+     "MAILBOX FILE.box [--user NAME] [--debug] [--delete] [--skip-larger-than BYTES]"
+     " [--name NAME]",
      box_import},
     {"export", "FILE.box N", box_export},
 };

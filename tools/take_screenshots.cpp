@@ -1,6 +1,8 @@
 // Takes the README's pictures of the desktop program: real windows on the
 // display it is given (a virtual one under xvfb-run), in the default style.
 //   take_screenshots OUTPUT_FOLDER SAMPLES_FOLDER
+//   take_screenshots --demo OUTPUT_FOLDER     run by demo/demo.sh in place of
+//                                             kestrel: the demo's road
 #include <stdlib.h>
 
 #include <QApplication>
@@ -11,6 +13,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
+#include <QTextEdit>
 #include <QThread>
 #include <QTimer>
 #include <cmath>
@@ -42,6 +45,7 @@
 #include "ui/ui_dialog.h"
 #include "ui/ui_ids.h"
 #include "ui/ui_script.h"
+#include "ui/ui_text.h"
 
 namespace fs = std::filesystem;
 
@@ -205,11 +209,100 @@ void write_in_mailbox(const std::string& path) {
     std::fprintf(stderr, "take_screenshots: %s\n", reason.c_str());
 }
 
+// The line of the letter with this subject.
+int line_of(const CVelmarDoc& mailbox, const std::string& subject) {
+  const auto& letters = mailbox.data().letters;
+  for (std::size_t line = 0; line < letters.size(); ++line)
+    if (letters[line]->envelope.subject == subject) return static_cast<int>(line);
+  return -1;
+}
+
+// The demo's letters fetched with its password, the In list, the GB letter,
+// the picture of the multimedia letter, and a reply quoting the GB letter.
+bool take_demo_pictures(const fs::path& output) {
+  bool ok = true;
+  auto script = std::make_unique<ui_script>();
+  script->press_ok(IDD_ENVIRONMENT)
+      .answer_dialog(IDD_FETCH,
+                     [](ui_dialog& dialog) {
+                       dialog.set_text(IDC_FETCH_PASSWORD, "demo");
+                       return true;
+                     })
+      .answer(IDNO);  // the large letter is taken
+  CVelmarApp app;
+  if (!app.init_instance({}, profile_file::default_path())) return false;
+  script.reset();
+  CMainFrame* frame = app.frame();
+  frame->showNormal();
+  frame->setGeometry(20, 20, 900, 560);
+  settle();
+  ui_child_frame* in_frame = app.active_frame();
+  auto* list = in_frame ? dynamic_cast<CListView*>(in_frame->view()) : nullptr;
+  auto* mailbox = list ? list->mailbox() : nullptr;
+  if (!mailbox) return false;
+  const int gb = line_of(*mailbox, "=?GB2312?B?v6q74c2o1qo=?=");
+  const int multimedia = line_of(*mailbox, "=?GB2312?B?zbzGrLrNyfnS9A==?=");
+  if (gb < 0 || multimedia < 0) return false;
+  in_frame->setGeometry(0, 0, 880, 330);
+  list->select_lines({gb});
+  ok = save(frame, output / "demo-list.png") && ok;
+
+  CFetchDialog fetch(frame);
+  fetch.account = app.settings().imap_account;
+  fetch.password = "demo";
+  fetch.prepare();
+  fetch.show();
+  ok = save(&fetch, output / "demo-fetch.png") && ok;
+  fetch.hide();
+
+  list->select_lines({gb});
+  list->open_viewer();
+  ui_child_frame* viewer = list->viewer_frame();
+  viewer->setGeometry(0, 0, 870, 500);
+  ok = save(frame, output / "demo-gb-letter.png") && ok;
+  viewer->close_quietly();
+
+  const CBody& picture = mailbox->data().letters[multimedia]->body.part()->items[1]->body;
+  open_part_object(app.items_of(*mailbox), picture);
+  if (object_window* window = app.servers().window_of(*mailbox->data().items.back())) {
+    window->move(60, 60);
+    ok = save(window, output / "demo-picture.png") && ok;
+    window->close();
+  } else {
+    ok = false;
+  }
+
+  in_frame->activate();
+  auto answers = std::make_unique<ui_script>();
+  answers->answer(IDYES);  // quote the letter
+  list->select_lines({gb});
+  list->run_command(202);
+  if (auto* composer = dynamic_cast<CEditorView*>(app.active_view())) {
+    composer->set_body("李华：\r\n\r\n收到，我一定准时参加。\r\n\r\n王\r\n\r\n" +
+                       utf8(composer->body()->toPlainText()));
+    app.active_frame()->setGeometry(0, 0, 870, 500);
+    ok = save(frame, output / "demo-reply.png") && ok;
+    app.active_frame()->close_quietly();
+  } else {
+    ok = false;
+  }
+  answers.reset();
+  app.close_all_documents();
+  settle();
+  return ok;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--demo") {
+    QApplication qt(argc, argv);
+    return take_demo_pictures(fs::absolute(argv[2])) ? 0 : 1;
+  }
   if (argc != 3) {
-    std::fprintf(stderr, "usage: take_screenshots OUTPUT_FOLDER SAMPLES_FOLDER\n");
+    std::fprintf(stderr,
+                 "usage: take_screenshots OUTPUT_FOLDER SAMPLES_FOLDER | take_screenshots --demo "
+                 "OUTPUT_FOLDER\n");
     return 2;
   }
   fs::path output = fs::absolute(argv[1]);

@@ -33,6 +33,8 @@ const key_row kKeys[] = {
     {"Configuration", "HZOS", "3", &velmar_settings::hzos},
     {"Configuration", "ComposeCC", "ISO-2022-CN", &velmar_settings::compose_cc},
     {"Misc", "ExpungeServer", "1", &velmar_settings::expunge_server},
+    {"Misc", "MainWindow", "10,20,800,600", &velmar_settings::main_window},
+    {"Misc", "MainWindowMaximized", "0", &velmar_settings::main_window_maximized},
     {"Environment", "OperSystem", "Microsoft Windows NT", &velmar_settings::oper_system, "2"},
 };
 

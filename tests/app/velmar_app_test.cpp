@@ -119,6 +119,25 @@ TEST_F(StartUp, SettingsGoThroughTheProfileAndComeBack) {
   EXPECT_EQ(script_.messages(), strings{});
 }
 
+TEST_F(StartUp, TheMainWindowOpensWhereItWasLeftAndIsKeptThereAtExit) {
+  start_in(strings{}, "[Misc]\nMainWindow=30,40,700,500\nMainWindowMaximized=0\n");
+  QWidget* frame = app_->frame();
+  EXPECT_FALSE(frame->isMaximized());
+  EXPECT_EQ(frame->geometry(), QRect(30, 40, 700, 500));
+  frame->setGeometry(50, 60, 600, 400);
+  ASSERT_TRUE(exit());
+  std::string profile = file_text(profile_path());
+  EXPECT_NE(profile.find("MainWindow=50,60,600,400\n"), std::string::npos) << profile;
+  EXPECT_NE(profile.find("MainWindowMaximized=0\n"), std::string::npos) << profile;
+}
+
+TEST_F(StartUp, AFirstStartOpensTheMainWindowMaximised) {
+  start_in(strings{});
+  EXPECT_TRUE(app_->frame()->isMaximized());
+  ASSERT_TRUE(exit());
+  EXPECT_NE(file_text(profile_path()).find("MainWindowMaximized=1\n"), std::string::npos);
+}
+
 TEST_F(StartUp, AnAccountWithoutAnAtIsReportedAndChangesNothing) {
   start_in(strings{});
   script_.answer_dialog(IDD_NETWORK, typing(IDC_ACCOUNT, "wang"));

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 
 #include "tests/support/dovecot_server.h"
 #include "tests/support/file_text.h"
@@ -82,6 +83,19 @@ TEST_F(BoxCommands, ImportFromDovecotThenShowCatAndExport) {
       {"import_again", import(box_), 0, "取到 2 个邮件.\n"},
   });
   EXPECT_EQ(shown_lines(), 4);
+}
+
+// An empty local mailbox makes an empty FILE.box, under the name given.
+TEST_F(BoxCommands, ImportMakesTheFileUnderTheNameGiven) {
+  const std::string empty = folder_.file("empty");
+  std::ofstream{empty};
+  const std::string out = folder_.file("OUT.box");
+  expect_runs({
+      {"named", args("box", "import", empty, out, "--name", "OUT"), 0, "取到 0 个邮件.\n"},
+      {"named_show", args("box", "show", out, "--json"), 0, json_with(R"({"mailbox": "OUT"})")},
+      {"unnamed", args("box", "import", empty, box_), 0, "取到 0 个邮件.\n"},
+      {"unnamed_show", args("box", "show", box_, "--json"), 0, json_with(R"({"mailbox": "IN"})")},
+  });
 }
 
 TEST_F(BoxCommands, DeleteRemovesTheLettersTakenOnlyAfterTheSave) {
