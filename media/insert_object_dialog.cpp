@@ -13,28 +13,28 @@
 namespace {
 
 constexpr const char* kBrowseFilter =
-    "Pictures (*.bmp *.png *.jpg *.jpeg)|*.bmp;*.png;*.jpg;*.jpeg|Sounds (*.wav)|*.wav|"
-    "All Files (*.*)|*.*||";
+    "图片 (*.bmp *.png *.jpg *.jpeg)|*.bmp;*.png;*.jpg;*.jpeg|声音 (*.wav)|*.wav|"
+    "所有文件 (*.*)|*.*||";
 
 }  // namespace
 
 CInsertObjectDialog::CInsertObjectDialog(QWidget* parent)
-    : ui_dialog(IDD_INSERT_OBJECT, "Insert Object", parent) {
+    : ui_dialog(IDD_INSERT_OBJECT, "插入对象", parent) {
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(make_label(0, "Object Type:"));
+  layout->addWidget(make_label(0, "对象类型:"));
   make_list_box(IDC_OBJECT_TYPES, false);
   layout->addWidget(list_box(IDC_OBJECT_TYPES));
   auto* group = new QButtonGroup(this);
-  layout->addWidget(make_radio(group, IDC_CREATE_NEW, "Create New"));
-  layout->addWidget(make_radio(group, IDC_CREATE_FROM_FILE, "Create from File"));
+  layout->addWidget(make_radio(group, IDC_CREATE_NEW, "新建"));
+  layout->addWidget(make_radio(group, IDC_CREATE_FROM_FILE, "由文件创建"));
   auto* file_row = new QHBoxLayout;
-  file_row->addWidget(make_label(0, "File:"));
+  file_row->addWidget(make_label(0, "文件:"));
   file_row->addWidget(make_edit(IDC_OBJECT_FILE), 1);
-  auto* browse_button = new QPushButton(QStringLiteral("Browse..."));
+  auto* browse_button = new QPushButton(QStringLiteral("浏览..."));
   connect(browse_button, &QPushButton::clicked, this, [this] { browse(); });
   file_row->addWidget(browse_button);
   layout->addLayout(file_row);
-  layout->addWidget(make_buttons("OK", "Cancel"));
+  layout->addWidget(make_buttons("确定", "取消"));
   for (const char* name : kObjectTypes)
     add_list_line(IDC_OBJECT_TYPES, name);
 }
@@ -47,7 +47,7 @@ void CInsertObjectDialog::on_init_dialog() {
 
 void CInsertObjectDialog::browse() {
   ui_file_request request;
-  request.title = "Browse";
+  request.title = "浏览";
   request.filter = kBrowseFilter;
   if (std::optional<std::string> path = ui_ask().file_dialog(request)) {
     set_text(IDC_OBJECT_FILE, *path);

@@ -19,9 +19,9 @@
 namespace {
 
 constexpr const char* kPictureFilter =
-    "Pictures (*.bmp *.png *.jpg *.jpeg)|*.bmp;*.png;*.jpg;*.jpeg|All Files (*.*)|*.*||";
-constexpr const char* kNotAPicture = "This file holds no picture that Kestrel can read.";
-constexpr const char* kNoPictureToPaste = "The clipboard holds no picture.";
+    "图片 (*.bmp *.png *.jpg *.jpeg)|*.bmp;*.png;*.jpg;*.jpeg|所有文件 (*.*)|*.*||";
+constexpr const char* kNotAPicture = "这个文件里没有 Kestrel 能读的图片。";
+constexpr const char* kNoPictureToPaste = "剪贴板上没有图片。";
 
 }  // namespace
 
@@ -62,9 +62,9 @@ CPictureWindow::CPictureWindow(CVelmarCntrItem& item) : object_window(item) {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   auto* tools = new QToolBar(this);
-  tools->addAction(QStringLiteral("Open Picture..."), this, [this] { open_file(); });
-  tools->addAction(QStringLiteral("Paste"), this, [this] { paste(); });
-  tools->addAction(QStringLiteral("Update"), this, [this] { update_item(); });
+  tools->addAction(QStringLiteral("打开图片..."), this, [this] { open_file(); });
+  tools->addAction(QStringLiteral("粘贴"), this, [this] { paste(); });
+  tools->addAction(QStringLiteral("更新"), this, [this] { update_item(); });
   layout->addWidget(tools);
   canvas_ = new canvas_widget(*this);
   scroll_ = new QScrollArea(this);
@@ -83,7 +83,7 @@ QWidget* CPictureWindow::canvas() const {
 
 void CPictureWindow::show_size() {
   canvas_->setFixedSize(picture_.size());
-  size_->setText(QStringLiteral("%1 x %2 pixels").arg(picture_.width()).arg(picture_.height()));
+  size_->setText(QStringLiteral("%1 x %2 像素").arg(picture_.width()).arg(picture_.height()));
   canvas_->update();
 }
 

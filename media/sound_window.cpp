@@ -16,11 +16,11 @@
 
 namespace {
 
-constexpr const char* kWaveFilter = "Sounds (*.wav)|*.wav|All Files (*.*)|*.*||";
-constexpr const char* kNotASound = "This file holds no wave sound.";
-constexpr const char* kPlaying = "Playing.";
-constexpr const char* kStopped = "Stopped.";
-constexpr const char* kReady = "Ready.";
+constexpr const char* kWaveFilter = "声音 (*.wav)|*.wav|所有文件 (*.*)|*.*||";
+constexpr const char* kNotASound = "这个文件里没有波形声音。";
+constexpr const char* kPlaying = "正在播放。";
+constexpr const char* kStopped = "已停止。";
+constexpr const char* kReady = "就绪。";
 
 // The audio format of a PCM wave, or an invalid one.
 QAudioFormat audio_format(const wave_facts& facts) {
@@ -57,10 +57,10 @@ CSoundWindow::CSoundWindow(CVelmarCntrItem& item) : object_window(item) {
   layout->addWidget(format_);
   layout->addWidget(length_);
   auto* buttons = new QHBoxLayout;
-  play_ = new QPushButton(QStringLiteral("Play"), this);
-  stop_ = new QPushButton(QStringLiteral("Stop"), this);
-  auto* open = new QPushButton(QStringLiteral("Open Sound..."), this);
-  auto* update = new QPushButton(QStringLiteral("Update"), this);
+  play_ = new QPushButton(QStringLiteral("播放"), this);
+  stop_ = new QPushButton(QStringLiteral("停止"), this);
+  auto* open = new QPushButton(QStringLiteral("打开声音..."), this);
+  auto* update = new QPushButton(QStringLiteral("更新"), this);
   for (QPushButton* button : {play_, stop_, open, update})
     buttons->addWidget(button);
   layout->addLayout(buttons);
@@ -96,13 +96,13 @@ void CSoundWindow::say(const char* status) {
 void CSoundWindow::show_facts() {
   std::optional<wave_facts> facts = wave_file_facts(wave_);
   if (!facts) {
-    format_->setText(QStringLiteral("Format: not a wave sound"));
+    format_->setText(QStringLiteral("格式: 不是波形声音"));
     length_->clear();
     play_->setEnabled(false);
     return;
   }
-  format_->setText(QStringLiteral("Format: ") + qstr(facts->describe()));
-  length_->setText(QStringLiteral("Length: %1 s (%2 bytes of sound)")
+  format_->setText(QStringLiteral("格式: ") + qstr(facts->describe()));
+  length_->setText(QStringLiteral("长度: %1 秒 (声音 %2 字节)")
                        .arg(static_cast<double>(facts->milliseconds()) / 1000.0, 0, 'f', 3)
                        .arg(facts->data_size));
   if (QMediaDevices::audioOutputs().isEmpty()) {

@@ -44,6 +44,5 @@ class CSoundWindow : public object_window {
   QBuffer buffer_;
 };
 
-inline constexpr const char* kNoSoundDevice =
-    "No sound output device: this sound cannot be played here.";
+inline constexpr const char* kNoSoundDevice = "没有声音输出设备，这里不能播放声音。";
 inline constexpr const char* kSoundFormatUnplayable = "This sound's format cannot be played here.";

@@ -76,7 +76,7 @@ TEST_P(InsertNewObject, MakesTheItem) {
   CVelmarCntrItem* item = insert_new_object(container_);
   strings shown = script.shown();
   ASSERT_FALSE(shown.empty());
-  EXPECT_EQ(shown.front(), "dialog 7000 Insert Object");
+  EXPECT_EQ(shown.front(), "dialog 7000 插入对象");
   EXPECT_EQ(strings(shown.begin() + 1, shown.end()), row.shown);
   if (row.type_name.empty()) {
     EXPECT_EQ(item, nullptr);

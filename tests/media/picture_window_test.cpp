@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PictureWindow,
                                                     true,
                                                     60,
                                                     40,
-                                                    {"The clipboard holds no picture."}}),
+                                                    {"剪贴板上没有图片。"}}),
                          row_name());
 
 }  // namespace

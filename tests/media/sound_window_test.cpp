@@ -22,13 +22,13 @@ TEST(SoundWindow, ShowsTheSoundAndSaysWhetherItPlays) {
   CVelmarCntrItem item(&site);
   ASSERT_TRUE(item.Put(test_wave(44100), 0, kKindSound));
   CSoundWindow window(item);
-  EXPECT_EQ(window.format_text(), "Format: PCM, 22050 Hz, 8 bit, mono");
-  EXPECT_EQ(window.length_text(), "Length: 2.000 s (44100 bytes of sound)");
+  EXPECT_EQ(window.format_text(), "格式: PCM, 22050 Hz, 8 bit, mono");
+  EXPECT_EQ(window.length_text(), "长度: 2.000 秒 (声音 44100 字节)");
   const bool device = !QMediaDevices::audioOutputs().isEmpty();
-  EXPECT_EQ(window.status_text(), device ? "Ready." : kNoSoundDevice);
+  EXPECT_EQ(window.status_text(), device ? "就绪。" : kNoSoundDevice);
   EXPECT_EQ(window.play_button()->isEnabled(), device);
   window.play();
-  EXPECT_EQ(window.status_text(), device ? "Playing." : kNoSoundDevice);
+  EXPECT_EQ(window.status_text(), device ? "正在播放。" : kNoSoundDevice);
   window.stop();
 }
 
@@ -46,10 +46,10 @@ TEST(SoundWindow, AWaveFileReplacesTheSoundAndAnyOtherFileIsRefused) {
     window.open_file();
     EXPECT_FALSE(window.changed());
     window.open_file();
-    EXPECT_EQ(window.length_text(), "Length: 0.500 s (11025 bytes of sound)");
+    EXPECT_EQ(window.length_text(), "长度: 0.500 秒 (声音 11025 字节)");
     window.update_item();
   }
-  EXPECT_EQ(script.messages(), std::vector<std::string>{"This file holds no wave sound."});
+  EXPECT_EQ(script.messages(), std::vector<std::string>{"这个文件里没有波形声音。"});
   EXPECT_TRUE(item.object()->file == test_wave(11025, 9));
   EXPECT_EQ(site.changes, 1);
 }
