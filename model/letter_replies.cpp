@@ -102,12 +102,14 @@ std::string reply_body(const CAletter& letter, letter_labels labels, long platfo
   const std::string work = body_text(letter, labels, platform, false, true);
   std::string_view rest = work;
   // The first line is the content-type line; every line after it is quoted.
-  const std::size_t first = rest.find("\r\n");
-  rest.remove_prefix(first == std::string_view::npos ? rest.size() : first + 2);
-  for (std::size_t end; (end = rest.find("\r\n")) != std::string_view::npos;) {
-    body += rest.substr(0, end + 2);
+  // Texts from Unix senders end their lines with a bare line feed: those are
+  // lines too.
+  const std::size_t first = rest.find('\n');
+  rest.remove_prefix(first == std::string_view::npos ? rest.size() : first + 1);
+  for (std::size_t end; (end = rest.find('\n')) != std::string_view::npos;) {
+    body += rest.substr(0, end + 1);
     body += '>';
-    rest.remove_prefix(end + 2);
+    rest.remove_prefix(end + 1);
   }
   body += rest;
   return body;

@@ -52,6 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         quote_row{"TwoLines", [] { return plain("L1\r\nL2"); }, kEnglish, 1,
                   "    On  5-Dec-1996 10:00:00 +0800, Li wrote:\r\n\r\n>\r\n>L1\r\n>L2\r\n>\r\n>"},
+        quote_row{"BareLineFeeds", [] { return plain("L1\nL2\n"); }, kEnglish, 1,
+                  "    On  5-Dec-1996 10:00:00 +0800, Li wrote:\r\n\r\n>\r\n>L1\n>L2\n>\r\n>\r\n>"},
         quote_row{"TwoLinesFromTheList", [] { return plain("L1\r\nL2"); }, kChinese, 1,
                   "    在  5-Dec-1996 10:00:00 +0800, Li写:\r\n\r\n>\r\n>L1\r\n>L2\r\n>\r\n>"},
         quote_row{"NoSenderIsSomeone", without_from, kEnglish, 1,
