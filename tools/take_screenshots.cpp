@@ -16,6 +16,7 @@
 #include <QTextEdit>
 #include <QThread>
 #include <QTimer>
+#include <QTranslator>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -24,6 +25,7 @@
 
 #include "app/chinese_dialog.h"
 #include "app/fetch_dialog.h"
+#include "app/language.h"
 #include "app/list_view.h"
 #include "app/main_frame.h"
 #include "app/network_dialog.h"
@@ -297,6 +299,8 @@ bool take_demo_pictures(const fs::path& output) {
 int main(int argc, char** argv) {
   if (argc == 3 && std::string(argv[1]) == "--demo") {
     QApplication qt(argc, argv);
+    QTranslator translator;
+    install_qt_translation(translator);
     return take_demo_pictures(fs::absolute(argv[2])) ? 0 : 1;
   }
   if (argc != 3) {
@@ -320,6 +324,9 @@ int main(int argc, char** argv) {
          "95\n";
 
   QApplication qt(argc, argv);
+  // Qt's own buttons as the program shows them.
+  QTranslator translator;
+  install_qt_translation(translator);
   bool ok = true;
   {
     // A script answers the environment question of the start; real windows
