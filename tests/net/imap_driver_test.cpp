@@ -22,6 +22,7 @@ namespace {
 using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
+using strings = std::vector<std::string>;
 
 // The greeting and a login with user "li", password "secret".
 steps logged_in() {
@@ -220,45 +221,30 @@ TEST_P(LoginWay, FollowsTheCapabilitiesAndTheUser) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoginWay,
-    testing::Values(login_way_row{"authenticate_plain_when_login_is_unknown",
-                                  "* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready",
-                                  {"A00000 BAD unknown command", "+ ", "A00001 OK in",
-                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
-                                  "",
-                                  true,
-                                  {"A00000 LOGIN li secret", "A00001 AUTHENTICATE PLAIN",
-                                   "AGxpAHNlY3JldA==", "A00002 SELECT INBOX", "A00003 LOGOUT"},
-                                  ""},
-                    login_way_row{"capabilities_asked_when_the_greeting_has_none",
-                                  "* OK ready",
-                                  {"* CAPABILITY IMAP4rev1\r\nA00000 OK", "A00001 OK in",
-                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
-                                  "",
-                                  true,
-                                  {"A00000 CAPABILITY", "A00001 LOGIN li secret",
-                                   "A00002 SELECT INBOX", "A00003 LOGOUT"},
-                                  ""},
-                    login_way_row{"logindisabled_without_tls",
-                                  "* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready",
-                                  {},
-                                  "",
-                                  true,
-                                  {},
-                                  "127.0.0.1 takes no login without TLS"},
-                    login_way_row{"nothing_in_clear_without_consent",
-                                  "* OK [CAPABILITY IMAP4rev1] ready",
-                                  {},
-                                  "",
-                                  false,
-                                  {},
-                                  "Login to 127.0.0.1 in clear refused: the server offers no TLS"},
-                    login_way_row{"starttls_required_but_not_offered",
-                                  "* OK [CAPABILITY IMAP4rev1] ready",
-                                  {},
-                                  "/starttls",
-                                  true,
-                                  {},
-                                  "127.0.0.1 offers no STARTTLS"}),
+    testing::Values(
+        login_way_row{"authenticate_plain_when_login_is_unknown",
+                      "* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready",
+                      strings{"A00000 BAD unknown command", "+ ", "A00001 OK in",
+                              "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                      "", true,
+                      strings{"A00000 LOGIN li secret", "A00001 AUTHENTICATE PLAIN",
+                              "AGxpAHNlY3JldA==", "A00002 SELECT INBOX", "A00003 LOGOUT"},
+                      ""},
+        login_way_row{"capabilities_asked_when_the_greeting_has_none", "* OK ready",
+                      strings{"* CAPABILITY IMAP4rev1\r\nA00000 OK", "A00001 OK in",
+                              "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                      "", true,
+                      strings{"A00000 CAPABILITY", "A00001 LOGIN li secret", "A00002 SELECT INBOX",
+                              "A00003 LOGOUT"},
+                      ""},
+        login_way_row{"logindisabled_without_tls",
+                      "* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready", strings{}, "",
+                      true, strings{}, "127.0.0.1 takes no login without TLS"},
+        login_way_row{"nothing_in_clear_without_consent", "* OK [CAPABILITY IMAP4rev1] ready",
+                      strings{}, "", false, strings{},
+                      "Login to 127.0.0.1 in clear refused: the server offers no TLS"},
+        login_way_row{"starttls_required_but_not_offered", "* OK [CAPABILITY IMAP4rev1] ready",
+                      strings{}, "/starttls", true, strings{}, "127.0.0.1 offers no STARTTLS"}),
     row_name());
 
 TEST_F(ImapSession, PreauthenticatedServersAreNotAskedToLogIn) {
