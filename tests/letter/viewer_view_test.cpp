@@ -319,10 +319,6 @@ struct part_row {
 
 class DoubleClick : public Viewer, public testing::WithParamInterface<part_row> {};
 
-std::string caption_of_viewer() {
-  return "Li;  5-Dec-1996 10:00:00 +0800; hello";
-}
-
 TEST_P(DoubleClick, OpensThePartUnderIt) {
   const part_row& row = GetParam();
   start_with(list_of(letters::letter(row.make())), row.hzos);
@@ -333,7 +329,7 @@ TEST_P(DoubleClick, OpensThePartUnderIt) {
   double_click(shown->part_text(), row.clicked);
   qt_flush();
   EXPECT_EQ(script_.shown(), row.shown);
-  strings expected_windows{"In:1", caption_of_viewer()};
+  strings expected_windows{"In:1", "Li;  5-Dec-1996 10:00:00 +0800; hello"};
   if (!row.window.empty()) expected_windows.push_back(row.window);
   EXPECT_EQ(captions(), expected_windows);
   if (row.file) {

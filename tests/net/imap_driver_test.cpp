@@ -23,6 +23,7 @@ using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
 using strings = std::vector<std::string>;
+using logins = std::vector<std::pair<std::string, std::string>>;
 
 // The greeting and a login with user "li", password "secret".
 steps logged_in() {
@@ -164,23 +165,20 @@ const steps kGreeting{server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n")};
 INSTANTIATE_TEST_SUITE_P(
     Rows, Login,
     testing::Values(
-        login_row{"three_failures",
-                  {kWrong, kWrong, kWrong},
-                  kGreeting + replies({"A00000 NO bad password", "A00001 NO bad password",
-                                       "A00002 NO bad password"}),
-                  {"A00000 LOGIN li wrong", "A00001 LOGIN li wrong", "A00002 LOGIN li wrong"},
-                  "Too many login failures"},
-        login_row{"user_gives_up",
-                  {kWrong, {"", ""}},
-                  kGreeting + replies({"A00000 NO bad password"}),
-                  {"A00000 LOGIN li wrong"},
+        login_row{
+            "three_failures", logins{kWrong, kWrong, kWrong},
+            kGreeting + replies({"A00000 NO bad password", "A00001 NO bad password",
+                                 "A00002 NO bad password"}),
+            strings{"A00000 LOGIN li wrong", "A00001 LOGIN li wrong", "A00002 LOGIN li wrong"},
+            "Too many login failures"},
+        login_row{"user_gives_up", logins{kWrong, {"", ""}},
+                  kGreeting + replies({"A00000 NO bad password"}), strings{"A00000 LOGIN li wrong"},
                   "Login aborted"},
-        login_row{"server_says_bye",
-                  {kWrong, kWrong, kWrong},
+        login_row{"server_says_bye", logins{kWrong, kWrong, kWrong},
                   kGreeting + replies({"* BYE too many attempts"}) + steps{server::close()},
-                  {"A00000 LOGIN li wrong"},
-                  "Too many login failures"},
-        login_row{"greeting_refused", {}, {server::send("* BYE go away\r\n")}, {}, "go away"}),
+                  strings{"A00000 LOGIN li wrong"}, "Too many login failures"},
+        login_row{"greeting_refused", logins{}, steps{server::send("* BYE go away\r\n")}, strings{},
+                  "go away"}),
     row_name());
 
 // How the password goes on a connection without TLS, as the server's
