@@ -51,8 +51,10 @@ TEST(Settings, EveryKeyIsReadFromItsSectionAndWrittenBackThere) {
   settings.read_configuration(profile);
   settings.read_environment(profile);
   settings.read_chinese(profile);
+  settings.password = "secret";
   profile_file written;
   settings.write(written);
+  EXPECT_EQ(written.text().find("secret"), std::string::npos) << "the password is never written";
   for (const key_row& row : kKeys) {
     EXPECT_EQ(member_text(settings, row), row.read ? row.read : row.value) << row.key;
     EXPECT_EQ(written.get(row.section, row.key), row.value);
@@ -87,22 +89,26 @@ TEST(Settings, TheAccountSplitsAtItsFirstAtAndKeepsItsHalvesWithoutOne) {
   EXPECT_EQ(settings.return_host(), "pku.edu.cn");
 }
 
-TEST(Settings, FolderKeysCountUpInTheirLastByte) {
-  EXPECT_EQ(folder_key(0), "文件夹1");
+// Keys count up in their last byte; names are read up to the first empty key,
+// and a name removed leaves no key behind at exit.
+TEST(Settings, UserMailboxesAreReadUpToTheFirstEmptyKeyAndWrittenWithoutGaps) {
   EXPECT_EQ(folder_key(8), "文件夹9");
   EXPECT_EQ(folder_key(9), "文件夹:");
   EXPECT_EQ(folder_key(14), "文件夹?");
-}
-
-TEST(Settings, UserMailboxesAreReadUpToTheFirstEmptyKey) {
   profile_file profile;
-  profile.set("Folders", "文件夹1", "Work");
+  profile.set("Folders", folder_key(0), "Work");
   profile.set("Folders", "文件夹2", "家");
-  profile.set("Folders", "文件夹4", "Lost");
+  profile.set("Folders", "文件夹3", "Club");
+  profile.set("Folders", "文件夹5", "Lost");
   velmar_settings settings;
   settings.read_user_mailboxes(profile);
-  EXPECT_EQ(settings.user_mailboxes, (strings{"Work", "家"}));
-  EXPECT_EQ(settings.mailbox_count_at_start, 1);
+  EXPECT_EQ(settings.user_mailboxes, (strings{"Work", "家", "Club"}));
+  EXPECT_EQ(settings.mailbox_count_at_start, 2);
+  settings.user_mailboxes.erase(settings.user_mailboxes.begin() + 1);
+  settings.write(profile);
+  EXPECT_EQ(profile.get_string("Folders", "文件夹1"), "Work");
+  EXPECT_EQ(profile.get_string("Folders", "文件夹2"), "Club");
+  EXPECT_EQ(profile.get("Folders", "文件夹3"), std::nullopt);
 }
 
 TEST(Settings, NoMoreUserMailboxesAreReadThanTheMenuHasIds) {
@@ -120,33 +126,12 @@ TEST(Settings, NoMoreUserMailboxesAreReadThanTheMenuHasIds) {
       << "names beyond the table stay where they are";
 }
 
-TEST(Settings, RemovedMailboxesLeaveNoKeysAtExit) {
-  profile_file profile;
-  profile.set("Folders", "文件夹1", "Work");
-  profile.set("Folders", "文件夹2", "Home");
-  profile.set("Folders", "文件夹3", "Club");
-  velmar_settings settings;
-  settings.read_user_mailboxes(profile);
-  settings.user_mailboxes.erase(settings.user_mailboxes.begin() + 1);
-  settings.write(profile);
-  EXPECT_EQ(profile.get_string("Folders", "文件夹1"), "Work");
-  EXPECT_EQ(profile.get_string("Folders", "文件夹2"), "Club");
-  EXPECT_EQ(profile.get("Folders", "文件夹3"), std::nullopt);
-}
-
-TEST(Settings, ThePasswordIsNeverWritten) {
-  profile_file profile;
-  velmar_settings settings;
-  settings.password = "secret";
-  settings.write(profile);
-  EXPECT_EQ(profile.text().find("secret"), std::string::npos);
-}
-
 TEST(Settings, OneTrailingSeparatorIsRemoved) {
-  EXPECT_EQ(without_trailing_separator("C:\\MAIL\\"), "C:\\MAIL");
-  EXPECT_EQ(without_trailing_separator("/home/li/mail/"), "/home/li/mail");
-  EXPECT_EQ(without_trailing_separator("/home//"), "/home/");
-  EXPECT_EQ(without_trailing_separator(""), "");
+  for (auto [path, cut] : {std::pair{"C:\\MAIL\\", "C:\\MAIL"},
+                           {"/home/li/", "/home/li"},
+                           {"/home//", "/home/"},
+                           {"", ""}})
+    EXPECT_EQ(without_trailing_separator(path), cut);
 }
 
 }  // namespace

@@ -39,13 +39,14 @@ TEST_F(StartUp, AFirstStartAsksItsQuestionsInOrderAndCreatesIn) {
   EXPECT_EQ(mailbox_items(IDR_VELMARTYPE), mailbox_menu());
   EXPECT_FALSE(app_->command_state(ID_MAILBOX_DELETE).enabled) << "no user mailbox yet";
   EXPECT_EQ(utf8(app_->frame()->windowTitle()), "Kestrel - In");
+  EXPECT_TRUE(app_->frame()->isMaximized()) << "no place kept yet";
 
   ASSERT_TRUE(exit());
   std::string profile = file_text(profile_path());
   for (const std::string& line :
        {"InPath=" + in, std::string("CheckForMailEvery=10"), std::string("NetLink=0"),
         std::string("HZOS=0"), std::string("ExpungeServer=0"),
-        std::string("OperSystem=Microsoft Windows 3.**")})
+        std::string("OperSystem=Microsoft Windows 3.**"), std::string("MainWindowMaximized=1")})
     EXPECT_NE(profile.find(line + "\n"), std::string::npos) << line << " in\n" << profile;
   EXPECT_EQ(profile.find("[Folders]"), std::string::npos);
 }
@@ -129,13 +130,6 @@ TEST_F(StartUp, TheMainWindowOpensWhereItWasLeftAndIsKeptThereAtExit) {
   std::string profile = file_text(profile_path());
   EXPECT_NE(profile.find("MainWindow=50,60,600,400\n"), std::string::npos) << profile;
   EXPECT_NE(profile.find("MainWindowMaximized=0\n"), std::string::npos) << profile;
-}
-
-TEST_F(StartUp, AFirstStartOpensTheMainWindowMaximised) {
-  start_in(strings{});
-  EXPECT_TRUE(app_->frame()->isMaximized());
-  ASSERT_TRUE(exit());
-  EXPECT_NE(file_text(profile_path()).find("MainWindowMaximized=1\n"), std::string::npos);
 }
 
 TEST_F(StartUp, AnAccountWithoutAnAtIsReportedAndChangesNothing) {

@@ -15,6 +15,7 @@ namespace {
 using letters::bytes;
 using letters::multipart;
 using letters::text;
+using strings = std::vector<std::string>;
 
 const std::string kGb = "\xD6\xD0\xCE\xC4";    // 中文 in GB 2312
 const std::string kBig5 = "\xA4\xA4\xA4\xE5";  // 中文 in Big5
@@ -65,18 +66,14 @@ const std::string kGbShown =
 INSTANTIATE_TEST_SUITE_P(
     Rows, LetterText,
     testing::Values(
-        command_row{"ViewAsTheViewerSavesIt", {"view", "--hzos", "1"}, 0, kGbShown},
-        command_row{"ViewBothInUtf8",
-                    {"view", "--utf8"},
-                    0,
+        command_row{"ViewAsTheViewerSavesIt", strings{"view", "--hzos", "1"}, 0, kGbShown},
+        command_row{"ViewBothInUtf8", strings{"view", "--utf8"}, 0,
                     kHeader + kMixed +
                         "Content-Type: text/PLAIN; CHARSET=CN-GB\r\n\r\n中文\r\n\r\n" + kPart +
                         "Content-Type: text/PLAIN; CHARSET=CN-BIG5\r\n\r\n中文\r\n\r\n" + kPart +
                         "Content-Type: image/GIF\r\n" +
                         "\r\n>> IMAGE:DOUBLE-CLICK-HERE-TO-DISPLAY-OR-SAVE <<\r\n\r\n"},
-        command_row{"CatInUtf8ForATerminal",
-                    {"cat", "--utf8"},
-                    0,
+        command_row{"CatInUtf8ForATerminal", strings{"cat", "--utf8"}, 0,
                     "发信人   : li@pku.edu.cn\r\n日期     :  5-Dec-1996 10:00:00 +0800\r\n"
                     "题目     : =?UTF-8?B?5Lit?=\r\nMime-版本: 1.0\r\n内容类型 : 多报文/MIXED\r\n"
                     "---------------- 多报文分界 -----------------\r\n"
@@ -85,9 +82,9 @@ INSTANTIATE_TEST_SUITE_P(
                     "内容类型 : 文本/PLAIN; CHARSET=CN-BIG5\r\n\r\n中文\r\n\r\n"
                     "---------------- 多报文分界 -----------------\r\n"
                     "内容类型 : 图象/GIF\r\n\r\n>> 图象 双击此行来保存或显示 <<\r\n\r\n"},
-        command_row{"APartInUtf8", {"cat", "--part", "2", "--utf8"}, 0, "中文"},
-        command_row{"APictureIsNotConverted", {"cat", "--part", "3", "--utf8"}, 1, ""},
-        command_row{"ViewRefusesAPlatformPastThree", {"view", "--hzos", "4"}, 2, ""}),
+        command_row{"APartInUtf8", strings{"cat", "--part", "2", "--utf8"}, 0, "中文"},
+        command_row{"APictureIsNotConverted", strings{"cat", "--part", "3", "--utf8"}, 1, ""},
+        command_row{"ViewRefusesAPlatformPastThree", strings{"view", "--hzos", "4"}, 2, ""}),
     row_name());
 
 TEST_F(BoxFile, CatWritesTheTextOfTheListsSave) {

@@ -16,6 +16,8 @@
 
 namespace {
 
+using strings = std::vector<std::string>;
+
 namespace fs = std::filesystem;
 
 const std::string kTwoLetters =
@@ -59,30 +61,19 @@ TEST_P(Refused, WithAClearErrorAndNoFatalStop) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Refused,
-    testing::Values(check_row{"flag_in_an_empty_mailbox",
-                              {"flag", "empty.box", "1", "\\Seen"},
-                              1,
-                              "kestrel-mail: empty.box holds no messages"},
-                    check_row{"flag_in_an_inbox_without_a_file",
-                              {"flag", "INBOX", "1", "\\Seen"},
-                              1,
-                              "kestrel-mail: INBOX holds no messages"},
-                    check_row{"flag_past_the_last_message",
-                              {"flag", "two.box", "2:5", "\\Seen"},
-                              1,
-                              "error: Sequence range invalid"},
-                    check_row{"copy_from_an_empty_mailbox",
-                              {"copy", "empty.box", "1", "two.box"},
-                              1,
-                              "kestrel-mail: empty.box holds no messages"},
-                    check_row{"flag_in_an_unknown_mailbox",
-                              {"flag", "nothere.box", "1", "\\Seen"},
-                              1,
-                              "kestrel-mail: cannot open nothere.box"},
-                    check_row{"a_time_out_that_is_no_number",
-                              {"ls", "two.box", "--timeout", "soon"},
-                              2,
-                              "kestrel-mail: --timeout takes a whole number of seconds, not soon"}),
+    testing::Values(
+        check_row{"flag_in_an_empty_mailbox", strings{"flag", "empty.box", "1", "\\Seen"}, 1,
+                  "kestrel-mail: empty.box holds no messages"},
+        check_row{"flag_in_an_inbox_without_a_file", strings{"flag", "INBOX", "1", "\\Seen"}, 1,
+                  "kestrel-mail: INBOX holds no messages"},
+        check_row{"flag_past_the_last_message", strings{"flag", "two.box", "2:5", "\\Seen"}, 1,
+                  "error: Sequence range invalid"},
+        check_row{"copy_from_an_empty_mailbox", strings{"copy", "empty.box", "1", "two.box"}, 1,
+                  "kestrel-mail: empty.box holds no messages"},
+        check_row{"flag_in_an_unknown_mailbox", strings{"flag", "nothere.box", "1", "\\Seen"}, 1,
+                  "kestrel-mail: cannot open nothere.box"},
+        check_row{"a_time_out_that_is_no_number", strings{"ls", "two.box", "--timeout", "soon"}, 2,
+                  "kestrel-mail: --timeout takes a whole number of seconds, not soon"}),
     row_name());
 
 TEST_F(MailChecks, ASilentServerTimesOut) {

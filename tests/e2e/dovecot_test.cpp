@@ -79,15 +79,6 @@ std::string fixture_letter(const char* name) {
   return file_text(std::string(KESTREL_FIXTURES "/letters/") + name);
 }
 
-// Three wrong passwords end the attempt (the scripted server tests show the
-// wire).
-TEST_F(Dovecot, ThreeWrongPasswordsEndTheAttempt) {
-  wrong_passwords_ = 3;
-  EXPECT_EQ(mail_open(nullptr, server_->mailbox_name(), 0), nullptr);
-  EXPECT_EQ(trials_, 3);
-  EXPECT_THAT(log_->texts(), testing::Contains("Too many login failures"));
-}
-
 TEST_F(Dovecot, FlagsSearchCopyExpungeAndAppend) {
   wrong_passwords_ = 1;  // the login is asked again
   for (int i = 1; i <= 4; ++i) {

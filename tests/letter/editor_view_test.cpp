@@ -32,6 +32,7 @@ namespace {
 
 using field = CEditorView::field;
 using strings = std::vector<std::string>;
+using ints = std::vector<int>;
 using json = nlohmann::json;
 using testing::HasSubstr;
 using testing::Not;
@@ -275,38 +276,14 @@ TEST_P(Outcome, IsToldAndKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Outcome,
-    testing::Values(outcome_row{"NoOutStillSends",
-                                false,
-                                {IDNO},
-                                "wang@pku.edu.cn",
-                                "",
-                                "x",
-                                {"创建新的 Out 邮箱?", " 发信成功! "},
-                                0,
-                                1,
-                                false},
-                    outcome_row{"NoRecipientsRefusedButKept",
-                                true,
-                                {},
-                                "",
-                                "",
-                                "x",
-                                {" 发信失败 \n554 No recipients specified"},
-                                1,
-                                0,
-                                false},
-                    outcome_row{"ACharacterTheLabelLacks",
-                                true,
-                                {},
-                                "wang@pku.edu.cn",
-                                "",
-                                "體育",
-                                {"这些字符不能用 CN-GB 写出: 體"},
-                                0,
-                                0,
-                                true},
-                    outcome_row{
-                        "BccAlone", true, {}, "", "zhang@x.cn", "x", {" 发信成功! "}, 1, 1, false}),
+    testing::Values(outcome_row{"NoOutStillSends", false, ints{IDNO}, "wang@pku.edu.cn", "", "x",
+                                strings{"创建新的 Out 邮箱?", " 发信成功! "}, 0, 1, false},
+                    outcome_row{"NoRecipientsRefusedButKept", true, ints{}, "", "", "x",
+                                strings{" 发信失败 \n554 No recipients specified"}, 1, 0, false},
+                    outcome_row{"ACharacterTheLabelLacks", true, ints{}, "wang@pku.edu.cn", "",
+                                "體育", strings{"这些字符不能用 CN-GB 写出: 體"}, 0, 0, true},
+                    outcome_row{"BccAlone", true, ints{}, "", "zhang@x.cn", "x",
+                                strings{" 发信成功! "}, 1, 1, false}),
     row_name());
 
 TEST_F(Composer, BccIsDeliveredWithoutAHeaderAndBareNamesGetTheAccountsHost) {
@@ -367,32 +344,19 @@ TEST_P(SecureSending, LogsInAsTheAccountOrShowsTheServersWords) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SecureSending,
-    testing::Values(login_row{"PasswordHeld",
-                              "secret",
-                              std::nullopt,
-                              {"message  发信成功!  [ok]"},
-                              1,
-                              {"tls=yes user=tester ok=yes"}},
-                    login_row{"AskedForWhenNoneIsHeld",
-                              "",
-                              "secret",
-                              {"dialog 118 取邮件", "message  发信成功!  [ok]"},
-                              1,
-                              {"tls=yes user=tester ok=yes"}},
-                    login_row{
-                        "WrongPassword",
-                        "wrong",
-                        std::nullopt,
-                        {"message  发信失败 \n535 5.7.8 Authentication credentials invalid [ok]"},
-                        0,
-                        {"tls=yes user=tester ok=no"}},
-                    login_row{"NoLoginWhenTheDialogIsCancelled",
-                              "",
-                              std::nullopt,
-                              {"dialog 118 取邮件",
-                               "message  发信失败 \n530 5.7.0 Authentication required [ok]"},
-                              0,
-                              {}}),
+    testing::Values(
+        login_row{"PasswordHeld", "secret", std::nullopt, strings{"message  发信成功!  [ok]"}, 1,
+                  strings{"tls=yes user=tester ok=yes"}},
+        login_row{"AskedForWhenNoneIsHeld", "", "secret",
+                  strings{"dialog 118 取邮件", "message  发信成功!  [ok]"}, 1,
+                  strings{"tls=yes user=tester ok=yes"}},
+        login_row{"WrongPassword", "wrong", std::nullopt,
+                  strings{"message  发信失败 \n535 5.7.8 Authentication credentials invalid [ok]"},
+                  0, strings{"tls=yes user=tester ok=no"}},
+        login_row{"NoLoginWhenTheDialogIsCancelled", "", std::nullopt,
+                  strings{"dialog 118 取邮件",
+                          "message  发信失败 \n530 5.7.0 Authentication required [ok]"},
+                  0, strings{}}),
     row_name());
 
 // The lists and the edit commands, and what they say without a choice.
@@ -423,16 +387,19 @@ TEST_P(Command, SaysWhatIsMissing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, Command,
-    testing::Values(
-        command_row{"AbandonNo", {IDNO}, {ID_COMPOSE_ABANDON}, {"放弃发送此信?"}, true},
-        command_row{"AbandonYes", {IDYES}, {ID_COMPOSE_ABANDON}, {"放弃发送此信?"}, false},
-        command_row{"RemoveFromAnEmptyList", {}, {ID_COMPOSE_REMOVE_FILE}, {"先选择删除项"}, true},
-        command_row{"DeleteNoItem", {}, {ID_COMPOSE_DELETE_ITEMS}, {"先选择删除项"}, true},
-        command_row{"EditWithoutAField",
-                    {},
-                    {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR},
-                    {"先选择编辑窗口.", "先选择编辑窗口.", "先选择编辑窗口.", "先选择编辑窗口."},
-                    true}),
+    testing::Values(command_row{"AbandonNo", ints{IDNO}, ints{ID_COMPOSE_ABANDON},
+                                strings{"放弃发送此信?"}, true},
+                    command_row{"AbandonYes", ints{IDYES}, ints{ID_COMPOSE_ABANDON},
+                                strings{"放弃发送此信?"}, false},
+                    command_row{"RemoveFromAnEmptyList", ints{}, ints{ID_COMPOSE_REMOVE_FILE},
+                                strings{"先选择删除项"}, true},
+                    command_row{"DeleteNoItem", ints{}, ints{ID_COMPOSE_DELETE_ITEMS},
+                                strings{"先选择删除项"}, true},
+                    command_row{"EditWithoutAField", ints{},
+                                ints{ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE, ID_EDIT_CLEAR},
+                                strings{"先选择编辑窗口.", "先选择编辑窗口.", "先选择编辑窗口.",
+                                        "先选择编辑窗口."},
+                                true}),
     row_name());
 
 TEST_F(Composer, FilesComeAndGoAndTheEditCommandsActOnTheFocusedField) {

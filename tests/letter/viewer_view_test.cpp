@@ -28,6 +28,7 @@ using letters::multipart;
 using letters::text;
 using letter_list = std::vector<std::unique_ptr<CAletter>>;
 using strings = std::vector<std::string>;
+using ints = std::vector<int>;
 
 const std::string kGb = "\xBC\xF2\xCC\xE5\xD6\xD0\xCE\xC4";    // 简体中文
 const std::string kBig5 = "\xC1\x63\xC5\xE9\xA4\xA4\xA4\xE5";  // 繁體中文
@@ -175,23 +176,19 @@ TEST_P(Stepping, MovesThroughTheMailboxMarkingLettersRead) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Stepping,
     testing::Values(
-        step_row{"PrevAtTheHead", 0, {208}, {"Reach the head."}, 0, {"   ", "N  ", "N  "}},
-        step_row{"NextAndPrev", 0, {209, 208}, {}, 0, {"   ", "   ", "N  "}},
-        step_row{"NextAtTheLast", 2, {209}, {"Already at last message."}, 2, {"N  ", "N  ", "   "}},
-        step_row{"DeleteMarksAndGoesOn", 0, {211}, {}, 1, {"  D", "   ", "N  "}},
-        step_row{"DeleteOnTheLastChangesTheMarkFirst",
-                 2,
-                 {211},
-                 {"Already at last message."},
-                 2,
-                 {"N  ", "N  ", "  D"}},
-        step_row{"DeleteTwiceClearsTheMark",
-                 2,
-                 {211, 211},
-                 {"Already at last message.", "Already at last message."},
-                 2,
-                 {"N  ", "N  ", "   "}},
-        step_row{"PrintOnlySaysSo", 1, {205}, {"Print"}, 1, {"N  ", "   ", "N  "}}),
+        step_row{"PrevAtTheHead", 0, ints{208}, strings{"Reach the head."}, 0,
+                 strings{"   ", "N  ", "N  "}},
+        step_row{"NextAndPrev", 0, ints{209, 208}, strings{}, 0, strings{"   ", "   ", "N  "}},
+        step_row{"NextAtTheLast", 2, ints{209}, strings{"Already at last message."}, 2,
+                 strings{"N  ", "N  ", "   "}},
+        step_row{"DeleteMarksAndGoesOn", 0, ints{211}, strings{}, 1, strings{"  D", "   ", "N  "}},
+        step_row{"DeleteOnTheLastChangesTheMarkFirst", 2, ints{211},
+                 strings{"Already at last message."}, 2, strings{"N  ", "N  ", "  D"}},
+        step_row{"DeleteTwiceClearsTheMark", 2, ints{211, 211},
+                 strings{"Already at last message.", "Already at last message."}, 2,
+                 strings{"N  ", "N  ", "   "}},
+        step_row{"PrintOnlySaysSo", 1, ints{205}, strings{"Print"}, 1,
+                 strings{"N  ", "   ", "N  "}}),
     row_name());
 
 TEST_F(Viewer, ALetterWithoutFromIsFromSomeoneAndStartsWithItsDate) {
@@ -322,10 +319,6 @@ struct part_row {
 
 class DoubleClick : public Viewer, public testing::WithParamInterface<part_row> {};
 
-std::string caption_of_viewer() {
-  return "Li;  5-Dec-1996 10:00:00 +0800; hello";
-}
-
 TEST_P(DoubleClick, OpensThePartUnderIt) {
   const part_row& row = GetParam();
   start_with(list_of(letters::letter(row.make())), row.hzos);
@@ -336,7 +329,7 @@ TEST_P(DoubleClick, OpensThePartUnderIt) {
   double_click(shown->part_text(), row.clicked);
   qt_flush();
   EXPECT_EQ(script_.shown(), row.shown);
-  strings expected_windows{"In:1", caption_of_viewer()};
+  strings expected_windows{"In:1", "Li;  5-Dec-1996 10:00:00 +0800; hello"};
   if (!row.window.empty()) expected_windows.push_back(row.window);
   EXPECT_EQ(captions(), expected_windows);
   if (row.file) {
@@ -360,91 +353,40 @@ const std::string kNoObject = "message 不能启动 OLE. [ok]";
 INSTANTIATE_TEST_SUITE_P(
     Rows, DoubleClick,
     testing::Values(
-        part_row{"UnlabelledTextNoOpensTheRawView",
-                 [] { return text("", "plain"); },
-                 1,
-                 kPlaceholderWord,
-                 answer_no,
-                 {kAskSave},
-                 "显示原始数据",
-                 std::nullopt},
-        part_row{"UnlabelledTextYesSavesIt",
-                 [] { return text("", "plain\r\ntext"); },
-                 1,
-                 kPlaceholderWord,
-                 answer_yes_and_file,
-                 {kAskSave, "file save Save As  所有文件 (*.*)|*.*||"},
-                 "",
-                 "plain\r\ntext"},
-        part_row{"GbOnAPlatformWithoutGb",
-                 [] { return text("gb2312", kGb); },
-                 0,
-                 kPlaceholderWord,
-                 no_answers,
-                 {},
-                 "中文 GB 字符",
-                 std::nullopt},
-        part_row{"Big5OnAGbPlatform",
-                 [] { return text("big5", kBig5); },
-                 1,
-                 kPlaceholderWord,
-                 no_answers,
-                 {},
-                 "中文 BIG5 字符",
-                 std::nullopt},
-        part_row{"Iso2022CnAtTheTop",
-                 [] { return text("ISO-2022-CN", kIso); },
-                 1,
-                 kPlaceholderWord,
-                 no_answers,
-                 {},
-                 "中文 ISO-2022-CN 字符",
-                 std::nullopt},
-        part_row{"HtmlAsksToo",
-                 [] { return text("UTF-8", "<p>", "HTML"); },
-                 1,
-                 kPlaceholderWord,
-                 answer_no,
-                 {kAskSave},
-                 "显示原始数据",
-                 std::nullopt},
+        part_row{"UnlabelledTextNoOpensTheRawView", [] { return text("", "plain"); }, 1,
+                 kPlaceholderWord, answer_no, strings{kAskSave}, "显示原始数据", std::nullopt},
+        part_row{"UnlabelledTextYesSavesIt", [] { return text("", "plain\r\ntext"); }, 1,
+                 kPlaceholderWord, answer_yes_and_file,
+                 strings{kAskSave, "file save Save As  所有文件 (*.*)|*.*||"}, "", "plain\r\ntext"},
+        part_row{"GbOnAPlatformWithoutGb", [] { return text("gb2312", kGb); }, 0, kPlaceholderWord,
+                 no_answers, strings{}, "中文 GB 字符", std::nullopt},
+        part_row{"Big5OnAGbPlatform", [] { return text("big5", kBig5); }, 1, kPlaceholderWord,
+                 no_answers, strings{}, "中文 BIG5 字符", std::nullopt},
+        part_row{"Iso2022CnAtTheTop", [] { return text("ISO-2022-CN", kIso); }, 1, kPlaceholderWord,
+                 no_answers, strings{}, "中文 ISO-2022-CN 字符", std::nullopt},
+        part_row{"HtmlAsksToo", [] { return text("UTF-8", "<p>", "HTML"); }, 1, kPlaceholderWord,
+                 answer_no, strings{kAskSave}, "显示原始数据", std::nullopt},
         part_row{"APictureIsSavedUnderItsDecodedName",
                  [] {
                    return bytes(5, "GIF", std::string("GIF89a\0\1", 8),
                                 {{"NAME*", "UTF-8''%E5%9B%BE/1.gif"}});
                  },
-                 1,
-                 kPlaceholderWord,
-                 answer_yes_and_file,
-                 {kNoObject, kAskSave, "file save Save As 图1.gif 所有文件 (*.*)|*.*||"},
-                 "",
+                 1, kPlaceholderWord, answer_yes_and_file,
+                 strings{kNoObject, kAskSave, "file save Save As 图1.gif 所有文件 (*.*)|*.*||"}, "",
                  std::string("GIF89a\0\1", 8)},
         part_row{"APartWithoutItsBytesSaysSoAndLeavesAnEmptyFile",
-                 [] { return letters::body(3, "OCTET-STREAM"); },
-                 1,
-                 kPlaceholderWord,
+                 [] { return letters::body(3, "OCTET-STREAM"); }, 1, kPlaceholderWord,
                  answer_yes_and_file,
-                 {kNoObject, kAskSave, "file save Save As  所有文件 (*.*)|*.*||",
-                  "message 内存不够，指针分配失败。 [ok]"},
-                 "",
-                 ""},
+                 strings{kNoObject, kAskSave, "file save Save As  所有文件 (*.*)|*.*||",
+                         "message 内存不够，指针分配失败。 [ok]"},
+                 "", ""},
         part_row{"OutsideEveryPlaceholderNothingHappens",
-                 [] { return multipart(text("US-ASCII", "words here"), text("", "x")); },
-                 1,
-                 "words",
-                 no_answers,
-                 {},
-                 "",
-                 std::nullopt},
+                 [] { return multipart(text("US-ASCII", "words here"), text("", "x")); }, 1,
+                 "words", no_answers, strings{}, "", std::nullopt},
         part_row{
             "APlaceholderAfterChineseText",
-            [] { return multipart(text("CN-GB", kGb + kGb + "\r\n" + kGb), text("", "after")); },
-            1,
-            kPlaceholderWord,
-            answer_no,
-            {kAskSave},
-            "显示原始数据",
-            std::nullopt}),
+            [] { return multipart(text("CN-GB", kGb + kGb + "\r\n" + kGb), text("", "after")); }, 1,
+            kPlaceholderWord, answer_no, strings{kAskSave}, "显示原始数据", std::nullopt}),
     row_name());
 
 // A picture and a sound become items of the mailbox and open in Kestrel's

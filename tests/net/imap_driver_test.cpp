@@ -22,6 +22,8 @@ namespace {
 using testing::Contains;
 using testing::ElementsAre;
 using testing::HasSubstr;
+using strings = std::vector<std::string>;
+using logins = std::vector<std::pair<std::string, std::string>>;
 
 // The greeting and a login with user "li", password "secret".
 steps logged_in() {
@@ -163,23 +165,20 @@ const steps kGreeting{server::send("* OK [CAPABILITY IMAP4rev1] ready\r\n")};
 INSTANTIATE_TEST_SUITE_P(
     Rows, Login,
     testing::Values(
-        login_row{"three_failures",
-                  {kWrong, kWrong, kWrong},
-                  kGreeting + replies({"A00000 NO bad password", "A00001 NO bad password",
-                                       "A00002 NO bad password"}),
-                  {"A00000 LOGIN li wrong", "A00001 LOGIN li wrong", "A00002 LOGIN li wrong"},
-                  "Too many login failures"},
-        login_row{"user_gives_up",
-                  {kWrong, {"", ""}},
-                  kGreeting + replies({"A00000 NO bad password"}),
-                  {"A00000 LOGIN li wrong"},
+        login_row{
+            "three_failures", logins{kWrong, kWrong, kWrong},
+            kGreeting + replies({"A00000 NO bad password", "A00001 NO bad password",
+                                 "A00002 NO bad password"}),
+            strings{"A00000 LOGIN li wrong", "A00001 LOGIN li wrong", "A00002 LOGIN li wrong"},
+            "Too many login failures"},
+        login_row{"user_gives_up", logins{kWrong, {"", ""}},
+                  kGreeting + replies({"A00000 NO bad password"}), strings{"A00000 LOGIN li wrong"},
                   "Login aborted"},
-        login_row{"server_says_bye",
-                  {kWrong, kWrong, kWrong},
+        login_row{"server_says_bye", logins{kWrong, kWrong, kWrong},
                   kGreeting + replies({"* BYE too many attempts"}) + steps{server::close()},
-                  {"A00000 LOGIN li wrong"},
-                  "Too many login failures"},
-        login_row{"greeting_refused", {}, {server::send("* BYE go away\r\n")}, {}, "go away"}),
+                  strings{"A00000 LOGIN li wrong"}, "Too many login failures"},
+        login_row{"greeting_refused", logins{}, steps{server::send("* BYE go away\r\n")}, strings{},
+                  "go away"}),
     row_name());
 
 // How the password goes on a connection without TLS, as the server's
@@ -220,45 +219,30 @@ TEST_P(LoginWay, FollowsTheCapabilitiesAndTheUser) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoginWay,
-    testing::Values(login_way_row{"authenticate_plain_when_login_is_unknown",
-                                  "* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready",
-                                  {"A00000 BAD unknown command", "+ ", "A00001 OK in",
-                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
-                                  "",
-                                  true,
-                                  {"A00000 LOGIN li secret", "A00001 AUTHENTICATE PLAIN",
-                                   "AGxpAHNlY3JldA==", "A00002 SELECT INBOX", "A00003 LOGOUT"},
-                                  ""},
-                    login_way_row{"capabilities_asked_when_the_greeting_has_none",
-                                  "* OK ready",
-                                  {"* CAPABILITY IMAP4rev1\r\nA00000 OK", "A00001 OK in",
-                                   "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
-                                  "",
-                                  true,
-                                  {"A00000 CAPABILITY", "A00001 LOGIN li secret",
-                                   "A00002 SELECT INBOX", "A00003 LOGOUT"},
-                                  ""},
-                    login_way_row{"logindisabled_without_tls",
-                                  "* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready",
-                                  {},
-                                  "",
-                                  true,
-                                  {},
-                                  "127.0.0.1 takes no login without TLS"},
-                    login_way_row{"nothing_in_clear_without_consent",
-                                  "* OK [CAPABILITY IMAP4rev1] ready",
-                                  {},
-                                  "",
-                                  false,
-                                  {},
-                                  "Login to 127.0.0.1 in clear refused: the server offers no TLS"},
-                    login_way_row{"starttls_required_but_not_offered",
-                                  "* OK [CAPABILITY IMAP4rev1] ready",
-                                  {},
-                                  "/starttls",
-                                  true,
-                                  {},
-                                  "127.0.0.1 offers no STARTTLS"}),
+    testing::Values(
+        login_way_row{"authenticate_plain_when_login_is_unknown",
+                      "* OK [CAPABILITY IMAP4rev1 AUTH=PLAIN] ready",
+                      strings{"A00000 BAD unknown command", "+ ", "A00001 OK in",
+                              "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                      "", true,
+                      strings{"A00000 LOGIN li secret", "A00001 AUTHENTICATE PLAIN",
+                              "AGxpAHNlY3JldA==", "A00002 SELECT INBOX", "A00003 LOGOUT"},
+                      ""},
+        login_way_row{"capabilities_asked_when_the_greeting_has_none", "* OK ready",
+                      strings{"* CAPABILITY IMAP4rev1\r\nA00000 OK", "A00001 OK in",
+                              "* 0 EXISTS\r\nA00002 OK selected", "A00003 OK bye"},
+                      "", true,
+                      strings{"A00000 CAPABILITY", "A00001 LOGIN li secret", "A00002 SELECT INBOX",
+                              "A00003 LOGOUT"},
+                      ""},
+        login_way_row{"logindisabled_without_tls",
+                      "* OK [CAPABILITY IMAP4rev1 LOGINDISABLED AUTH=PLAIN] ready", strings{}, "",
+                      true, strings{}, "127.0.0.1 takes no login without TLS"},
+        login_way_row{"nothing_in_clear_without_consent", "* OK [CAPABILITY IMAP4rev1] ready",
+                      strings{}, "", false, strings{},
+                      "Login to 127.0.0.1 in clear refused: the server offers no TLS"},
+        login_way_row{"starttls_required_but_not_offered", "* OK [CAPABILITY IMAP4rev1] ready",
+                      strings{}, "/starttls", true, strings{}, "127.0.0.1 offers no STARTTLS"}),
     row_name());
 
 TEST_F(ImapSession, PreauthenticatedServersAreNotAskedToLogIn) {
