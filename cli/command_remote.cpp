@@ -9,7 +9,7 @@ int run_remote(const cli_command& command, cli_arguments arguments) {
   const std::string& name = arguments[0];
   remote_name parsed;
   if (!mail_parse_remote_name(name, parsed)) {
-    std::fprintf(stderr, "not a remote specification: %s\n", name.c_str());
+    std::fprintf(stderr, "not a remote mailbox name: %s\n", name.c_str());
     return EXIT_FAILED;
   }
   nlohmann::ordered_json result = {

@@ -6,7 +6,7 @@ namespace {
 
 constexpr cli_command kCommands[] = {
     {"date", "TEXT", "parse an internal date and print it in its two printed forms", run_date},
-    {"remote", "NAME", "parse a remote mailbox specification and print it as JSON", run_remote},
+    {"remote", "NAME", "parse a remote mailbox name and print it as JSON", run_remote},
     {"parse", "[FILE] [--section S [--decode]]",
      "parse a message: its envelope and body structure as JSON, or the bytes of one section",
      run_parse},

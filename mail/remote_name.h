@@ -5,7 +5,7 @@
 
 struct mail_driver;
 
-// A parsed remote specification: "{host:port/option...}mailbox", with a
+// A parsed remote mailbox name: "{host:port/option...}mailbox", with a
 // leading "*" for a bulletin board.
 struct remote_name {
   std::string host;     // at most 1023 characters
@@ -23,10 +23,10 @@ struct remote_name {
 // (the port when it is not 0): the server a name is on, for names made anew.
 std::string remote_server_text(const remote_name& name);
 
-// True when the name is a remote specification; fills the result.
+// True when the name is a remote mailbox name; fills the result.
 bool mail_parse_remote_name(std::string_view name, remote_name& result);
 
-// The driver when the name is a remote specification of its service ("imap"
+// The driver when the name is a remote mailbox name of its service ("imap"
 // belongs to every driver whose name begins with "imap"); also gives the host
 // and the mailbox when places are given. Null otherwise.
 mail_driver* mail_check_remote_name(std::string_view name, mail_driver* driver,

@@ -51,9 +51,9 @@ INSTANTIATE_TEST_SUITE_P(
                 json_with(R"({"host":"[10.0.0.1]","mailbox":"\"odd\"","port":993,)"
                           R"("anonymous":true,"debug":true,"tls":true})")},
         cli_row{"remote_refused", args("remote", "{h:0}"), 1, "",
-                "not a remote specification: {h:0}\n"},
+                "not a remote mailbox name: {h:0}\n"},
         cli_row{"remote_plain_name", args("remote", "INBOX"), 1, "",
-                "not a remote specification: INBOX\n"},
+                "not a remote mailbox name: INBOX\n"},
         cli_row{"remote_missing_name", args("remote"), 2, "", "usage: kestrel-mail remote NAME\n"},
         cli_row{"no_command", args(), 2, "", kUsage},
         cli_row{"unknown_command", args("frobnicate"), 2, "",
